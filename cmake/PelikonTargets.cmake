@@ -1,0 +1,66 @@
+# One place that creates every Pelikon target, so that warnings, include
+# paths and test registration are the same everywhere.
+
+set(PELIKON_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/../src)
+
+function(pelikon_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  if(PELIKON_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# pelikon_library(NAME SOURCES <files> [DEPS <targets>])
+# A static library whose headers are included as "subsystem/header.h".
+function(pelikon_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PELIKON_SOURCE_ROOT})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  pelikon_warnings(${name})
+endfunction()
+
+# pelikon_executable(NAME SOURCES <files> [DEPS <targets>])
+function(pelikon_executable name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  pelikon_warnings(${name})
+endfunction()
+
+# pelikon_test(NAME SOURCES <files> [DEPS <targets>] [LABELS <labels>])
+# A GoogleTest program; every test case becomes a CTest test.
+function(pelikon_test name)
+  if(NOT PELIKON_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} pelikon_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
+  pelikon_warnings(${name})
+  set(_labels unit)
+  if(ARG_LABELS)
+    set(_labels ${ARG_LABELS})
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${_labels}" TIMEOUT 300)
+  target_compile_definitions(${name} PRIVATE
+    PELIKON_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
+    PELIKON_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+endfunction()
+
+# pelikon_fuzz(NAME SOURCES <files> [DEPS <targets>])
+# A libFuzzer target; built only with PELIKON_FUZZ. Its seed corpus is
+# tests/fuzz/corpus/<NAME> when that folder exists.
+function(pelikon_fuzz name)
+  if(NOT PELIKON_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  pelikon_warnings(${name})
+  set_property(GLOBAL APPEND PROPERTY PELIKON_FUZZ_TARGETS ${name})
+endfunction()

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (optimised) and runs each; every benchmark prints
+# its figures and its ratio to the reference tool it is measured against.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELIKON_TESTS=OFF -DPELIKON_GUI=OFF >/dev/null
+cmake --build build-bench -j2 --target listing_bench
+echo "== listing: 100,000 files =="
+build-bench/bin/listing_bench 100000 5

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test:
+#   1. the normal build (gcc) and all its tests;
+#   2. a clang build with AddressSanitizer + UndefinedBehaviorSanitizer of
+#      every library without windows, its tests, and each fuzz target for a
+#      few seconds.
+# FUZZ_SECONDS (default 10) bounds each fuzz run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+bash scripts/install-deps.sh
+
+jobs=2
+fuzz_seconds=${FUZZ_SECONDS:-10}
+
+echo "== build =="
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$jobs"
+echo "== tests =="
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== sanitizer build =="
+CC=clang CXX=clang++ cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DPELIKON_SANITIZE=ON -DPELIKON_FUZZ=ON -DPELIKON_GUI=OFF -DPELIKON_BENCH=OFF
+cmake --build build-san -j"$jobs"
+echo "== tests under sanitizers =="
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-san --output-on-failure -j"$jobs"
+
+echo "== fuzzing, ${fuzz_seconds} s each =="
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for target in build-san/bin/*_fuzz; do
+  name=$(basename "$target")
+  mkdir -p "$work/$name"
+  seeds="$root/tests/fuzz/corpus/$name"
+  "$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+    -artifact_prefix="$work/$name-" "$work/$name" ${seeds:+"$seeds"} 2>"$work/$name.log" || {
+    tail -n 40 "$work/$name.log"
+    echo "fuzz target $name failed"
+    exit 1
+  }
+  echo "$name: $(grep -c . "$work/$name.log" >/dev/null; grep -E 'Done [0-9]+ runs' "$work/$name.log" | tail -n 1)"
+done
+echo "all tests passed"

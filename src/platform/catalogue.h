@@ -1,0 +1,30 @@
+// The message catalogue: every text the program shows is looked up by its
+// untranslated wording in the domain "pelikon". When no catalogue is bound
+// or the text has no translation, the text itself comes back.
+//
+// Texts in code that is not the one showing them are marked with N_() so
+// that one extraction pass finds them; they are translated with Tr() where
+// they are shown.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#define N_(text) text
+
+namespace pelikon {
+
+inline constexpr const char* kCatalogueDomain = "pelikon";
+
+// Binds the domain to `locale_folder` (laid out as
+// <folder>/<language>/LC_MESSAGES/pelikon.mo) and takes the user's language
+// from the environment. Numbers keep the "C" format whatever the language.
+// An empty folder means "<program folder>/locale".
+void BindCatalogue(const std::filesystem::path& locale_folder = {});
+
+// The translation of `text`, or `text` itself. The result lives as long as
+// the catalogue (or the argument, when untranslated).
+const char* Tr(const char* text);
+std::string Tr(const std::string& text);
+
+}  // namespace pelikon

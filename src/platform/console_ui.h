@@ -1,0 +1,36 @@
+// A user interface for runs without windows (tools, unattended batch
+// runs): texts go to a stream, questions get a fixed answer, and the
+// progress status is written only when asked for.
+#pragma once
+
+#include <cstdio>
+
+#include "platform/ui.h"
+
+namespace pelikon {
+
+class ConsoleUi final : public Ui {
+ public:
+  // `answer` replies to every question; `show_progress` writes status lines.
+  explicit ConsoleUi(std::FILE* out = stderr, int answer = kAnswerNo, bool show_progress = false)
+      : out_(out), answer_(answer), show_progress_(show_progress) {}
+
+  void ShowMessageBox(const std::string& text) override;
+  void ShowError(const std::string& message) override;
+  void ShowMessage(const std::string& first, const std::string& second) override;
+  int AskYesNo(const std::string& message, const std::string& caption, int flags) override;
+  void OpenProgress(std::function<void()> on_cancel) override;
+  void CloseProgress() override;
+  bool ProgressOpen() const override { return progress_open_; }
+  void SetProgressStatus(const std::string& text) override;
+  void SetProgressBar(int percent) override;
+  void Pump() override {}
+
+ private:
+  std::FILE* out_;
+  int answer_;
+  bool show_progress_;
+  bool progress_open_ = false;
+};
+
+}  // namespace pelikon
