@@ -6,27 +6,28 @@
 
 namespace pelikon {
 
-std::string StrPrintf(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
+std::string VStrPrintf(const char* format, va_list args) {
   va_list copy;
   va_copy(copy, args);
   char small[256];
   const int needed = std::vsnprintf(small, sizeof small, format, args);
-  va_end(args);
   std::string out;
-  if (needed < 0) {
-    va_end(copy);
-    return out;
-  }
-  if (static_cast<size_t>(needed) < sizeof small) {
+  if (needed >= 0 && static_cast<size_t>(needed) < sizeof small) {
     out.assign(small, static_cast<size_t>(needed));
-  } else {
+  } else if (needed >= 0) {
     out.resize(static_cast<size_t>(needed) + 1);
     std::vsnprintf(out.data(), out.size(), format, copy);
     out.resize(static_cast<size_t>(needed));
   }
   va_end(copy);
+  return out;
+}
+
+std::string StrPrintf(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string out = VStrPrintf(format, args);
+  va_end(args);
   return out;
 }
 

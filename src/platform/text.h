@@ -6,6 +6,7 @@
 // instead of overflowing.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@ namespace pelikon {
 
 // printf-style formatting; never truncates.
 std::string StrPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string VStrPrintf(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
 
 // Upper-cases the letters a to z only.
 std::string AsciiUpper(std::string_view text);

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/temp_folder.h"
+#include "platform/text.h"
 
 namespace pelikon {
 
@@ -55,22 +56,10 @@ TraceSink& Sink() {
 }  // namespace
 
 void Trace(const char* format, ...) {
-  char small[1024];
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  const int needed = std::vsnprintf(small, sizeof small, format, args);
+  const std::string text = VStrPrintf(format, args);
   va_end(args);
-  std::string text;
-  if (needed >= 0 && static_cast<size_t>(needed) < sizeof small) {
-    text.assign(small, static_cast<size_t>(needed));
-  } else if (needed >= 0) {
-    text.resize(static_cast<size_t>(needed) + 1);
-    std::vsnprintf(text.data(), text.size(), format, copy);
-    text.resize(static_cast<size_t>(needed));
-  }
-  va_end(copy);
 
   TraceSink& sink = Sink();
   std::lock_guard lock(sink.mutex);
