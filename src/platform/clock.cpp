@@ -1,5 +1,8 @@
 #include "platform/clock.h"
 
+#include <poll.h>
+
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -11,6 +14,32 @@ uint64_t SystemClock::NowMs() const {
 }
 
 void SystemClock::SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+namespace {
+
+short PollOnce(int fd, short events, int timeout_ms) {
+  struct pollfd entry {
+    fd, events, 0
+  };
+  for (;;) {
+    const int ready = ::poll(&entry, 1, timeout_ms);
+    if (ready > 0) return entry.revents;
+    if (ready == 0 || errno != EINTR) return 0;
+  }
+}
+
+}  // namespace
+
+short SystemClock::WaitForDescriptor(int fd, short events, uint32_t ms) {
+  return PollOnce(fd, events, static_cast<int>(ms));
+}
+
+short FakeClock::WaitForDescriptor(int fd, short events, uint32_t ms) {
+  const short ready = PollOnce(fd, events, 0);
+  if (ready != 0) return ready;
+  Advance(ms);
+  return PollOnce(fd, events, 0);
+}
 
 Clock& DefaultClock() {
   static SystemClock clock;

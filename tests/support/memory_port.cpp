@@ -1,0 +1,66 @@
+#include "support/memory_port.h"
+
+#include <algorithm>
+
+namespace pelikon::testing {
+
+MemorySerialPort::MemorySerialPort(FakeClock& clock, Ui* ui) : SerialPort(0, SerialHooks{&clock, ui}) {}
+
+void MemorySerialPort::Feed(std::string_view bytes) { input_.insert(input_.end(), bytes.begin(), bytes.end()); }
+
+std::string MemorySerialPort::TakeOutput() {
+  std::string out;
+  out.swap(output_);
+  return out;
+}
+
+int MemorySerialPort::ReadChar() {
+  if (input_.empty()) return SetStatus(kSerialNoData);
+  const uint8_t byte = input_.front();
+  input_.pop_front();
+  SetStatus(kSerialOk);
+  return byte;
+}
+
+int MemorySerialPort::ReadBlock(uint8_t* buffer, int max) {
+  if (input_.empty()) {
+    SetLastCount(0);
+    return SetStatus(kSerialNoData);
+  }
+  const int count = std::min(max, static_cast<int>(input_.size()));
+  std::copy_n(input_.begin(), count, buffer);
+  input_.erase(input_.begin(), input_.begin() + count);
+  SetLastCount(count);
+  SetStatus(kSerialOk);
+  return count;
+}
+
+int MemorySerialPort::RxCount() {
+  SetStatus(kSerialOk);
+  return static_cast<int>(input_.size());
+}
+
+int MemorySerialPort::RxFree() { return std::max(0, kSerialBufferBytes - RxCount()); }
+
+int MemorySerialPort::TxFree() {
+  SetStatus(kSerialOk);
+  return tx_room_ < 0 ? kSerialBufferBytes : tx_room_;
+}
+
+int MemorySerialPort::WriteBlock(const uint8_t* data, int length) {
+  if (write_failure_ != 0) return SetStatus(write_failure_);
+  const int taken = tx_room_ < 0 ? length : std::min(length, tx_room_);
+  const std::string_view written(reinterpret_cast<const char*>(data), static_cast<size_t>(taken));
+  output_.append(written);
+  SetLastCount(taken);
+  if (on_write_ && taken > 0) on_write_(written);
+  return SetStatus(taken == length ? kSerialOk : kSerialPartialWrite);
+}
+
+int MemorySerialPort::ModemStatus() {
+  if (modem_status_ < 0) return SetStatus(modem_status_);
+  SetStatus(kSerialOk);
+  return modem_status_;
+}
+
+}  // namespace pelikon::testing
