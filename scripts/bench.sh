@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELIKON_TESTS=OFF -DPELIKON_GUI=OFF >/dev/null
-cmake --build build-bench -j2 --target listing_bench
+cmake --build build-bench -j2
 echo "== listing: 100,000 files =="
 build-bench/bin/listing_bench 100000 5
+echo "== serial driver: idle wait and line exchange over a pty pair =="
+build-bench/bin/serial_bench 2000
