@@ -10,3 +10,5 @@ echo "== listing: 100,000 files =="
 build-bench/bin/listing_bench 100000 5
 echo "== serial driver: idle wait and line exchange over a pty pair =="
 build-bench/bin/serial_bench 2000
+echo "== CRD: 20,000 points stored into a 20,000-point alphanumeric file, one by one and in bulk =="
+build-bench/bin/crd_bench 20000 5

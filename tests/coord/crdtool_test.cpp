@@ -1,0 +1,123 @@
+// crdtool end to end: the command as a surveyor runs it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+
+#include "coord/ids/point_id.h"
+#include "platform/atomic_file.h"
+#include "point_lines.h"
+#include "support/temp_dir.h"
+
+namespace pelikon {
+namespace {
+
+using testing::TempDir;
+
+struct ToolRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class CrdTool : public ::testing::Test {
+ protected:
+  ToolRun Crdtool(const std::string& arguments, const std::string& input = {}) {
+    const auto in = dir_.Write("stdin.txt", input);
+    const std::string command = std::string(PELIKON_BIN_DIR) + "/crdtool " + arguments + " <" + in.string() + " >" +
+                                (dir_ / "stdout.txt").string() + " 2>" + (dir_ / "stderr.txt").string();
+    const int raw = std::system(command.c_str());
+    ToolRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, {}, {}};
+    ReadWholeFile(dir_ / "stdout.txt", run.out);
+    ReadWholeFile(dir_ / "stderr.txt", run.err);
+    return run;
+  }
+  std::string File(const char* name) { return (dir_ / name).string(); }
+
+  TempDir dir_;
+};
+
+std::vector<std::string> PointLines(const std::string& dump) {
+  std::vector<std::string> lines;
+  std::istringstream in(dump);
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty() && line[0] != '#') lines.push_back(line);
+  return lines;
+}
+
+TEST_F(CrdTool, ThousandRandomPointsComeBackInOrder) {
+  for (const bool numeric : {false, true}) {
+    const std::string file = File(numeric ? "n.crd" : "a.crd");
+    ASSERT_EQ(Crdtool("create " + file + (numeric ? " --numeric" : " --alpha")).status, 0);
+    std::mt19937 random(numeric ? 3 : 4);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    std::map<std::string, std::string> expected;  // identifier -> line
+    std::string input = "# points\n";
+    while (expected.size() < 1000) {
+      std::string id = numeric ? std::to_string(1 + pick(5000))
+                               : std::string(1, static_cast<char>('A' + pick(26))) + std::to_string(pick(10000));
+      if (expected.count(id)) continue;
+      const CrdPoint point(id, std::ldexp(pick(1 << 30), -pick(20)), -pick(100000) / 7.0, pick(3000) / 3.0,
+                           "desc\t" + std::to_string(pick(99)));
+      expected[id] = PointLine(point);
+      input += expected[id] + "\r\n";
+    }
+    const ToolRun stored = Crdtool("store " + file, input);
+    ASSERT_EQ(stored.status, 0) << stored.err;
+
+    const ToolRun dump = Crdtool("dump " + file);
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    EXPECT_NE(dump.out.find(numeric ? "# format: numeric\n" : "# format: alphanumeric\n"), std::string::npos);
+    const std::vector<std::string> lines = PointLines(dump.out);
+    ASSERT_EQ(lines.size(), 1000u);
+    std::string previous;
+    for (const std::string& line : lines) {
+      const std::string id = line.substr(0, line.find('\t'));
+      ASSERT_TRUE(expected.count(id)) << id;
+      EXPECT_EQ(line, expected[id]);
+      if (!previous.empty()) {
+        // Alphanumeric files are in identifier order; numeric ones in slot order.
+        if (numeric) {
+          EXPECT_LT(std::stol(previous), std::stol(id));
+        } else {
+          EXPECT_LT(ComparePointIds(previous, id), 0) << previous << " " << id;
+        }
+      }
+      previous = id;
+    }
+  }
+}
+
+TEST_F(CrdTool, RangesDeletionAndErrors) {
+  const std::string file = File("job.crd");
+  ASSERT_EQ(Crdtool("create " + file + " --alpha").status, 0);
+  EXPECT_EQ(Crdtool("create " + file + " --alpha").status, 1);  // never overwrites
+  ASSERT_EQ(Crdtool("store " + file, "1\t1\t2\t3\ta\n2\t4\t5\t6\tb\n3\t7\t8\t9\t\n").status, 0);
+  EXPECT_EQ(PointLines(Crdtool("dump " + file + " 3-2").out),
+            (std::vector<std::string>{"3\t7\t8\t9\t", "2\t4\t5\t6\tb"}));
+  const ToolRun deleted = Crdtool("delete " + file + " 1,3");
+  EXPECT_EQ(deleted.status, 0);
+  EXPECT_EQ(deleted.out, "2 points deleted\n");
+  EXPECT_EQ(PointLines(Crdtool("dump " + file).out).size(), 1u);
+
+  ToolRun bad = Crdtool("store " + file, "4\tnorth\t1\t1\tx\n");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("line 1: northing is not a number"), std::string::npos);
+  bad = Crdtool("store " + file, "TOOLONGID10\t1\t1\t1\tx\n5\t1\t1\t1\tok\n");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("point \"TOOLONGID10\" refused: point identifier longer than 9 characters"),
+            std::string::npos);
+  EXPECT_EQ(PointLines(Crdtool("dump " + file).out).size(), 2u);  // the good point went in
+  bad = Crdtool("dump " + File("missing.crd"));
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "missing.crd"));
+  EXPECT_EQ(Crdtool("frobnicate " + file).status, 1);
+}
+
+}  // namespace
+}  // namespace pelikon

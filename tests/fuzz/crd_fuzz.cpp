@@ -1,0 +1,72 @@
+// Opens arbitrary bytes as a CRD file and works with it: walks, lookups,
+// stores and a deletion must stay within the file and finish.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "coord/crd/crd_file.h"
+
+namespace {
+
+std::filesystem::path g_folder;
+
+void RemoveFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(g_folder, ignored);
+}
+
+size_t Walk(pelikon::CrdFile& file, const char* range, bool keep_all) {
+  file.SetRange(range, keep_all);
+  size_t n = 0;
+  for (pelikon::CrdPoint p; file.Next(p);) ++n;
+  return n;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  char pattern[] = "/tmp/pelikon-crd-fuzz-XXXXXX";
+  if (!::mkdtemp(pattern)) std::abort();
+  g_folder = pattern;
+  // The diagnostics of damaged files go to a log in this folder, not the user's.
+  ::setenv("PELIKON_TEMP_DIR", (g_folder / "work").c_str(), 1);
+  std::atexit(RemoveFolder);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::filesystem::path path = g_folder / "fuzz.crd";
+  {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  pelikon::FakeClock clock;
+  pelikon::CrdEnvironment environment;
+  environment.clock = &clock;
+  pelikon::CrdFile file(environment);
+  if (!file.Open(path)) return 0;
+  const int64_t records = file.PointCount();
+  if (records < 0 || static_cast<uint64_t>(records) > size) std::abort();
+  if (Walk(file, "ALL", true) > static_cast<size_t>(records)) std::abort();
+  Walk(file, "", false);
+  Walk(file, "5-1,A-,Z9-A0,7", false);
+
+  pelikon::CrdPoint point;
+  file.GetPointNear("5", point, true, 1);
+  file.GetPointNear("A5", point, true, -1);
+  file.GetPoint(file.Highest(), point, true);
+  const std::vector<pelikon::CrdPoint> batch = {pelikon::CrdPoint("3", 1, 2, 3, "x"),
+                                                pelikon::CrdPoint("A1", 0, 0, 0, "y")};
+  file.StorePoint(batch[0], true);
+  file.StorePoints(batch, true);
+  if (file.IsOpen() && file.PointCount() < 1) std::abort();
+  file.DeletePoints("2-4");
+  file.Close();
+  return 0;
+}
