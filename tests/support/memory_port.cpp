@@ -14,30 +14,17 @@ std::string MemorySerialPort::TakeOutput() {
   return out;
 }
 
-int MemorySerialPort::ReadChar() {
-  if (input_.empty()) return SetStatus(kSerialNoData);
-  const uint8_t byte = input_.front();
-  input_.pop_front();
-  SetStatus(kSerialOk);
-  return byte;
-}
-
-int MemorySerialPort::ReadBlock(uint8_t* buffer, int max) {
-  if (input_.empty()) {
-    SetLastCount(0);
-    return SetStatus(kSerialNoData);
-  }
-  const int count = std::min(max, static_cast<int>(input_.size()));
-  std::copy_n(input_.begin(), count, buffer);
-  input_.erase(input_.begin(), input_.begin() + count);
-  SetLastCount(count);
-  SetStatus(kSerialOk);
-  return count;
+int MemorySerialPort::Receive(uint8_t* buffer, size_t capacity, size_t& received) {
+  received = std::min(capacity, input_.size());
+  if (received == 0) return kSerialNoData;
+  std::copy_n(input_.begin(), received, buffer);
+  input_.erase(input_.begin(), input_.begin() + static_cast<std::ptrdiff_t>(received));
+  return kSerialOk;
 }
 
 int MemorySerialPort::RxCount() {
   SetStatus(kSerialOk);
-  return static_cast<int>(input_.size());
+  return static_cast<int>(input_.size() + Buffered());
 }
 
 int MemorySerialPort::RxFree() { return std::max(0, kSerialBufferBytes - RxCount()); }

@@ -32,7 +32,6 @@ class MemorySerialPort final : public SerialPort {
   // The modem status to report (-24 = no modem lines).
   void SetModemStatus(int status) { modem_status_ = status; }
 
-  int ReadChar() override;
   int WriteChar(uint8_t byte) override { return WriteBlock(&byte, 1); }
   int SetParameters(int, char, int, int) override { return SetStatus(kSerialOk); }
   int TxFree() override;
@@ -41,8 +40,10 @@ class MemorySerialPort final : public SerialPort {
   int RxCount() override;
   int ClearTx() override { return SetStatus(kSerialOk); }
   int WriteBlock(const uint8_t* data, int length) override;
-  int ReadBlock(uint8_t* buffer, int max) override;
   int ModemStatus() override;
+
+ protected:
+  int Receive(uint8_t* buffer, size_t capacity, size_t& received) override;
 
  private:
   std::deque<uint8_t> input_;

@@ -82,8 +82,8 @@ class PosixSerialPort final : public SerialPort {
   ~PosixSerialPort() override { Release(); }
 
   void Open(const std::string& device, int baud);
+  void Adopt(int input_fd, int output_fd, int baud);
 
-  int ReadChar() override;
   int WriteChar(uint8_t byte) override { return WriteBlock(&byte, 1); }
   int Close() override;
   int SetParameters(int baud, char parity, int data_bits, int stop_bits) override;
@@ -98,7 +98,6 @@ class PosixSerialPort final : public SerialPort {
   int RxCount() override;
   int ClearTx() override;
   int WriteBlock(const uint8_t* data, int length) override;
-  int ReadBlock(uint8_t* buffer, int max) override;
   int Dump(const std::function<void(const std::string&)>& print) override;
   int SendBreak(int ms) override;
   int ModemStatus() override;
@@ -111,26 +110,28 @@ class PosixSerialPort final : public SerialPort {
 
  private:
   int Fail(int error) { return SetStatus(MapSystemError(error)); }
+  // Saves the terminal's settings and prepares raw ones. False on failure.
+  bool TakeTerminal();
   int Apply();
   int ModemLine(int line, bool on);
   void CollectLineErrors();
   int KernelWaiting();
   int KernelQueued();
-  // Reads what the system holds into the receive buffer; 0, -8 or an error.
-  int Refill();
-  size_t Buffered() const { return rx_end_ - rx_begin_; }
+  int Receive(uint8_t* buffer, size_t capacity, size_t& received) override;
   // After a read found nothing: a hung-up line is an error, not silence.
   int NothingOrHangUp();
   void Release();
 
-  int fd_ = -1;
+  int fd_ = -1;      // the device, or the input stream
+  int out_fd_ = -1;  // where writes go: the device, or the output stream
+  bool owns_fds_ = true;
+  bool is_tty_ = true;
+  int saved_in_flags_ = -1;
+  int saved_out_flags_ = -1;
   bool restore_settings_ = false;
   struct termios saved_ {};
   struct termios settings_ {};
   bool dtr_dsr_handshake_ = false;
-  std::array<uint8_t, kSerialBufferBytes> rx_{};
-  size_t rx_begin_ = 0;
-  size_t rx_end_ = 0;
   bool write_blocked_ = false;  // the system refused bytes: wait for it to drain
   bool counters_supported_ = true;
   struct serial_icounter_struct counters_ {};
@@ -139,6 +140,7 @@ class PosixSerialPort final : public SerialPort {
 
 void PosixSerialPort::Open(const std::string& device, int baud) {
   fd_ = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  out_fd_ = fd_;
   if (fd_ < 0) {
     const int error = errno;
     Trace("\nCOM%d: cannot open %s: %s", PortIndex() + 1, device.c_str(), std::strerror(error));
@@ -161,11 +163,42 @@ void PosixSerialPort::Open(const std::string& device, int baud) {
     return;
   }
   ::ioctl(fd_, TIOCEXCL);
+  if (!TakeTerminal()) return;
+  if (SetParameters(baud, 'N', 8, 1) != kSerialOk) return;
+  if (SetDtrDsr(false) != kSerialOk || SetRtsCts(false) != kSerialOk) return;
+  SetXonXoff(false);
+}
+
+void PosixSerialPort::Adopt(int input_fd, int output_fd, int baud) {
+  owns_fds_ = false;
+  fd_ = input_fd;
+  out_fd_ = output_fd;
+  saved_in_flags_ = ::fcntl(fd_, F_GETFL);
+  saved_out_flags_ = ::fcntl(out_fd_, F_GETFL);
+  if (saved_in_flags_ < 0 || saved_out_flags_ < 0) {
+    fd_ = out_fd_ = -1;
+    SetStatus(kSerialInvalidPort);
+    return;
+  }
+  ::fcntl(fd_, F_SETFL, saved_in_flags_ | O_NONBLOCK);
+  ::fcntl(out_fd_, F_SETFL, saved_out_flags_ | O_NONBLOCK);
+  is_tty_ = ::isatty(fd_) != 0;
+  if (!is_tty_) {
+    counters_supported_ = false;
+    SetStatus(kSerialOk);
+    return;
+  }
+  if (!TakeTerminal()) return;
+  if (SetParameters(baud, 'N', 8, 1) != kSerialOk) return;
+  SetXonXoff(false);
+}
+
+bool PosixSerialPort::TakeTerminal() {
   if (::tcgetattr(fd_, &saved_) != 0) {
     const int error = errno;
     Release();
     Fail(error);
-    return;
+    return false;
   }
   restore_settings_ = true;
   settings_ = saved_;
@@ -180,18 +213,21 @@ void PosixSerialPort::Open(const std::string& device, int baud) {
   settings_.c_cc[VSTART] = kXon;
   settings_.c_cc[VSTOP] = kXoff;
   if (::ioctl(fd_, TIOCGICOUNT, &counters_) != 0) counters_supported_ = false;
-  if (SetParameters(baud, 'N', 8, 1) != kSerialOk) return;
-  if (SetDtrDsr(false) != kSerialOk || SetRtsCts(false) != kSerialOk) return;
-  SetXonXoff(false);
+  return true;
 }
 
 void PosixSerialPort::Release() {
   if (fd_ < 0) return;
   if (restore_settings_) ::tcsetattr(fd_, TCSANOW, &saved_);
   restore_settings_ = false;
-  ::flock(fd_, LOCK_UN);
-  ::close(fd_);
-  fd_ = -1;
+  if (owns_fds_) {
+    ::flock(fd_, LOCK_UN);
+    ::close(fd_);
+  } else {
+    ::fcntl(fd_, F_SETFL, saved_in_flags_);
+    ::fcntl(out_fd_, F_SETFL, saved_out_flags_);
+  }
+  fd_ = out_fd_ = -1;
 }
 
 int PosixSerialPort::Close() {
@@ -209,6 +245,7 @@ int PosixSerialPort::Close() {
 
 int PosixSerialPort::Apply() {
   if (fd_ < 0) return SetStatus(kSerialInvalidPort);
+  if (!is_tty_) return SetStatus(kSerialOk);  // a stream has no line settings
   if (::tcsetattr(fd_, TCSANOW, &settings_) != 0) return Fail(errno);
   return SetStatus(kSerialOk);
 }
@@ -262,6 +299,7 @@ int PosixSerialPort::SetDtrDsr(bool on) {
 
 int PosixSerialPort::ModemLine(int line, bool on) {
   if (fd_ < 0) return SetStatus(kSerialInvalidPort);
+  if (!is_tty_) return SetStatus(kSerialNotSupported);
   if (::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &line) != 0)
     return IsUnsupported(errno) ? SetStatus(kSerialNotSupported) : Fail(errno);
   return SetStatus(kSerialOk);
@@ -290,7 +328,7 @@ int PosixSerialPort::KernelWaiting() {
 
 int PosixSerialPort::KernelQueued() {
   int queued = 0;
-  if (fd_ < 0 || ::ioctl(fd_, TIOCOUTQ, &queued) != 0) return 0;
+  if (out_fd_ < 0 || !is_tty_ || ::ioctl(out_fd_, TIOCOUTQ, &queued) != 0) return 0;
   return queued;
 }
 
@@ -320,7 +358,7 @@ int PosixSerialPort::TxFree() {
 
 int PosixSerialPort::ClearTx() {
   if (fd_ < 0) return SetStatus(kSerialInvalidPort);
-  if (::tcflush(fd_, TCOFLUSH) != 0) return Fail(errno);
+  if (is_tty_ && ::tcflush(out_fd_, TCOFLUSH) != 0) return Fail(errno);
   return SetStatus(kSerialOk);
 }
 
@@ -332,54 +370,28 @@ int PosixSerialPort::NothingOrHangUp() {
   // line readable (end of file) and hung up at once.
   if (::poll(&entry, 1, 0) > 0 && (entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
     Trace("\nCOM%d: the line was hung up", PortIndex() + 1);
-    return SetStatus(kSerialSystemError);
+    return kSerialSystemError;
   }
-  return SetStatus(kSerialNoData);
+  return kSerialNoData;
 }
 
-int PosixSerialPort::Refill() {
-  if (fd_ < 0) return SetStatus(kSerialInvalidPort);
+int PosixSerialPort::Receive(uint8_t* buffer, size_t capacity, size_t& received) {
+  received = 0;
+  if (fd_ < 0) return kSerialInvalidPort;
   CollectLineErrors();
-  rx_begin_ = rx_end_ = 0;
   for (;;) {
-    const ssize_t n = ::read(fd_, rx_.data(), rx_.size());
+    const ssize_t n = ::read(fd_, buffer, capacity);
     if (n > 0) {
-      rx_end_ = static_cast<size_t>(n);
-      return SetStatus(kSerialOk);
+      received = static_cast<size_t>(n);
+      return kSerialOk;
     }
     if (n == 0) return NothingOrHangUp();
     if (errno == EINTR) continue;
-    if (errno == EAGAIN) return SetStatus(kSerialNoData);
+    if (errno == EAGAIN) return kSerialNoData;
     const int error = errno;
     Trace("\nCOM%d: read failed: %s", PortIndex() + 1, std::strerror(error));
-    return error == EIO ? SetStatus(kSerialSystemError) : Fail(error);
+    return error == EIO ? kSerialSystemError : MapSystemError(error);
   }
-}
-
-int PosixSerialPort::ReadChar() {
-  if (Buffered() == 0) {
-    const int refilled = Refill();
-    if (refilled != kSerialOk) return refilled;
-  }
-  SetStatus(kSerialOk);
-  return rx_[rx_begin_++];
-}
-
-int PosixSerialPort::ReadBlock(uint8_t* buffer, int max) {
-  if (max <= 0 || !buffer) return SetStatus(kSerialBadArgument);
-  if (Buffered() == 0) {
-    const int refilled = Refill();
-    if (refilled != kSerialOk) {
-      SetLastCount(0);
-      return refilled;
-    }
-  }
-  const size_t count = std::min(Buffered(), static_cast<size_t>(max));
-  std::memcpy(buffer, rx_.data() + rx_begin_, count);
-  rx_begin_ += count;
-  SetLastCount(static_cast<int>(count));
-  SetStatus(kSerialOk);
-  return static_cast<int>(count);
 }
 
 int PosixSerialPort::WriteBlock(const uint8_t* data, int length) {
@@ -391,7 +403,7 @@ int PosixSerialPort::WriteBlock(const uint8_t* data, int length) {
   size_t taken = 0;
   write_blocked_ = false;
   while (taken < wanted) {
-    const ssize_t n = ::write(fd_, data + taken, wanted - taken);
+    const ssize_t n = ::write(out_fd_, data + taken, wanted - taken);
     if (n > 0) {
       taken += static_cast<size_t>(n);
       continue;
@@ -420,14 +432,16 @@ void PosixSerialPort::WaitForInput(uint32_t ms) {
 }
 
 void PosixSerialPort::WaitForOutput(uint32_t ms) {
-  // The system wakes us when it can take more; our own 1050-byte limit
-  // drains at line speed, so a short sleep is all it needs.
-  if (fd_ >= 0 && write_blocked_) GetClock().WaitForDescriptor(fd_, POLLOUT, ms);
-  else GetClock().SleepMs(std::min<uint32_t>(ms, 2));
+  // The system wakes us when it can take more. Our own 1050-byte limit
+  // drains at line speed, so a short sleep serves when it is reached; a
+  // write cut only by the size of one call can go on at once.
+  if (out_fd_ >= 0 && write_blocked_) GetClock().WaitForDescriptor(out_fd_, POLLOUT, ms);
+  else if (KernelQueued() >= kSerialBufferBytes) GetClock().SleepMs(std::min<uint32_t>(ms, 2));
 }
 
 int PosixSerialPort::SendBreak(int ms) {
   if (fd_ < 0) return SetStatus(kSerialInvalidPort);
+  if (!is_tty_) return SetStatus(kSerialNotSupported);
   if (::ioctl(fd_, TIOCSBRK) != 0) return IsUnsupported(errno) ? SetStatus(kSerialNotSupported) : Fail(errno);
   Delay(ms);
   if (::ioctl(fd_, TIOCCBRK) != 0) return Fail(errno);
@@ -436,6 +450,7 @@ int PosixSerialPort::SendBreak(int ms) {
 
 int PosixSerialPort::ModemStatus() {
   if (fd_ < 0) return SetStatus(kSerialInvalidPort);
+  if (!is_tty_) return SetStatus(kSerialNotSupported);
   int lines = 0;
   if (::ioctl(fd_, TIOCMGET, &lines) != 0)
     return IsUnsupported(errno) ? SetStatus(kSerialNotSupported) : Fail(errno);
@@ -507,6 +522,10 @@ SerialPort* MakeSystemSerialPort(int port_index, SerialHooks hooks) {
 
 void OpenSystemSerialPort(SerialPort& port, const std::string& device, int baud) {
   static_cast<PosixSerialPort&>(port).Open(device, baud);
+}
+
+void AdoptSystemStreams(SerialPort& port, int input_fd, int output_fd, int baud) {
+  static_cast<PosixSerialPort&>(port).Adopt(input_fd, output_fd, baud);
 }
 
 }  // namespace pelikon

@@ -46,6 +46,11 @@ class DummySerialPort final : public SerialPort {
   bool IsDummy() const override { return true; }
 };
 
+SerialPortHandle SharedDummyPort() {
+  static DummySerialPort dummy;
+  return SerialPortHandle(&dummy);
+}
+
 }  // namespace
 
 SerialPort::SerialPort(int port_index, SerialHooks hooks) : hooks_(hooks), port_index_(port_index) {
@@ -55,7 +60,39 @@ SerialPort::SerialPort(int port_index, SerialHooks hooks) : hooks_(hooks), port_
 
 SerialPort::~SerialPort() { OpenPorts().Remove(this); }
 
-int SerialPort::ReadChar() { return NotSupported(); }
+int SerialPort::Receive(uint8_t*, size_t, size_t&) { return NotSupported(); }
+
+int SerialPort::Refill() {
+  rx_begin_ = rx_end_ = 0;
+  size_t received = 0;
+  const int result = Receive(rx_.data(), rx_.size(), received);
+  if (result != kSerialOk) return SetStatus(result);
+  rx_end_ = received;
+  return SetStatus(kSerialOk);
+}
+
+int SerialPort::RefillAndReadChar() {
+  const int refilled = Refill();
+  if (refilled != kSerialOk) return refilled;
+  return rx_[rx_begin_++];
+}
+
+int SerialPort::ReadBlock(uint8_t* buffer, int max) {
+  if (max <= 0 || !buffer) return SetStatus(kSerialBadArgument);
+  if (Buffered() == 0) {
+    const int refilled = Refill();
+    if (refilled != kSerialOk) {
+      last_count_ = 0;
+      return refilled;
+    }
+  }
+  const size_t count = std::min(Buffered(), static_cast<size_t>(max));
+  std::copy_n(rx_.data() + rx_begin_, count, buffer);
+  rx_begin_ += count;
+  last_count_ = static_cast<int>(count);
+  SetStatus(kSerialOk);
+  return static_cast<int>(count);
+}
 int SerialPort::WriteChar(uint8_t) { return NotSupported(); }
 int SerialPort::SetParameters(int, char, int, int) { return NotSupported(); }
 int SerialPort::SetXonXoff(bool) { return NotSupported(); }
@@ -69,7 +106,6 @@ int SerialPort::RxFree() { return NotSupported(); }
 int SerialPort::RxCount() { return NotSupported(); }
 int SerialPort::ClearTx() { return NotSupported(); }
 int SerialPort::WriteBlock(const uint8_t*, int) { return NotSupported(); }
-int SerialPort::ReadBlock(uint8_t*, int) { return NotSupported(); }
 int SerialPort::SendBreak(int) { return NotSupported(); }
 int SerialPort::ModemStatus() { return NotSupported(); }
 int SerialPort::LineStatus() { return NotSupported(); }
@@ -226,11 +262,15 @@ std::string SerialDevicePath(const SettingsStore& settings, int port_number) {
 
 SerialPortHandle OpenSerialLink(int port_index, int baud, const std::string& device, SerialHooks hooks) {
   SerialPort* port = MakeSystemSerialPort(port_index, hooks);
-  if (!port) {
-    static DummySerialPort dummy;
-    return SerialPortHandle(&dummy);
-  }
+  if (!port) return SharedDummyPort();
   OpenSystemSerialPort(*port, device, baud);
+  return SerialPortHandle(port);
+}
+
+SerialPortHandle OpenSerialStreams(int port_index, int input_fd, int output_fd, int baud, SerialHooks hooks) {
+  SerialPort* port = MakeSystemSerialPort(port_index, hooks);
+  if (!port) return SharedDummyPort();
+  AdoptSystemStreams(*port, input_fd, output_fd, baud);
   return SerialPortHandle(port);
 }
 

@@ -14,6 +14,7 @@
 // Every open port is listed process-wide and closed at exit.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -87,8 +88,20 @@ class SerialPort {
   int LastCount() const { return last_count_; }
   Clock& GetClock() const { return *hooks_.clock; }
 
+  // The next byte 0-255, or -8 when nothing is waiting (or a read error).
+  // Served from the port's receive buffer, which `Receive` refills in
+  // blocks: no system call per byte.
+  int ReadChar() {
+    if (rx_begin_ < rx_end_) {
+      status_ = kSerialOk;
+      return rx_[rx_begin_++];
+    }
+    return RefillAndReadChar();
+  }
+  // Up to `max` bytes that are already waiting; -8 when none.
+  int ReadBlock(uint8_t* buffer, int max);
+
   // ---- The operations a driver provides ----------------------------------
-  virtual int ReadChar();                 // the next byte 0-255, or -8
   virtual int WriteChar(uint8_t byte);    // a one-byte block write
   virtual int Close();                    // releases the device; the port leaves the list
   virtual int SetParameters(int baud, char parity, int data_bits, int stop_bits);
@@ -103,7 +116,6 @@ class SerialPort {
   virtual int RxCount();
   virtual int ClearTx();
   virtual int WriteBlock(const uint8_t* data, int length);  // 0 when all taken, else -9
-  virtual int ReadBlock(uint8_t* buffer, int max);          // bytes read, or -8
   virtual int Dump(const std::function<void(const std::string&)>& print);
   virtual int SendBreak(int ms);
   virtual int ModemStatus();
@@ -140,6 +152,11 @@ class SerialPort {
   int SetStatus(int code) { return status_ = code; }
   void SetLastCount(int count) { last_count_ = count; }
   int NotSupported() { return SetStatus(kSerialNotSupported); }
+  // Reads what the system has waiting into `buffer`: 0 with `received` > 0,
+  // -8 when nothing waits, or an error code.
+  virtual int Receive(uint8_t* buffer, size_t capacity, size_t& received);
+  // Bytes taken from the system but not yet read by the caller.
+  size_t Buffered() const { return rx_end_ - rx_begin_; }
   // How `Idle` waits: drivers with a descriptor wait on it; others sleep.
   virtual void WaitForInput(uint32_t ms);
   // Waits for room in the transmit buffer after a -9.
@@ -147,9 +164,15 @@ class SerialPort {
   SerialHooks hooks_;
 
  private:
+  int RefillAndReadChar();
+  int Refill();
+
   int port_index_;
   int status_ = 0;
   int last_count_ = 0;
+  std::array<uint8_t, kSerialBufferBytes> rx_{};
+  size_t rx_begin_ = 0;
+  size_t rx_end_ = 0;
 };
 
 // Closes and frees a port (the shared dummy is only closed).
@@ -169,6 +192,11 @@ std::string SerialDevicePath(const SettingsStore& settings, int port_number);
 // -25 bad speed ...). When no port can be made at all, the shared dummy
 // port comes back with status -5.
 SerialPortHandle OpenSerialLink(int port_index, int baud, const std::string& device, SerialHooks hooks = {});
+
+// A port on two streams the process already has (standard input and output,
+// say): a terminal is put in raw mode at `baud` for the port's lifetime;
+// pipes work too. The streams are not closed with the port.
+SerialPortHandle OpenSerialStreams(int port_index, int input_fd, int output_fd, int baud, SerialHooks hooks = {});
 
 // Ports currently open in this process, and closing them all (done at exit).
 int OpenPortCount();

@@ -15,4 +15,8 @@ SerialPort* MakeSystemSerialPort(int port_index, SerialHooks hooks);
 // handshakes off). The outcome is the port's status.
 void OpenSystemSerialPort(SerialPort& port, const std::string& device, int baud);
 
+// Makes a port of two open streams (a terminal in raw mode at `baud`, or
+// pipes); they stay open when the port closes.
+void AdoptSystemStreams(SerialPort& port, int input_fd, int output_fd, int baud);
+
 }  // namespace pelikon

@@ -1,6 +1,19 @@
 #include "link/transfer/transfer_state.h"
 
+#include <cstdarg>
+
+#include "platform/text.h"
+
 namespace pelikon {
+
+void TransferState::Logf(const char* format, ...) const {
+  if (!message_hook) return;
+  va_list args;
+  va_start(args, format);
+  const std::string text = VStrPrintf(format, args);
+  va_end(args);
+  message_hook(text);
+}
 
 int CarrierLost(TransferState& transfer) {
   if (!transfer.carrier_check || !transfer.port) return 0;

@@ -63,6 +63,7 @@ struct TransferState {
   int retries = 0;
   int total_retries = 0;
   int retry_limit = 10;
+  int garbage_count = 0;        // characters discarded while hunting for a header
   bool carrier_check = false;
   int abort_key = 0;            // recorded only: cancelling goes through the status callback
   TransferMessageHook message_hook;
@@ -72,6 +73,8 @@ struct TransferState {
   void Log(const std::string& text) const {
     if (message_hook) message_hook(text);
   }
+  // The same with printf-style formatting, done only when someone listens.
+  void Logf(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 };
 
 // -618 when carrier checking is on and the modem shows no carrier, else 0.

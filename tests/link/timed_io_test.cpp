@@ -1,4 +1,4 @@
-#include "link/transfer/timed_write.h"
+#include "link/transfer/timed_io.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "link/transfer/timed_write.h"
+#include "link/transfer/timed_io.h"
 
 #include "platform/text.h"
 
@@ -33,7 +33,7 @@ int WriteWithDeadline(TransferState& transfer, const uint8_t* data, int length, 
     const int result = port.WriteBlock(data + sent, length - sent);
     if (result == kSerialOk) return 0;
     if (result != kSerialPartialWrite && result != kSerialTransmitBusy) {
-      transfer.Log(StrPrintf("Error %d sending buffer", result));
+      transfer.Logf("Error %d sending buffer", result);
       return Fail(transfer, rules.failure);
     }
     sent += port.LastCount() > 0 ? port.LastCount() : 0;
@@ -49,7 +49,7 @@ int WriteWithDeadline(TransferState& transfer, const uint8_t* data, int length, 
       // When several steps passed during one wait, only the last is logged.
       int step = next_countdown;
       while (step - 5 > 0 && step - 5 >= seconds_left) step -= 5;
-      transfer.Log(StrPrintf(rules.countdown_format, step));
+      transfer.Logf(rules.countdown_format, step);
       next_countdown = step - 5;
     }
     if (const int aborted = CheckAbort(transfer); aborted != 0) return aborted;
@@ -58,6 +58,20 @@ int WriteWithDeadline(TransferState& transfer, const uint8_t* data, int length, 
 }
 
 }  // namespace
+
+int WaitForChar(TransferState& transfer, uint32_t limit_ms) {
+  SerialPort& port = *transfer.port;
+  int c;
+  Clock& clock = port.GetClock();
+  const uint64_t start = clock.NowMs();
+  for (;;) {
+    if (const int aborted = CheckAbort(transfer); aborted != 0) return aborted;
+    if (clock.NowMs() - start >= limit_ms) return kSerialNoData;
+    port.Idle();
+    c = port.ReadChar();
+    if (c != kSerialNoData) return c;
+  }
+}
 
 int WriteCharTimed(TransferState& transfer, uint8_t byte) {
   return WriteWithDeadline(transfer, &byte, 1, kCharRules);

@@ -1,0 +1,277 @@
+// The receiving side of Zmodem.
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "link/transfer/received_file.h"
+#include "link/transfer/timed_io.h"
+#include "link/zmodem/zmodem.h"
+#include "link/zmodem/zmodem_session.h"
+#include "platform/text.h"
+
+namespace pelikon {
+
+namespace {
+
+using namespace zmodem;
+
+// What this receiver can do: full duplex, overlapped I/O, break, CRC-32,
+// and no limit on its buffer.
+const HeaderData kReceiverInit{0, 0, 0, kCanFullDuplex | kCanOverlapIo | kCanBreak | kCanCrc32};
+
+class Receiver {
+ public:
+  Receiver(Session& session, std::filesystem::path folder)
+      : s_(session), t_(session.transfer), wire_(session.wire), folder_(std::move(folder)) {}
+
+  // Runs until the sender ends the session or the run fails.
+  void Run();
+
+ private:
+  // One file from its ZFILE data; the run goes on unless the error is set.
+  void ReceiveFile(const std::vector<uint8_t>& info, const Header& file_header);
+  // Reads data frames until ZEOF. True when the file is complete.
+  bool ReceiveData(int64_t start);
+  // After a bad subpacket or silence: ask for the data again from here.
+  bool AskAgain(int64_t size);
+  bool Failed() const { return t_.error != 0; }
+
+  Session& s_;
+  TransferState& t_;
+  Wire& wire_;
+  std::filesystem::path folder_;
+  ReceivedFile file_;
+  int64_t position_ = 0;  // bytes of the incoming data stored so far
+  Header header_;
+  std::vector<uint8_t> data_;
+};
+
+void Receiver::Run() {
+  bool send_init = true;
+  for (;;) {
+    if (Failed()) return;
+    if (send_init) {
+      t_.Log("GetFileName: sending RINIT");
+      if (wire_.SendHexHeader(kZrinit, kReceiverInit) != 0) {
+        t_.Log("GetFileName: Error sending RINIT");
+        return;
+      }
+    }
+    send_init = true;
+    const int type = wire_.ReadHeader(header_);
+    if (Failed()) return;
+    switch (type) {
+      case kZsinit: {
+        if (wire_.ReadSubpacket(data_, header_.format == 'C') >= 0) {
+          t_.Log("GetFileName: good ZSINIT");
+          if (wire_.SendHexHeader(kZack, {0, 0, 0, 0}) != 0) return;
+          send_init = false;
+        } else {
+          t_.Log("GetFileName: ZSINIT + bad packet");
+          wire_.CountRetry();
+        }
+        break;
+      }
+      case kZfile: {
+        const Header file_header = header_;
+        const int end = wire_.ReadSubpacket(data_, header_.format == 'C');
+        if (Failed()) return;
+        if (end < 0) {
+          wire_.CountRetry();
+          break;
+        }
+        t_.retries = 0;
+        ReceiveFile(data_, file_header);
+        break;
+      }
+      case kZfin: {
+        wire_.SendHexHeader(kZfin, {0, 0, 0, 0});
+        // The sender's "OO"; not checked.
+        const int first = ReadCharTimed(t_, 2000);
+        if (first >= 0) ReadCharTimed(t_, 500);
+        if (t_.error == kXferUserAbort || t_.error == kXferCarrierLost) return;
+        t_.error = 0;
+        return;
+      }
+      case kZrqinit: {
+        // Let the rest of the sender's line arrive and drop it. A header
+        // that already ended with its LF has nothing left: what follows is
+        // the sender's next frame and must not be thrown away.
+        t_.port->Delay(200);
+        if (!header_.ended_with_lf) {
+          for (int i = 0; i < 20; ++i) {
+            const int c = t_.port->ReadChar();
+            if (c < 0 || (c & 0x7F) == '\n') break;
+          }
+        }
+        break;
+      }
+      case kWireNoHeader:
+        break;
+      default:
+        t_.Logf("GetFileName: frame_type=%d", type);
+        wire_.CountRetry();
+        break;
+    }
+  }
+}
+
+void Receiver::ReceiveFile(const std::vector<uint8_t>& info, const Header& file_header) {
+  // "name\0size mtime ..." — the text after the name is read up to its end.
+  const char* text = reinterpret_cast<const char*>(info.data());
+  const size_t name_length = strnlen(text, info.size());
+  const std::string sent_name(text, name_length);
+  const std::string rest = name_length < info.size()
+                               ? std::string(text + name_length + 1, strnlen(text + name_length + 1, info.size() - name_length - 1))
+                               : std::string();
+  int64_t size = -1;
+  int64_t stamp = 0;
+  if (!rest.empty()) {
+    size = LenientInt64(rest);
+    const size_t blank = rest.find(' ');
+    if (blank != std::string::npos) stamp = static_cast<int64_t>(std::strtoull(rest.c_str() + blank + 1, nullptr, 8));
+  }
+  if (s_.options.strip_path) t_.Logf("Stripped filename %s", sent_name.c_str());
+  // Whatever the options say, nothing lands outside the receive folder.
+  const std::string name = SafeReceivedName(sent_name);
+  if (name.empty()) {
+    t_.Logf("Refused unsafe file name \"%s\"", sent_name.c_str());
+    t_.error = kXferOpenFile;
+    return;
+  }
+  t_.file_name = name;
+  t_.file_size = size < 0 ? 0 : size;
+  t_.modification_time = stamp > 0 ? stamp : -1;
+  t_.position = 0;
+
+  const std::filesystem::path destination = folder_ / name;
+  struct stat existing {};
+  const bool exists = ::stat(destination.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+  const int zf0 = file_header.data[3];
+  const int zf1 = file_header.data[2];
+  bool keep_existing = false;
+  int64_t start = 0;
+  if ((zf0 == kZf0Resume || s_.options.resume) && exists) {
+    if (size >= 0 && existing.st_size == size) {
+      // Already here whole: skip it, bringing its time in line.
+      if (t_.modification_time > 0) {
+        const int64_t epoch = LocalStampToEpoch(t_.modification_time);
+        if (epoch >= 0 && epoch != existing.st_mtime) {
+          const struct timespec times[2] = {{static_cast<time_t>(epoch), 0}, {static_cast<time_t>(epoch), 0}};
+          ::utimensat(AT_FDCWD, destination.c_str(), times, 0);
+        }
+      }
+      wire_.SendHexHeader(kZskip, {0, 0, 0, 0});
+      return;
+    }
+    if (size < 0 || existing.st_size < size) {
+      keep_existing = true;
+      start = existing.st_size;
+      t_.Logf("Resuming at offset %ld", static_cast<long>(start));
+    }
+  } else if (zf1 == kZf1Append && exists) {
+    // Appending adds the whole incoming file after the existing one.
+    keep_existing = true;
+    t_.Logf("Appending at offset %ld", static_cast<long>(existing.st_size));
+  }
+  t_.Logf("Opening file %s", name.c_str());
+  if (!file_.Open(folder_, name, keep_existing)) {
+    t_.Log("Failed to open file");
+    t_.error = kXferOpenFile;
+    return;
+  }
+  if (ReceiveData(start)) {
+    const int64_t epoch = t_.modification_time > 0 ? LocalStampToEpoch(t_.modification_time) : -1;
+    if (!file_.Commit(epoch)) {
+      t_.error = kXferFileIo;
+      return;
+    }
+    ++t_.files_done;
+  } else {
+    file_.Discard();
+  }
+}
+
+bool Receiver::AskAgain(int64_t size) {
+  wire_.CountRetry();
+  if (Failed()) return false;
+  if (position_ != size) t_.port->FlushRx();
+  t_.Log("Sending a new file offset!!!");
+  return wire_.SendHexHeader(kZrpos, PositionData(position_)) == 0;
+}
+
+bool Receiver::ReceiveData(int64_t start) {
+  position_ = start;
+  t_.position = start;
+  if (wire_.SendHexHeader(kZrpos, PositionData(position_)) != 0) return false;
+  for (;;) {
+    const int type = wire_.ReadHeader(header_);
+    if (Failed()) return false;
+    switch (type) {
+      case kZdata: {
+        if (DataPosition(header_.data) != (position_ & 0xFFFFFFFF)) {
+          t_.Log("ReadFileData: Mismatch in rx_pos");
+          if (!AskAgain(t_.file_size)) return false;
+          break;
+        }
+        t_.Logf("NEW BYTE COUNT: %lx", static_cast<unsigned long>(position_));
+        const bool crc32 = header_.format == 'C';
+        for (;;) {
+          const int end = wire_.ReadSubpacket(data_, crc32);
+          if (Failed()) return false;
+          if (end < 0) {
+            if (!AskAgain(t_.file_size)) return false;
+            break;
+          }
+          if (!data_.empty()) {
+            t_.Logf("ReadFileData: read @%ld", static_cast<long>(position_));
+            if (!file_.Write(data_.data(), data_.size())) {
+              t_.error = kXferFileIo;
+              return false;
+            }
+            position_ += static_cast<int64_t>(data_.size());
+            t_.position = position_;
+          }
+          t_.retries = 0;
+          if (end == kZcrcq || end == kZcrcw) {
+            t_.Log("Sending a ZACK");
+            if (wire_.SendHexHeader(kZack, PositionData(position_)) != 0) return false;
+          }
+          if (end == kZcrce || end == kZcrcw) break;
+        }
+        break;
+      }
+      case kZeof:
+        if (DataPosition(header_.data) == (position_ & 0xFFFFFFFF)) return true;
+        t_.Log("ZEOF at wrong position");
+        break;
+      case kZfile:
+        // The sender did not hear our position: say it again.
+        wire_.ReadSubpacket(data_, header_.format == 'C');
+        if (Failed()) return false;
+        if (wire_.SendHexHeader(kZrpos, PositionData(position_)) != 0) return false;
+        break;
+      case kWireNoHeader:
+        if (!AskAgain(t_.file_size)) return false;
+        break;
+      default:
+        t_.Logf("ReadFileData: frame_type=%d", type);
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+int ZmodemReceive(SerialPort& port, const std::filesystem::path& folder, TransferMessageHook message_hook,
+                  TransferStatusCallback status_callback, const std::vector<int>& options) {
+  Session session(port, false, std::move(message_hook), std::move(status_callback));
+  if (const int started = session.Start(options); started != 0) return started;
+  Receiver receiver(session, folder);
+  receiver.Run();
+  return session.Finish(session.transfer.files_done);
+}
+
+}  // namespace pelikon

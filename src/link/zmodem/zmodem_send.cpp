@@ -1,0 +1,451 @@
+// The sending side of Zmodem.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "link/transfer/file_source.h"
+#include "link/transfer/received_file.h"
+#include "link/transfer/timed_io.h"
+#include "link/zmodem/zmodem.h"
+#include "link/zmodem/zmodem_session.h"
+#include "platform/text.h"
+
+namespace pelikon {
+
+namespace {
+
+using namespace zmodem;
+
+// How long a sender waits for the receiver's acknowledgement before it
+// counts a retry.
+constexpr uint32_t kAckPeriodMs = 1500;
+// A ZRINIT this long after ZFILE means the receiver never got it.
+constexpr uint64_t kStaleRinitMs = 2000;
+constexpr int kGarbageCharsPerFrame = 52;
+
+class Sender {
+ public:
+  explicit Sender(Session& session) : s_(session), t_(session.transfer), wire_(session.wire) {}
+
+  int OpenLink();
+  // 1 sent, 0 skipped, negative: the run ends.
+  int SendFile(const std::filesystem::path& path);
+  int CloseLink();
+
+ private:
+  enum class Outcome { kContinue, kFileDone, kFailed };
+
+  int SendFileHeader(const std::string& info, int64_t& start);
+  int SendFileData(int64_t start);
+  // Handles a header between frames; kFileDone when the file is through.
+  Outcome Answer(const Header& header);
+  // Looks at what the receiver sent back while data streams out.
+  // Returns kContinue, or kFailed with header_ filled for Answer.
+  enum class BackTalk { kQuiet, kHeader, kFailed };
+  BackTalk CheckBackChannel(bool in_frame);
+  int ReadFileAt(int64_t position, size_t& length);
+  bool Failed() const { return t_.error != 0; }
+
+  Session& s_;
+  TransferState& t_;
+  Wire& wire_;
+  bool crc32_ = false;
+  int receiver_flags_ = 0;
+  int64_t receiver_buffer_ = 0;
+  bool streaming_ = true;
+  std::FILE* file_ = nullptr;
+  int64_t size_ = 0;
+  int64_t file_position_ = 0;  // where the next read from the file starts
+  int64_t position_ = 0;   // next byte to send
+  int64_t acked_ = 0;      // bytes the receiver confirmed
+  bool recovering_ = false;
+  int garbage_chars_ = 0;
+  Header header_;
+  std::vector<uint8_t> data_;
+};
+
+int Sender::OpenLink() {
+  streaming_ = s_.options.streaming;
+  for (;;) {
+    if (wire_.SendHexHeader(kZrqinit, {0, 0, 0, 0}) != 0) {
+      t_.Log("OpenLink: Error sending ZRQINIT");
+      return t_.error;
+    }
+    for (;;) {
+      const int type = wire_.ReadHeader(header_);
+      if (Failed()) return t_.error;
+      if (type == kWireNoHeader) break;  // ask again
+      if (type == kZrinit) {
+        t_.Log("OpenLink: Got ZRINIT");
+        receiver_buffer_ = header_.data[0] | (header_.data[1] << 8);
+        receiver_flags_ = header_.data[3];
+        crc32_ = (receiver_flags_ & kCanCrc32) != 0;
+        if (!(receiver_flags_ & kCanFullDuplex)) streaming_ = false;
+        t_.retries = 0;
+        return 0;
+      }
+      t_.Logf("OpenLink: got %d instead of ZRINIT", type);
+      wire_.CountRetry();
+      if (Failed()) return t_.error;
+    }
+  }
+}
+
+int Sender::ReadFileAt(int64_t position, size_t& length) {
+  data_.resize(kMaxSubpacket);
+  if (file_position_ != position) {
+    if (std::fseek(file_, position, SEEK_SET) != 0) return t_.error = kXferFileIo;
+    file_position_ = position;
+  }
+  length = std::fread(data_.data(), 1, kMaxSubpacket, file_);
+  if (std::ferror(file_)) return t_.error = kXferFileIo;
+  file_position_ += static_cast<int64_t>(length);
+  return 0;
+}
+
+int Sender::SendFile(const std::filesystem::path& path) {
+  t_.file_name = path.string();
+  t_.Logf("Opening file %s", path.c_str());
+  file_ = std::fopen(path.c_str(), "rb");
+  struct stat info {};
+  if (!file_ || ::fstat(::fileno(file_), &info) != 0 || !S_ISREG(info.st_mode)) {
+    t_.Log("Failed to open file");
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+    return t_.error = kXferOpenFile;
+  }
+  size_ = info.st_size;
+  file_position_ = 0;
+  t_.file_size = size_;
+  t_.position = 0;
+  t_.modification_time = EpochToLocalStamp(info.st_mtime);
+  t_.Log("SendFile: sending filename & size");
+
+  std::string name = path.string();
+  if (s_.options.strip_path) {
+    // The collector's separators, and this system's.
+    const size_t cut = name.find_last_of("\\:/");
+    if (cut != std::string::npos) name.erase(0, cut + 1);
+    t_.Logf("Stripped filename: %s", name.c_str());
+  }
+  std::string info_text = name;
+  info_text += '\0';
+  info_text += StrPrintf("%ld %lo 0", static_cast<long>(size_), static_cast<unsigned long>(t_.modification_time));
+  info_text += '\0';
+
+  int64_t start = 0;
+  int result = SendFileHeader(info_text, start);
+  if (result == 1) result = SendFileData(start);
+  std::fclose(file_);
+  file_ = nullptr;
+  return result;
+}
+
+int Sender::SendFileHeader(const std::string& info, int64_t& start) {
+  HeaderData flags{0, 0, 0, 0};
+  if (s_.options.resume || s_.options.management != 0) {
+    flags[2] = static_cast<uint8_t>(s_.options.management);
+    if (s_.options.resume) flags[3] = kZf0Resume;
+  }
+  Clock& clock = t_.port->GetClock();
+  bool announced = false;
+  for (;;) {
+    if (crc32_ && !announced) t_.Log("Sending with CRC-32");
+    announced = true;
+    std::vector<uint8_t> frame;
+    AppendBinaryHeader(frame, kZfile, flags, crc32_);
+    AppendSubpacket(frame, reinterpret_cast<const uint8_t*>(info.data()), info.size(), kZcrcw, crc32_);
+    if (wire_.SendBytes(frame) != 0) return t_.error;
+    const uint64_t sent_at = clock.NowMs();
+    for (;;) {
+      const int type = wire_.ReadHeader(header_);
+      if (Failed()) return t_.error;
+      if (type == kZskip) {
+        t_.Log("SendFile: received a ZSKIP frame");
+        return 0;
+      }
+      if (type == kZrpos) {
+        start = DataPosition(header_.data);
+        t_.retries = 0;
+        return 1;
+      }
+      // A ZRINIT right after ZFILE answers our ZRQINIT; a later one (or a
+      // ZNAK, or silence) says the receiver did not get the file header.
+      if (type == kZrinit && clock.NowMs() - sent_at < kStaleRinitMs) continue;
+      if (type == kZrinit || type == kZnak || type == kWireNoHeader) {
+        if (type != kWireNoHeader) wire_.CountRetry();
+        if (Failed()) return t_.error;
+        break;  // send ZFILE again
+      }
+      t_.Logf("SendFile: read frame type %d", type);
+      wire_.CountRetry();
+      if (Failed()) return t_.error;
+    }
+  }
+}
+
+Sender::BackTalk Sender::CheckBackChannel(bool in_frame) {
+  SerialPort& port = *t_.port;
+  for (;;) {
+    const int c = port.ReadChar();
+    if (c == kSerialNoData) return BackTalk::kQuiet;
+    if (c < 0) {
+      t_.error = kXferCharRead;
+      return BackTalk::kFailed;
+    }
+    if ((c & 0x7F) == kXon || (c & 0x7F) == kXoff) continue;
+    if (c == kZdle || c == kZpad) {
+      wire_.Unread(c);
+      if (!streaming_ && in_frame) {
+        t_.Log("BackChannel: backtalk ZCAN/ZPAD");
+        if (wire_.SendSubpacket(nullptr, 0, kZcrce, crc32_) != 0) return BackTalk::kFailed;
+      }
+      wire_.ReadHeader(header_);
+      return Failed() ? BackTalk::kFailed : BackTalk::kHeader;
+    }
+    t_.garbage_count += 2;
+    ++garbage_chars_;
+    if (garbage_chars_ % 8 == 1) t_.Log("BackChannel: garbage detected");
+    if (garbage_chars_ >= kGarbageCharsPerFrame && in_frame) {
+      t_.Log("BackChannel: exceeded garbage count");
+      if (wire_.SendSubpacket(nullptr, 0, kZcrce, crc32_) != 0) return BackTalk::kFailed;
+      header_ = Header{};
+      return BackTalk::kHeader;
+    }
+  }
+}
+
+Sender::Outcome Sender::Answer(const Header& header) {
+  switch (header.type) {
+    case kZrpos: {
+      const int64_t at = DataPosition(header.data);
+      t_.Logf("SendFileData: ZRPOS location %ld", static_cast<long>(at));
+      position_ = at;
+      acked_ = at;
+      t_.position = at;
+      t_.port->ClearTx();
+      recovering_ = true;
+      wire_.CountRetry();
+      return Failed() ? Outcome::kFailed : Outcome::kContinue;
+    }
+    case kZack: {
+      t_.Log("SendFile: received an ACK frame");
+      t_.retries = 0;
+      recovering_ = false;
+      if (position_ >= size_) {
+        if (DataPosition(header.data) != size_) {
+          t_.error = kXferProtocol;
+          return Outcome::kFailed;
+        }
+        t_.port->FlushRx();
+        return Outcome::kFileDone;
+      }
+      return Outcome::kContinue;
+    }
+    case kZrinit:
+    case kZskip:
+      t_.error = kXferRemoteAbort;
+      return Outcome::kFailed;
+    default:
+      t_.Logf("SendFile: frame type %d", header.type);
+      return Outcome::kContinue;
+  }
+}
+
+int Sender::SendFileData(int64_t start) {
+  position_ = start;
+  acked_ = start;
+  t_.position = start;
+  recovering_ = false;
+  for (;;) {
+    if (Failed()) return t_.error;
+    // The receiver may be talking before a frame starts: late
+    // acknowledgements are taken in, anything else is answered first.
+    bool have_header = false;
+    const BackTalk before = CheckBackChannel(false);
+    if (before == BackTalk::kFailed) return t_.error;
+    if (before == BackTalk::kHeader) {
+      if (header_.type == kZack) {
+        acked_ = std::max(acked_, DataPosition(header_.data));
+        continue;
+      }
+      t_.Log("BackChannel: backtalk ZCAN/ZPAD");
+      have_header = true;
+    }
+    if (position_ >= size_ && !recovering_ && !have_header) {
+      // Nothing (more) to send: an empty file goes straight to its end.
+      header_ = Header{};
+      header_.type = kZack;
+      header_.data = PositionData(size_);
+    }
+
+    const bool nothing_to_send = position_ >= size_ && !recovering_ && !have_header;
+    if (!have_header && !nothing_to_send) {
+      if (wire_.SendBinaryHeader(kZdata, PositionData(position_), crc32_) != 0) return t_.error;
+      int64_t since_wait = 0;
+      t_.garbage_count = 0;
+      garbage_chars_ = 0;
+      if (recovering_) {
+        if (wire_.SendSubpacket(nullptr, 0, kZcrcw, crc32_) != 0) return t_.error;
+      } else {
+        // Stream subpackets until a wait point, the window, or back talk.
+        for (;;) {
+          size_t length = 0;
+          if (ReadFileAt(position_, length) != 0) return t_.error;
+          const bool at_end = position_ + static_cast<int64_t>(length) >= size_;
+          const bool wait_point = at_end || (receiver_buffer_ > 0 && since_wait + static_cast<int64_t>(length) >= receiver_buffer_) ||
+                                  !(receiver_flags_ & kCanOverlapIo);
+          const int end = wait_point ? kZcrcw : (streaming_ ? kZcrcq : kZcrcg);
+          t_.Logf("SendDataFrame: sending @%ld", static_cast<long>(position_));
+          if (wire_.SendSubpacket(data_.data(), length, end, crc32_) != 0) return t_.error;
+          position_ += static_cast<int64_t>(length);
+          since_wait = wait_point ? 0 : since_wait + static_cast<int64_t>(length);
+          t_.position = position_;
+          if (end == kZcrcw) break;  // the receiver answers before more is sent
+
+          if (!streaming_) {
+            const BackTalk talk = CheckBackChannel(true);
+            if (talk == BackTalk::kFailed) return t_.error;
+            if (talk == BackTalk::kHeader) {
+              have_header = true;
+              break;
+            }
+            continue;
+          }
+          // Streaming: take in acknowledgements, and wait for them when the
+          // window is full.
+          bool frame_ended = false;
+          while (!frame_ended && position_ - acked_ >= s_.options.window) {
+            const BackTalk talk = CheckBackChannel(true);
+            if (talk == BackTalk::kFailed) return t_.error;
+            if (talk == BackTalk::kQuiet) {
+              // Nothing yet: wait a while for the receiver.
+              const int c = ReadCharTimed(t_, kAckPeriodMs);
+              if (c == kSerialNoData) {
+                wire_.CountRetry();
+                if (Failed()) return t_.error;
+                continue;
+              }
+              if (c < 0) {
+                if (t_.error == 0) t_.error = kXferCharRead;
+                return t_.error;
+              }
+              wire_.Unread(c);
+              continue;
+            }
+            if (header_.type == kZack) {
+              acked_ = std::max(acked_, DataPosition(header_.data));
+              t_.retries = 0;
+              continue;
+            }
+            frame_ended = true;
+            have_header = true;
+          }
+          if (frame_ended) break;
+          // Acknowledgements that are already here.
+          const BackTalk talk = CheckBackChannel(true);
+          if (talk == BackTalk::kFailed) return t_.error;
+          if (talk == BackTalk::kHeader) {
+            if (header_.type == kZack) {
+              acked_ = std::max(acked_, DataPosition(header_.data));
+              t_.retries = 0;
+              continue;
+            }
+            have_header = true;
+            break;
+          }
+        }
+      }
+    }
+
+    // Between frames: the receiver's answer decides.
+    for (;;) {
+      if (nothing_to_send) break;
+      if (!have_header) {
+        const int type = wire_.ReadHeader(header_);
+        if (Failed()) return t_.error;
+        if (type == kWireNoHeader) continue;
+      }
+      have_header = false;
+      if (header_.type == kZack && position_ >= size_ && DataPosition(header_.data) == size_)
+        t_.Log("SendDataFrame: Received a ZACK at EOF");
+      if (header_.type == kZack && DataPosition(header_.data) < position_) {
+        // A late acknowledgement of an earlier subpacket: the answer to the
+        // wait point is still to come.
+        acked_ = std::max(acked_, DataPosition(header_.data));
+        continue;
+      }
+      const Outcome outcome = Answer(header_);
+      if (outcome == Outcome::kFailed) return t_.error;
+      if (outcome == Outcome::kFileDone) break;
+      if (header_.type == kZrpos || header_.type == kZack) break;  // next frame
+    }
+    if (position_ >= size_ && !recovering_ && header_.type == kZack) {
+      // The whole file is confirmed: end it.
+      if (wire_.SendBinaryHeader(kZeof, PositionData(size_), crc32_) != 0) return t_.error;
+      ++t_.files_done;
+      const int type = wire_.ReadHeader(header_);
+      if (Failed()) return t_.error;
+      if (type == kZrpos) {
+        // The receiver lost data after all: go back to where it says.
+        --t_.files_done;
+        const Outcome outcome = Answer(header_);
+        if (outcome == Outcome::kFailed) return t_.error;
+        continue;
+      }
+      return 1;
+    }
+  }
+}
+
+int Sender::CloseLink() {
+  for (;;) {
+    if (wire_.SendHexHeader(kZfin, {0, 0, 0, 0}) != 0) {
+      t_.Log("Error sending ZFIN frame");
+      return t_.error;
+    }
+    int type = wire_.ReadHeader(header_);
+    if (Failed()) return t_.error;
+    if (type == kZrinit || type == kZferr) {
+      type = wire_.ReadHeader(header_);
+      if (Failed()) return t_.error;
+    }
+    if (type == kZfin) {
+      static const uint8_t kOverAndOut[] = {'O', 'O'};
+      return WriteBufferTimed(t_, kOverAndOut, 2);
+    }
+    t_.Logf("CloseLink: got %d instead of ZFIN", type);
+    wire_.CountRetry();
+    if (Failed()) return t_.error;
+  }
+}
+
+}  // namespace
+
+int ZmodemSend(SerialPort& port, const std::vector<std::string>& file_specs, TransferMessageHook message_hook,
+               TransferStatusCallback status_callback, const std::vector<int>& options) {
+  Session session(port, true, std::move(message_hook), std::move(status_callback));
+  if (const int started = session.Start(options); started != 0) return started;
+  TransferState& t = session.transfer;
+  FileSource source(file_specs, session.options.search_subfolders);
+  Sender sender(session);
+  if (sender.OpenLink() == 0) {
+    std::filesystem::path file;
+    for (;;) {
+      const int next = source.Next(file);
+      if (next < 0) {
+        t.error = next;
+        break;
+      }
+      if (next == 0) break;
+      if (sender.SendFile(file) < 0) break;
+    }
+    if (t.error == 0) sender.CloseLink();
+  }
+  if (t.error == 0 && t.files_done == 0) return session.Finish(kXferNoFiles);
+  return session.Finish(t.files_done);
+}
+
+}  // namespace pelikon

@@ -1,0 +1,279 @@
+// The Zmodem engine against a scripted peer on an in-memory port.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "link/zmodem/zmodem.h"
+#include "link/zmodem/zmodem_wire.h"
+#include "platform/atomic_file.h"
+#include "support/memory_port.h"
+#include "support/temp_dir.h"
+
+namespace pelikon {
+namespace {
+
+using namespace zmodem;
+using testing::MemorySerialPort;
+using testing::TempDir;
+
+std::string Bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
+
+std::string HexHeader(int type, const HeaderData& data) {
+  std::vector<uint8_t> out;
+  AppendHexHeader(out, type, data);
+  return Bytes(out);
+}
+
+// A wire reading from an in-memory port that a test feeds.
+struct WireRig {
+  explicit WireRig(const std::string& bytes = {}, int retry_limit = 10) {
+    transfer.port = &port;
+    transfer.retry_limit = retry_limit;
+    port.Feed(bytes);
+  }
+  FakeClock clock;
+  MemorySerialPort port{clock};
+  TransferState transfer;
+  Wire wire{transfer};
+};
+
+// Decodes what an engine wrote, with our own reader on a second port.
+std::vector<Header> HeadersIn(const std::string& written) {
+  WireRig rig(written, 1000);
+  Wire& wire = rig.wire;
+  std::vector<Header> headers;
+  for (;;) {
+    Header h;
+    const int type = wire.ReadHeader(h);
+    if (type < 0) break;
+    headers.push_back(h);
+    if (type == kZfile || type == kZdata || type == kZsinit) {
+      std::vector<uint8_t> data;
+      for (int end = 0; end != kZcrce && end != kZcrcw && end >= 0;) end = wire.ReadSubpacket(data, h.format == 'C');
+    }
+  }
+  return headers;
+}
+
+TEST(ZmodemWire, EscapesExactlyTheListedBytes) {
+  std::vector<uint8_t> out;
+  for (int b = 0; b < 256; ++b) AppendEscaped(out, static_cast<uint8_t>(b));
+  EXPECT_EQ(out.size(), 256u + 9u);
+  out.clear();
+  AppendEscaped(out, 0x0D);
+  AppendEscaped(out, 0x8D);
+  AppendEscaped(out, 0x18);
+  AppendEscaped(out, 0x41);
+  EXPECT_EQ(out, (std::vector<uint8_t>{kZdle, 'M', kZdle, 0xCD, kZdle, 0x58, 0x41}));
+}
+
+TEST(ZmodemWire, HexHeadersCarryXonExceptAckAndFin) {
+  const std::string rinit = HexHeader(kZrinit, {0, 0, 0, 0x27});
+  EXPECT_EQ(rinit.substr(0, 4), std::string("**\x18" "B", 4));
+  EXPECT_EQ(rinit.substr(4, 10), "0100000027");
+  EXPECT_EQ(rinit.substr(rinit.size() - 3), "\r\n\x11");
+  EXPECT_EQ(HexHeader(kZack, {1, 2, 3, 4}).back(), '\n');
+  EXPECT_EQ(HexHeader(kZfin, {0, 0, 0, 0}).back(), '\n');
+}
+
+TEST(ZmodemWire, HeadersAndSubpacketsRoundTrip) {
+  for (const bool crc32 : {false, true}) {
+    std::vector<uint8_t> out;
+    AppendBinaryHeader(out, kZdata, PositionData(0x12345678), crc32);
+    std::string payload;
+    for (int b = 0; b < 256; ++b) payload += static_cast<char>(b);
+    AppendSubpacket(out, reinterpret_cast<const uint8_t*>(payload.data()), payload.size(), kZcrcq, crc32);
+    AppendHexHeader(out, kZeof, PositionData(256));
+
+    WireRig rig(Bytes(out));
+    Wire& wire = rig.wire;
+    Header h;
+    ASSERT_EQ(wire.ReadHeader(h), kZdata);
+    EXPECT_EQ(h.format, crc32 ? 'C' : 'A');
+    EXPECT_EQ(DataPosition(h.data), 0x12345678);
+    std::vector<uint8_t> data;
+    EXPECT_EQ(wire.ReadSubpacket(data, crc32), kZcrcq);
+    EXPECT_EQ(Bytes(data), payload);
+    ASSERT_EQ(wire.ReadHeader(h), kZeof);
+    EXPECT_TRUE(h.ended_with_lf);
+    EXPECT_EQ(DataPosition(h.data), 256);
+  }
+}
+
+TEST(ZmodemWire, DamagedSubpacketsAndHeadersAreRefused) {
+  std::vector<uint8_t> out;
+  const std::string payload = "coordinates";
+  AppendSubpacket(out, reinterpret_cast<const uint8_t*>(payload.data()), payload.size(), kZcrcg, true);
+  out[3] ^= 0x01;
+  WireRig rig(Bytes(out));
+  Wire& wire = rig.wire;
+  MemorySerialPort& port = rig.port;
+  std::vector<uint8_t> data;
+  EXPECT_EQ(wire.ReadSubpacket(data, true), kWireBadCrc);
+
+  std::string bad = HexHeader(kZrpos, {1, 0, 0, 0});
+  bad[6] = '7';
+  port.Feed(bad);
+  Header h;
+  EXPECT_EQ(wire.ReadHeader(h), kWireNoHeader);
+  EXPECT_EQ(rig.transfer.retries, 1);
+
+  std::vector<uint8_t> too_long;
+  const std::string big(1025, 'x');
+  AppendSubpacket(too_long, reinterpret_cast<const uint8_t*>(big.data()), big.size(), kZcrcg, false);
+  port.Feed(Bytes(too_long));
+  EXPECT_EQ(wire.ReadSubpacket(data, false), kWireTooLong);
+}
+
+TEST(ZmodemWire, FiveCansEndTheRun) {
+  WireRig rig("garbage\x18\x18\x18\x18\x18");
+  Header h;
+  EXPECT_EQ(rig.wire.ReadHeader(h), kXferRemoteAbort);
+  EXPECT_EQ(rig.transfer.error, kXferRemoteAbort);
+}
+
+TEST(ZmodemWire, SilenceEndsTheHuntAfterTenSeconds) {
+  WireRig rig;
+  std::vector<std::string> log;
+  rig.transfer.message_hook = [&](const std::string& s) { log.push_back(s); };
+  Header h;
+  const uint64_t start = rig.clock.NowMs();
+  EXPECT_EQ(rig.wire.ReadHeader(h), kWireNoHeader);
+  EXPECT_GE(rig.clock.NowMs() - start, 10000u);
+  EXPECT_LT(rig.clock.NowMs() - start, 10100u);
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[0], "GetPad: timeout on ZPAD");
+}
+
+// A receiver that answers the sender from a script keyed on what it sees.
+class ScriptedReceiver {
+ public:
+  ScriptedReceiver(MemorySerialPort& port, int flags) : port_(port), flags_(flags) {
+    port_.OnWrite([this](std::string_view written) { Heard(written); });
+  }
+  std::vector<Header> Sent() { return HeadersIn(port_.Output()); }
+
+ private:
+  void Heard(std::string_view written) {
+    seen_ += written;
+    // Answer each complete header once, in the order they were written.
+    const std::vector<Header> headers = HeadersIn(seen_);
+    for (size_t i = answered_; i < headers.size(); ++i) {
+      switch (headers[i].type) {
+        case kZrqinit: port_.Feed(HexHeader(kZrinit, {0, 0, 0, static_cast<uint8_t>(flags_)})); break;
+        case kZfile: port_.Feed(HexHeader(kZrpos, PositionData(0))); break;
+        case kZeof: port_.Feed(HexHeader(kZrinit, {0, 0, 0, static_cast<uint8_t>(flags_)})); break;
+        case kZfin: port_.Feed(HexHeader(kZfin, {0, 0, 0, 0}) + "OO"); break;
+        default: break;
+      }
+    }
+    answered_ = headers.size();
+  }
+  MemorySerialPort& port_;
+  int flags_;
+  std::string seen_;
+  size_t answered_ = 0;
+};
+
+TEST(ZmodemSend, AnEmptyFileIsZfileZrposZeofAndTheHeaderFormatFollowsTheReceiver) {
+  TempDir dir;
+  const auto file = dir.Write("empty.crd", "");
+  for (const int flags : {0x03, 0x27}) {
+    FakeClock clock;
+    MemorySerialPort port(clock);
+    ScriptedReceiver peer(port, flags);
+    EXPECT_EQ(ZmodemSend(port, {file.string()}, nullptr, nullptr, {1007, 27}), 1);
+    std::vector<int> types;
+    for (const Header& h : peer.Sent()) types.push_back(h.type);
+    EXPECT_EQ(types, (std::vector<int>{kZrqinit, kZfile, kZeof, kZfin})) << "no ZDATA for an empty file";
+    const std::vector<Header> sent = peer.Sent();
+    EXPECT_EQ(sent[1].format, flags & kCanCrc32 ? 'C' : 'A');
+    EXPECT_EQ(DataPosition(sent[2].data), 0);
+    EXPECT_EQ(port.Output().substr(port.Output().size() - 2), "OO");
+  }
+}
+
+TEST(ZmodemSend, NothingToSendIsMinus619AndBadOptionsMinus7) {
+  TempDir dir;
+  FakeClock clock;
+  MemorySerialPort port(clock);
+  ScriptedReceiver peer(port, 0x27);
+  EXPECT_EQ(ZmodemSend(port, {(dir / "*.crd").string()}, nullptr, nullptr, {}), kXferNoFiles);
+  EXPECT_EQ(ZmodemSend(port, {}, nullptr, nullptr, {1003}), kSerialBadArgument);
+  EXPECT_EQ(ZmodemReceive(port, dir.Path(), nullptr, nullptr, {1017}), kSerialBadArgument);
+}
+
+TEST(ZmodemSend, AMissingFileIsMinus602AndTheRunIsCancelled) {
+  TempDir dir;
+  FakeClock clock;
+  MemorySerialPort port(clock);
+  ScriptedReceiver peer(port, 0x27);
+  EXPECT_EQ(ZmodemSend(port, {(dir / "gone.crd").string()}, nullptr, nullptr, {}), kXferOpenFile);
+  EXPECT_NE(port.Output().find(std::string(10, '\x18') + std::string(10, '\b')), std::string::npos);
+}
+
+TEST(ZmodemReceive, RefusesUnsafeNamesAndCancels) {
+  TempDir dir;
+  FakeClock clock;
+  MemorySerialPort port(clock);
+  std::vector<uint8_t> frame;
+  AppendBinaryHeader(frame, kZfile, {0, 0, 0, 0}, true);
+  const std::string info("..\0" "5 0 0\0", 8);
+  AppendSubpacket(frame, reinterpret_cast<const uint8_t*>(info.data()), info.size(), kZcrcw, true);
+  port.Feed(Bytes(frame));
+  std::vector<std::string> log;
+  EXPECT_EQ(ZmodemReceive(port, dir.Path(), [&](const std::string& s) { log.push_back(s); }, nullptr, {}),
+            kXferOpenFile);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+  EXPECT_NE(std::find(log.begin(), log.end(), "Refused unsafe file name \"..\""), log.end());
+}
+
+TEST(ZmodemReceive, ASenderThatVanishesFailsWithoutTouchingTheOldFile) {
+  TempDir dir;
+  dir.Write("job.crd", "precious");
+  FakeClock clock;
+  MemorySerialPort port(clock);
+  std::vector<uint8_t> frame;
+  AppendBinaryHeader(frame, kZfile, {0, 0, 0, 0}, true);
+  const std::string info("job.crd\0" "100 0 0\0", 17);
+  AppendSubpacket(frame, reinterpret_cast<const uint8_t*>(info.data()), info.size(), kZcrcw, true);
+  AppendBinaryHeader(frame, kZdata, PositionData(0), true);
+  AppendSubpacket(frame, reinterpret_cast<const uint8_t*>("partial"), 7, kZcrcg, true);
+  port.Feed(Bytes(frame));
+  EXPECT_EQ(ZmodemReceive(port, dir.Path(), nullptr, nullptr, {}), kXferErrorLimit);
+  std::string now;
+  ASSERT_TRUE(std::filesystem::exists(dir / "job.crd"));
+  EXPECT_EQ(std::filesystem::file_size(dir / "job.crd"), 8u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+}  // namespace
+}  // namespace pelikon
+
+namespace pelikon {
+namespace {
+
+// A session written by an independent encoder (tests/fuzz/corpus/make_zmodem_seed.py,
+// with the system's zlib for CRC-32) is received whole.
+TEST(ZmodemReceive, TakesASessionFromAnIndependentEncoder) {
+  std::string session;
+  ASSERT_TRUE(ReadWholeFile(PELIKON_TEST_DATA "/../fuzz/corpus/zmodem_receive_fuzz/one_file.bin", session));
+  TempDir dir;
+  FakeClock clock;
+  MemorySerialPort port(clock);
+  port.Feed(session);
+  EXPECT_EQ(ZmodemReceive(port, dir.Path(), nullptr, nullptr, {1007, 27}), 1);
+  std::string received;
+  ASSERT_TRUE(ReadWholeFile(dir / "JOB1.CRD", received));
+  ASSERT_EQ(received.size(), 768u);
+  for (size_t i = 0; i < received.size(); ++i) ASSERT_EQ(static_cast<uint8_t>(received[i]), i % 256) << i;
+  const std::vector<Header> answers = HeadersIn(port.Output());
+  ASSERT_GE(answers.size(), 4u);
+  EXPECT_EQ(answers[0].type, kZrinit);
+  EXPECT_EQ(answers[0].data[3], 0x27);
+  EXPECT_EQ(answers[1].type, kZrpos);
+}
+
+}  // namespace
+}  // namespace pelikon
