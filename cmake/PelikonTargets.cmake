@@ -44,7 +44,8 @@ function(pelikon_test name)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${_labels}" TIMEOUT 300)
+    PROPERTIES LABELS "${_labels}" TIMEOUT 300
+               ENVIRONMENT "PELIKON_TEMP_DIR=${CMAKE_BINARY_DIR}/test-work")
   target_compile_definitions(${name} PRIVATE
     PELIKON_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
     PELIKON_BIN_DIR="${CMAKE_BINARY_DIR}/bin")

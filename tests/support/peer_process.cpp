@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -20,6 +21,8 @@ PeerProcess::PeerProcess(const std::vector<std::string>& argv, const std::string
     ::setsid();
     const int tty = ::open(device.c_str(), O_RDWR | O_NOCTTY);
     if (tty < 0) ::_exit(126);
+    // Some peers talk to their controlling terminal: make it this one.
+    ::ioctl(tty, TIOCSCTTY, 0);
     struct termios raw {};
     if (::tcgetattr(tty, &raw) == 0) {
       ::cfmakeraw(&raw);

@@ -22,7 +22,12 @@ struct Direction {
   std::deque<std::pair<Clock::time_point, std::string>> queue;
   Clock::time_point line_free = Clock::now();  // when the line finishes what it carries
   std::string pending;  // due but not yet taken by the receiving side
+  size_t queued = 0;    // bytes in `queue`
 };
+
+// A paced line holds no more than a serial driver's buffer: a sender
+// that writes faster than the line runs waits, as it would on a real port.
+constexpr size_t kPacedLineBuffer = 4096;
 
 }  // namespace
 
@@ -55,6 +60,7 @@ void PtyRelay::Run() {
     for (Direction& d : directions) {
       while (!d.queue.empty() && d.queue.front().first <= now) {
         d.pending += d.queue.front().second;
+        d.queued -= d.queue.front().second.size();
         d.queue.pop_front();
       }
       if (!d.pending.empty() && now >= stalled_until) {
@@ -64,6 +70,10 @@ void PtyRelay::Run() {
     }
     // Take in what was sent.
     struct pollfd entries[2] = {{directions[0].from, POLLIN, 0}, {directions[1].from, POLLIN, 0}};
+    if (model_.bytes_per_second > 0) {
+      for (int i = 0; i < 2; ++i)
+        if (directions[i].queued + directions[i].pending.size() >= kPacedLineBuffer) entries[i].fd = -1;
+    }
     int timeout_ms = 20;
     for (const Direction& d : directions) {
       if (!d.pending.empty()) timeout_ms = 1;
@@ -107,7 +117,10 @@ void PtyRelay::Run() {
                                   std::chrono::duration<double>(static_cast<double>(n) / model_.bytes_per_second));
         due = d.line_free + std::chrono::milliseconds(model_.latency_ms);
       }
-      if (!bytes.empty()) d.queue.emplace_back(due, std::move(bytes));
+      if (!bytes.empty()) {
+        d.queued += bytes.size();
+        d.queue.emplace_back(due, std::move(bytes));
+      }
     }
   }
 }

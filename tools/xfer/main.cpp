@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "link/kermit/kermit.h"
 #include "link/serial/serial_port.h"
 #include "link/transfer/transfer_errors.h"
 #include "link/zmodem/zmodem.h"
@@ -78,10 +79,6 @@ bool Parse(int argc, char** argv, Arguments& args) {
 int main(int argc, char** argv) {
   Arguments args;
   if (!Parse(argc, argv, args)) return Usage();
-  if (args.protocol == "kermit") {
-    std::fprintf(stderr, "xfer: the Kermit engine is not part of this build yet\n");
-    return 2;
-  }
   pelikon::SerialPortHandle port = args.device.empty()
                                        ? pelikon::OpenSerialStreams(0, STDIN_FILENO, STDOUT_FILENO, args.baud)
                                        : pelikon::OpenSerialLink(0, args.baud, args.device);
@@ -92,8 +89,15 @@ int main(int argc, char** argv) {
   }
   pelikon::TransferMessageHook hook;
   if (args.verbose) hook = [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); };
-  const int result = args.sending ? pelikon::ZmodemSend(*port, args.files, hook, nullptr, args.options)
-                                  : pelikon::ZmodemReceive(*port, args.folder, hook, nullptr, args.options);
+  const bool kermit = args.protocol == "kermit";
+  int result;
+  if (args.sending) {
+    result = kermit ? pelikon::KermitSend(*port, args.files, hook, nullptr, args.options)
+                    : pelikon::ZmodemSend(*port, args.files, hook, nullptr, args.options);
+  } else {
+    result = kermit ? pelikon::KermitReceive(*port, args.folder, hook, nullptr, args.options)
+                    : pelikon::ZmodemReceive(*port, args.folder, hook, nullptr, args.options);
+  }
   port.reset();
   if (result > 0) return 0;
   const char* text = pelikon::TransferErrorText(result);

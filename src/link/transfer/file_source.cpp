@@ -64,4 +64,17 @@ int FileSource::Next(std::filesystem::path& file) {
   return 1;
 }
 
+void SendEachFile(FileSource& source, TransferState& transfer,
+                  const std::function<int(const std::filesystem::path&)>& send_file) {
+  std::filesystem::path file;
+  for (;;) {
+    const int next = source.Next(file);
+    if (next < 0) {
+      transfer.error = next;
+      return;
+    }
+    if (next == 0 || send_file(file) < 0) return;
+  }
+}
+
 }  // namespace pelikon

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,5 +29,13 @@ class FileSource {
   size_t next_pending_ = 0;
   bool folder_failed_ = false;
 };
+
+struct TransferState;
+
+// Sends every file of `source` with `send_file` (1 sent, 0 skipped,
+// negative: the run ends), until the source is exhausted or the run fails.
+// A failing source sets the transfer's error.
+void SendEachFile(FileSource& source, TransferState& transfer,
+                  const std::function<int(const std::filesystem::path&)>& send_file);
 
 }  // namespace pelikon

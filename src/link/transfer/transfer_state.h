@@ -69,6 +69,16 @@ struct TransferState {
   TransferMessageHook message_hook;
   TransferStatusCallback status_callback;
 
+  // Starts a run of `protocol` on `port`.
+  void Begin(int run_protocol, SerialPort& run_port, bool run_sending, TransferMessageHook hook,
+             TransferStatusCallback status) {
+    protocol = run_protocol;
+    port = &run_port;
+    sending = run_sending;
+    message_hook = std::move(hook);
+    status_callback = std::move(status);
+  }
+
   // Sends `text` to the message hook, if any.
   void Log(const std::string& text) const {
     if (message_hook) message_hook(text);

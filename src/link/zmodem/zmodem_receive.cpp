@@ -98,9 +98,10 @@ void Receiver::Run() {
       case kZrqinit: {
         // Let the rest of the sender's line arrive and drop it. A header
         // that already ended with its LF has nothing left: what follows is
-        // the sender's next frame and must not be thrown away.
-        t_.port->Delay(200);
+        // the sender's next frame, which must be neither thrown away nor
+        // kept waiting.
         if (!header_.ended_with_lf) {
+          t_.port->Delay(200);
           for (int i = 0; i < 20; ++i) {
             const int c = t_.port->ReadChar();
             if (c < 0 || (c & 0x7F) == '\n') break;

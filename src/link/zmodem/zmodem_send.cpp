@@ -314,8 +314,8 @@ int Sender::SendFileData(int64_t start) {
             }
             continue;
           }
-          // Streaming: take in acknowledgements, and wait for them when the
-          // window is full.
+          // Streaming: the receiver's answers are looked at only when the
+          // window is full, and waited for until it has room again.
           bool frame_ended = false;
           while (!frame_ended && position_ - acked_ >= s_.options.window) {
             const BackTalk talk = CheckBackChannel(true);
@@ -344,18 +344,6 @@ int Sender::SendFileData(int64_t start) {
             have_header = true;
           }
           if (frame_ended) break;
-          // Acknowledgements that are already here.
-          const BackTalk talk = CheckBackChannel(true);
-          if (talk == BackTalk::kFailed) return t_.error;
-          if (talk == BackTalk::kHeader) {
-            if (header_.type == kZack) {
-              acked_ = std::max(acked_, DataPosition(header_.data));
-              t_.retries = 0;
-              continue;
-            }
-            have_header = true;
-            break;
-          }
         }
       }
     }
@@ -432,16 +420,7 @@ int ZmodemSend(SerialPort& port, const std::vector<std::string>& file_specs, Tra
   FileSource source(file_specs, session.options.search_subfolders);
   Sender sender(session);
   if (sender.OpenLink() == 0) {
-    std::filesystem::path file;
-    for (;;) {
-      const int next = source.Next(file);
-      if (next < 0) {
-        t.error = next;
-        break;
-      }
-      if (next == 0) break;
-      if (sender.SendFile(file) < 0) break;
-    }
+    SendEachFile(source, t, [&](const std::filesystem::path& file) { return sender.SendFile(file); });
     if (t.error == 0) sender.CloseLink();
   }
   if (t.error == 0 && t.files_done == 0) return session.Finish(kXferNoFiles);

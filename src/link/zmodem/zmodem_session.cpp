@@ -3,11 +3,7 @@
 namespace pelikon::zmodem {
 
 Session::Session(SerialPort& port, bool sending, TransferMessageHook hook, TransferStatusCallback status) {
-  transfer.protocol = kProtocolZmodem;
-  transfer.port = &port;
-  transfer.sending = sending;
-  transfer.message_hook = std::move(hook);
-  transfer.status_callback = std::move(status);
+  transfer.Begin(kProtocolZmodem, port, sending, std::move(hook), std::move(status));
   buffer.reserve(kMaxSubpacket);
 }
 

@@ -1,13 +1,18 @@
-// Zmodem throughput, CPU and line efficiency: our engine (the xfer tool)
-// and lrzsz (sz/rz) in all four pairings, over pseudo-terminal pairs joined
-// by a relay.
-//  (a) 20 MiB random, unthrottled: wall time, and CPU seconds per MiB of
-//      each side;
-//  (b) 1 MiB random and 1 MiB CR LF text over an emulated 115200 bit/s
-//      line (11,520 bytes/s each way, 5 ms one-way latency): efficiency =
-//      payload rate / line rate.
+// Transfer throughput, CPU and line efficiency of our engines (through the
+// xfer tool) against the reference programs, in all four pairings each,
+// over pseudo-terminal pairs joined by a relay:
+//  Zmodem against lrzsz (sz/rz):
+//   (a) 20 MiB random, unthrottled: wall time, and CPU seconds per MiB of
+//       each side;
+//   (b) 1 MiB random and 1 MiB CR LF text over an emulated 115200 bit/s
+//       line (11,520 bytes/s each way, 5 ms one-way latency): efficiency =
+//       payload rate / line rate.
+//  Kermit against gkermit (94-byte packets, stop-and-wait):
+//   (a) 4 MiB random, unthrottled;
+//   (b) 256 KiB random and 256 KiB CR LF text over the same emulated line,
+//       with the stop-and-wait bound for comparison.
 //
-// usage: zmodem_bench [--quick]   (--quick: 4 MiB and 128 KiB files)
+// usage: transfer_bench [--quick] [zmodem|kermit]   (--quick: smaller files)
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,15 +40,20 @@ std::filesystem::path g_xfer;
 struct Side {
   const char* label;
   bool ours;
+  bool kermit;
 };
 
 std::vector<std::string> SenderCommand(const Side& side, const std::string& file) {
-  if (side.ours) return {g_xfer.string(), "send", "--protocol", "zmodem", file};
+  const char* protocol = side.kermit ? "kermit" : "zmodem";
+  if (side.ours) return {g_xfer.string(), "send", "--protocol", protocol, file};
+  if (side.kermit) return {"gkermit", "-i", "-q", "-P", "-S", "-e", "94", "-s", file};
   return {"sz", "-b", "-q", file};
 }
 
 std::vector<std::string> ReceiverCommand(const Side& side, const std::filesystem::path& folder) {
-  if (side.ours) return {g_xfer.string(), "receive", "--protocol", "zmodem", "--dir", folder.string()};
+  const char* protocol = side.kermit ? "kermit" : "zmodem";
+  if (side.ours) return {g_xfer.string(), "receive", "--protocol", protocol, "--dir", folder.string()};
+  if (side.kermit) return {"gkermit", "-i", "-q", "-P", "-S", "-e", "94", "-w", "-r"};
   return {"rz", "-b", "-y", "-q"};
 }
 
@@ -114,21 +124,33 @@ void MakeFile(const std::filesystem::path& file, size_t size, bool text) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
-  g_xfer = std::filesystem::canonical("/proc/self/exe").parent_path() / "xfer";
-  char pattern[] = "/tmp/pelikon-zbench-XXXXXX";
-  if (!::mkdtemp(pattern)) return 1;
-  const std::filesystem::path work = pattern;
-  const Side ours{"pelikon", true}, lrzsz{"lrzsz", false};
-  const std::pair<Side, Side> pairs[] = {{ours, ours}, {ours, lrzsz}, {lrzsz, ours}, {lrzsz, lrzsz}};
-  bool all_intact = true;
+// The best a 94-byte stop-and-wait Kermit can do on `line` for `file`: each
+// packet carries at most 91 encoded bytes, costs its own 6 framing bytes,
+// a 6-byte acknowledgement and a round trip of latency.
+double StopAndWaitBound(const std::filesystem::path& file, const LineModel& line) {
+  std::ifstream in(file, std::ios::binary);
+  const std::string data((std::istreambuf_iterator<char>(in)), {});
+  size_t encoded = 0;
+  for (const char c : data) {
+    const int low = static_cast<unsigned char>(c) & 0x7F;
+    encoded += (low < 32 || low == 127 || low == '#' || low == '~') ? 2 : 1;
+  }
+  const double bytes_per_packet = static_cast<double>(data.size()) * 91.0 / static_cast<double>(encoded);
+  const double seconds_per_packet = (91.0 + 6 + 6) / line.bytes_per_second + 2 * line.latency_ms / 1000.0;
+  return bytes_per_packet / seconds_per_packet / line.bytes_per_second;
+}
 
-  const size_t big = quick ? (4u << 20) : (20u << 20);
-  const auto big_file = work / "random20.bin";
+void RunSuite(bool kermit, bool quick, const std::filesystem::path& work, bool& all_intact) {
+  const Side ours{"pelikon", true, kermit};
+  const Side theirs{kermit ? "gkermit" : "lrzsz", false, kermit};
+  const std::pair<Side, Side> pairs[] = {{ours, ours}, {ours, theirs}, {theirs, ours}, {theirs, theirs}};
+  const char* protocol = kermit ? "Kermit" : "Zmodem";
+
+  const size_t big = kermit ? (quick ? (1u << 20) : (4u << 20)) : (quick ? (4u << 20) : (20u << 20));
+  const auto big_file = work / (kermit ? "random4.bin" : "random20.bin");
   MakeFile(big_file, big, false);
   const double mib = static_cast<double>(big) / (1 << 20);
-  std::printf("(a) %.0f MiB random, unthrottled pty pair\n", mib);
+  std::printf("%s (a) %.0f MiB random, unthrottled pty pair\n", protocol, mib);
   std::printf("  %-18s %8s %9s %14s %16s\n", "sender -> receiver", "wall s", "MB/s", "send CPU s/MiB", "receive CPU s/MiB");
   double rate[4] = {}, send_cpu[4] = {}, recv_cpu[4] = {};
   for (int i = 0; i < 4; ++i) {
@@ -137,29 +159,49 @@ int main(int argc, char** argv) {
     rate[i] = static_cast<double>(big) / 1e6 / r.seconds;
     send_cpu[i] = r.sender_cpu / mib;
     recv_cpu[i] = r.receiver_cpu / mib;
-    std::printf("  %-7s -> %-7s %8.2f %9.1f %14.4f %16.4f%s\n", pairs[i].first.label, pairs[i].second.label,
+    std::printf("  %-7s -> %-7s %8.2f %9.2f %14.4f %16.4f%s\n", pairs[i].first.label, pairs[i].second.label,
                 r.seconds, rate[i], send_cpu[i], recv_cpu[i], r.intact ? "" : "  CORRUPT/INCOMPLETE");
   }
-  std::printf("  ratios pelikon/lrzsz (both sides ours vs both lrzsz): throughput %.2f, send CPU %.2f, receive CPU %.2f\n",
-              rate[0] / rate[3], send_cpu[0] / send_cpu[3], recv_cpu[0] / recv_cpu[3]);
+  std::printf("  ratios pelikon/%s (both sides ours vs both theirs): throughput %.2f, send CPU %.2f, receive CPU %.2f\n",
+              theirs.label, rate[0] / rate[3], send_cpu[0] / send_cpu[3], recv_cpu[0] / recv_cpu[3]);
+  std::fflush(stdout);
 
   LineModel line;
   line.bytes_per_second = 11520;
   line.latency_ms = 5;
-  const size_t small = quick ? (128u << 10) : (1u << 20);
+  const size_t small = kermit ? (quick ? (32u << 10) : (256u << 10)) : (quick ? (128u << 10) : (1u << 20));
   for (const bool text : {false, true}) {
     const auto file = work / (text ? "text.txt" : "random.bin");
     MakeFile(file, small, text);
-    std::printf("(b) %zu KiB %s over an emulated 115200 bit/s line, 5 ms latency\n", small >> 10,
+    std::printf("%s (b) %zu KiB %s over an emulated 115200 bit/s line, 5 ms latency", protocol, small >> 10,
                 text ? "CR LF text" : "random");
+    if (kermit) std::printf(" (stop-and-wait bound %.3f)", StopAndWaitBound(file, line));
+    std::printf("\n");
     for (const auto& [sender_side, receiver_side] : pairs) {
       const RunResult r = Run(sender_side, receiver_side, file, work, line);
       all_intact &= r.intact;
       const double efficiency = static_cast<double>(small) / r.seconds / line.bytes_per_second;
       std::printf("  %-7s -> %-7s %8.1f s  efficiency %.3f%s\n", sender_side.label, receiver_side.label, r.seconds,
                   efficiency, r.intact ? "" : "  CORRUPT/INCOMPLETE");
+      std::fflush(stdout);
     }
   }
+}
+
+int main(int argc, char** argv) {
+  bool quick = false, zmodem = true, kermit = true;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--quick") == 0) quick = true;
+    else if (std::strcmp(argv[i], "zmodem") == 0) kermit = false;
+    else if (std::strcmp(argv[i], "kermit") == 0) zmodem = false;
+  }
+  g_xfer = std::filesystem::canonical("/proc/self/exe").parent_path() / "xfer";
+  char pattern[] = "/tmp/pelikon-xbench-XXXXXX";
+  if (!::mkdtemp(pattern)) return 1;
+  const std::filesystem::path work = pattern;
+  bool all_intact = true;
+  if (zmodem) RunSuite(false, quick, work, all_intact);
+  if (kermit) RunSuite(true, quick, work, all_intact);
   std::filesystem::remove_all(work);
   return all_intact ? 0 : 1;
 }

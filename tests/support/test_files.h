@@ -1,0 +1,18 @@
+// Contents for transfer tests: random bytes from a seed, and a file's
+// contents in one call.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace pelikon::testing {
+
+// `size` bytes from a fixed generator seeded with `seed`.
+std::string RandomBytes(size_t size, uint32_t seed);
+// Every byte value 0-255 in order, `rounds` times.
+std::string EveryByteValue(int rounds);
+// The whole file, or "(missing)" when it cannot be read.
+std::string Contents(const std::filesystem::path& file);
+
+}  // namespace pelikon::testing
