@@ -5,6 +5,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -126,6 +128,7 @@ class PosixSerialPort final : public SerialPort {
   int out_fd_ = -1;  // where writes go: the device, or the output stream
   bool owns_fds_ = true;
   bool is_tty_ = true;
+  bool output_queue_counted_ = true;  // false on pseudo-terminals: their count is always 0
   int saved_in_flags_ = -1;
   int saved_out_flags_ = -1;
   bool restore_settings_ = false;
@@ -202,6 +205,12 @@ bool PosixSerialPort::TakeTerminal() {
   }
   restore_settings_ = true;
   settings_ = saved_;
+  // Pseudo-terminal slaves (Unix98 majors 136-143) hand their output over
+  // at once: there is no queue worth a system call per write.
+  struct stat device {};
+  if (::fstat(fd_, &device) == 0 && S_ISCHR(device.st_mode) && major(device.st_rdev) >= 136 &&
+      major(device.st_rdev) <= 143)
+    output_queue_counted_ = false;
   // Binary, no echo, no translation of CR or LF, no signals; reads return
   // at once with whatever is there.
   ::cfmakeraw(&settings_);
@@ -328,7 +337,7 @@ int PosixSerialPort::KernelWaiting() {
 
 int PosixSerialPort::KernelQueued() {
   int queued = 0;
-  if (out_fd_ < 0 || !is_tty_ || ::ioctl(out_fd_, TIOCOUTQ, &queued) != 0) return 0;
+  if (out_fd_ < 0 || !is_tty_ || !output_queue_counted_ || ::ioctl(out_fd_, TIOCOUTQ, &queued) != 0) return 0;
   return queued;
 }
 
