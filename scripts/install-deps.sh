@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config ccache
-  libwxgtk3.2-dev libcurl4-openssl-dev gettext
+  libwxgtk3.2-dev libcurl4-openssl-dev libasound2-dev gettext
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   lrzsz gkermit ckermit

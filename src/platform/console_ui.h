@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "platform/ui.h"
 
@@ -24,6 +25,8 @@ class ConsoleUi final : public Ui {
   bool ProgressOpen() const override { return progress_open_; }
   void SetProgressStatus(const std::string& text) override;
   void SetProgressBar(int percent) override;
+  void SetMainStatus(const std::string& text) override { main_status_ = text; }
+  std::string MainStatus() const override { return main_status_; }
   void Pump() override {}
 
  private:
@@ -31,6 +34,7 @@ class ConsoleUi final : public Ui {
   int answer_;
   bool show_progress_;
   bool progress_open_ = false;
+  std::string main_status_;
 };
 
 }  // namespace pelikon

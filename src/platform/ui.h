@@ -50,6 +50,10 @@ class Ui {
   virtual void SetProgressStatus(const std::string& text) = 0;
   virtual void SetProgressBar(int percent) = 0;
 
+  // The status line of the main window.
+  virtual void SetMainStatus(const std::string& text) = 0;
+  virtual std::string MainStatus() const = 0;
+
   // Lets the interface handle what is waiting (repaints, the Cancel
   // button) during a long operation. Called from every wait.
   virtual void Pump() = 0;

@@ -28,6 +28,8 @@ class ScriptedUi final : public Ui {
   bool ProgressOpen() const override { return progress_open_; }
   void SetProgressStatus(const std::string& text) override;
   void SetProgressBar(int percent) override;
+  void SetMainStatus(const std::string& text) override { main_status_ = text; }
+  std::string MainStatus() const override { return main_status_; }
   void Pump() override;
 
   // Everything shown, one line each: "box: …", "error: …",
@@ -47,6 +49,7 @@ class ScriptedUi final : public Ui {
   int pumps_ = 0;
   int pumps_since_open_ = 0;
   int cancel_at_pump_ = -1;
+  std::string main_status_;
 };
 
 }  // namespace pelikon::testing

@@ -1,0 +1,162 @@
+// Progress, cancel and sound cues around a transfer.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "link/progress/transfer_progress.h"
+#include "support/scripted_ui.h"
+
+namespace pelikon {
+namespace {
+
+using testing::ScriptedUi;
+
+// Remembers what would have been played.
+class RecordingOutput final : public SoundOutput {
+ public:
+  bool Play(const std::vector<int16_t>& samples, int rate) override {
+    played.push_back(samples.size() * 1000 / static_cast<size_t>(rate));
+    return true;
+  }
+  std::vector<size_t> played;  // milliseconds each
+};
+
+class Progress : public ::testing::Test {
+ protected:
+  // Moves a transfer of `total` bytes on one byte at a time; returns the
+  // positions at which the bar moved.
+  std::vector<int64_t> Run(int64_t total, int64_t step = 1) {
+    progress_.SetTotal(total);
+    TransferState t;
+    std::vector<int64_t> moves;
+    size_t bars = 0;
+    for (int64_t p = 0; p <= total; p += step) {
+      t.position = p;
+      progress_.TransferStatus(t);
+      if (ui_.BarPositions().size() != bars) {
+        bars = ui_.BarPositions().size();
+        moves.push_back(p);
+      }
+    }
+    return moves;
+  }
+  ScriptedUi ui_;
+  RecordingOutput output_;
+  SoundCues sound_{output_};
+  TransferProgress progress_{ui_, sound_};
+};
+
+TEST_F(Progress, TheBarMovesPerTwoPercentAndFiftyBytes) {
+  progress_.OpenProgress();
+  const std::vector<int64_t> small = Run(1000);
+  ASSERT_FALSE(small.empty());
+  EXPECT_EQ(small[0], 51) << "more than 50 bytes, which is more than 5% here";
+  for (size_t i = 1; i < small.size(); ++i) EXPECT_EQ(small[i] - small[i - 1], 51);
+
+  const std::vector<int64_t> big = Run(10000000, 1000);
+  ASSERT_GE(big.size(), 2u);
+  for (size_t i = 1; i < big.size(); ++i) EXPECT_GE(big[i] - big[i - 1], 200001);
+  EXPECT_TRUE(ui_.Saw("status: Status: File transfer 42% complete"));
+  EXPECT_EQ(ui_.MainStatus().rfind("Status: File transfer ", 0), 0u) << "the main window shows it too";
+}
+
+TEST_F(Progress, UnknownSizeMovesNothingButCancelStillWorks) {
+  progress_.OpenProgress();
+  EXPECT_TRUE(Run(0).empty());
+  progress_.SetTotal(0);
+  ui_.CancelAtPump(1);
+  ui_.Pump();  // the user presses Cancel
+  EXPECT_TRUE(progress_.CancelRequested());
+  EXPECT_EQ(ui_.MainStatus(), "Function cancelled at user request...Please wait...");
+  TransferState t;
+  progress_.TransferStatus(t);
+  EXPECT_EQ(t.error, kXferUserAbort);
+  EXPECT_FALSE(progress_.CancelRequested()) << "consumed by the abort check";
+  EXPECT_EQ(ui_.MainStatus(), "Status: Function cancelled at user request...Please wait...");
+  progress_.CloseProgress();
+  EXPECT_EQ(ui_.MainStatus(), "Status: Function cancelled at user request...") << "the trailing words go at the end";
+  EXPECT_FALSE(ui_.ProgressOpen());
+}
+
+TEST_F(Progress, ACancelledListingDropsTheConnection) {
+  bool dropped = false;
+  progress_.OnConnectionDropped([&] { dropped = true; });
+  TransferState t;
+  progress_.SetOperation(TransferOperation::kGet);
+  progress_.RequestCancel();
+  progress_.TransferStatus(t);
+  EXPECT_FALSE(dropped);
+  progress_.SetOperation(TransferOperation::kListing);
+  progress_.RequestCancel();
+  progress_.TransferStatus(t);
+  EXPECT_TRUE(dropped);
+  EXPECT_EQ(t.error, kXferUserAbort);
+}
+
+TEST_F(Progress, EngineMessagesAboutTimeOutsCancel) {
+  const TransferMessageHook hook = progress_.MessageHook();
+  hook("SendDataFrame: sending @1024");
+  EXPECT_FALSE(progress_.CancelRequested());
+  hook("Timeout waiting for Data packet");
+  EXPECT_TRUE(progress_.CancelRequested());
+  TransferState t;
+  progress_.StatusCallback()(t);
+  EXPECT_EQ(t.error, kXferUserAbort);
+  hook("GetPad: timed out");
+  EXPECT_TRUE(progress_.CancelRequested());
+  EXPECT_TRUE(ui_.Shown().size() <= 2u) << "engine messages are not shown";
+}
+
+TEST_F(Progress, ConversionProgressOnlyWithTheWindowOpen) {
+  progress_.ConversionProgress(30, 0);
+  EXPECT_TRUE(ui_.BarPositions().empty());
+  progress_.OpenProgress();
+  progress_.ConversionProgress(30, 0);
+  EXPECT_EQ(ui_.BarPositions(), std::vector<int>{30});
+  EXPECT_TRUE(ui_.Saw("status: File conversion 30% complete"));
+}
+
+TEST_F(Progress, SoundCuesAndTheirSwitch) {
+  progress_.ShowCommError("Communications Failure");
+  EXPECT_TRUE(ui_.Saw("error: Communications Failure"));
+  ASSERT_EQ(output_.played.size(), 1u);
+  EXPECT_NEAR(static_cast<double>(output_.played[0]), 480, 1) << "kind 0: three notes of 150 ms and two pauses";
+  sound_.SetOn(false);
+  sound_.PlaySound(1);
+  sound_.PlaySound(7);
+  EXPECT_EQ(output_.played.size(), 1u) << "\"sound\" = 0 silences every cue";
+  sound_.SetOn(true);
+  sound_.PlaySound(9);
+  EXPECT_EQ(output_.played.size(), 1u) << "no such cue";
+}
+
+// Kind 1 rendered: its length, and the pitch of each note from its zero
+// crossings.
+TEST(SoundCueRendering, KindOneHasItsNotesAndLength) {
+  const std::vector<Tone> notes = SoundCues::Notes(1);
+  const std::vector<int16_t> samples = RenderTones(notes, kSoundSampleRate);
+  size_t expected = 0;
+  for (const int ms : {150, 15, 150, 15, 150}) expected += static_cast<size_t>(ms * kSoundSampleRate / 1000);
+  EXPECT_EQ(samples.size(), expected);
+  size_t start = 0;
+  for (const Tone& tone : notes) {
+    const size_t count = static_cast<size_t>(tone.ms * kSoundSampleRate / 1000);
+    int crossings = 0;
+    int16_t max = 0;
+    for (size_t i = start + 1; i < start + count; ++i) {
+      if ((samples[i - 1] < 0) != (samples[i] < 0)) ++crossings;
+      max = std::max<int16_t>(max, static_cast<int16_t>(std::abs(samples[i])));
+    }
+    if (tone.hz == 0) {
+      EXPECT_EQ(max, 0);
+    } else {
+      const double measured = crossings / 2.0 / (tone.ms / 1000.0);
+      EXPECT_NEAR(measured, tone.hz, tone.hz * 0.03) << "note of " << tone.hz << " Hz";
+    }
+    start += count;
+  }
+}
+
+}  // namespace
+}  // namespace pelikon
