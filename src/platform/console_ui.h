@@ -25,6 +25,7 @@ class ConsoleUi final : public Ui {
   bool ProgressOpen() const override { return progress_open_; }
   void SetProgressStatus(const std::string& text) override;
   void SetProgressBar(int percent) override;
+  void ShowNotConnectedHelp(const std::string& text) override { ShowMessageBox(text); }
   void SetMainStatus(const std::string& text) override { main_status_ = text; }
   std::string MainStatus() const override { return main_status_; }
   void Pump() override {}

@@ -50,6 +50,9 @@ class Ui {
   virtual void SetProgressStatus(const std::string& text) = 0;
   virtual void SetProgressBar(int percent) = 0;
 
+  // The checklist shown over the remote pane while not connected.
+  virtual void ShowNotConnectedHelp(const std::string& text) = 0;
+
   // The status line of the main window.
   virtual void SetMainStatus(const std::string& text) = 0;
   virtual std::string MainStatus() const = 0;

@@ -33,7 +33,11 @@ class MemorySerialPort final : public SerialPort {
   void SetModemStatus(int status) { modem_status_ = status; }
 
   int WriteChar(uint8_t byte) override { return WriteBlock(&byte, 1); }
-  int SetParameters(int, char, int, int) override { return SetStatus(kSerialOk); }
+  int SetParameters(int baud, char, int, int) override {
+    baud_ = baud;
+    return SetStatus(kSerialOk);
+  }
+  int Baud() const { return baud_; }
   int TxFree() override;
   int TxCount() override { return SetStatus(kSerialOk); }
   int RxFree() override;
@@ -49,6 +53,7 @@ class MemorySerialPort final : public SerialPort {
   std::deque<uint8_t> input_;
   std::string output_;
   int tx_room_ = -1;
+  int baud_ = 0;
   int write_failure_ = 0;
   int modem_status_ = kModemCts | kModemDsr | kModemCarrier;
   std::function<void(std::string_view)> on_write_;

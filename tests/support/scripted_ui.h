@@ -28,12 +28,14 @@ class ScriptedUi final : public Ui {
   bool ProgressOpen() const override { return progress_open_; }
   void SetProgressStatus(const std::string& text) override;
   void SetProgressBar(int percent) override;
+  void ShowNotConnectedHelp(const std::string& text) override { shown_.push_back("help: " + text); }
   void SetMainStatus(const std::string& text) override { main_status_ = text; }
   std::string MainStatus() const override { return main_status_; }
   void Pump() override;
 
   // Everything shown, one line each: "box: …", "error: …",
-  // "message: … / …", "ask[flags]: caption: message", "status: …".
+  // "message: … / …", "ask[flags]: caption: message", "status: …",
+  // "help: …".
   const std::vector<std::string>& Shown() const { return shown_; }
   // True when some shown line contains `text`.
   bool Saw(const std::string& text) const;

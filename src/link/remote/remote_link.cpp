@@ -1,0 +1,237 @@
+#include "link/remote/remote_link.h"
+
+#include <cstdlib>
+
+#include "link/transfer/transfer_errors.h"
+#include "platform/catalogue.h"
+#include "platform/text.h"
+
+namespace pelikon {
+
+namespace {
+
+constexpr int kLineBuffer = 239;
+constexpr int kArgumentPauseMs = 50;
+constexpr int kHelloAttempts = 5;
+constexpr int kAttempts = 3;
+constexpr int kRenameReplyPauseMs = 1500;
+constexpr int kBaudRetryPauseMs = 1000;
+
+const char* ActiveSyncErrorText(int code) {
+  switch (code) {
+    case -501: return N_("Found No Files");
+    case -502: return N_("Can't Create File on Local Machine");
+    case -503: return N_("Can't Create File on Remote Machine");
+    case -504: return N_("Unable to Clear Attributes");
+    case -505: return N_("Unable to write directory listing");
+    case -506: return N_("Remote Device Initilization Failed");
+    case -508: return N_("Unable to read local file");
+    case -509: return N_("Unable to write remote file");
+    case -510: return N_("Unable to read remote file");
+    case -511: return N_("Unable to write local file");
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+RemoteLink::RemoteLink(Ui& ui, TransferProgress& progress, LinkSettings settings, PortOpener opener)
+    : ui_(ui), progress_(progress), settings_(std::move(settings)), opener_(std::move(opener)) {}
+
+int RemoteLink::LineTime() const { return settings_.port_delay_ms > 500 ? settings_.port_delay_ms : 500; }
+
+bool RemoteLink::Send(std::string_view line, int time_ms) {
+  return port_ && port_->PutLine(line, kTerminatorCrLf, time_ms) == kSerialOk;
+}
+
+bool RemoteLink::Receive(std::string& line, int time_ms) {
+  return port_ && port_->GetLine(line, kLineBuffer, kTerminatorCrLf, time_ms) == kSerialOk;
+}
+
+void RemoteLink::Flush() {
+  if (port_ && port_->RxEmpty() == 0) port_->FlushRx();
+}
+
+void RemoteLink::Close() {
+  port_.reset();
+  connected_ = false;
+}
+
+bool RemoteLink::OpenPort(int baud) {
+  port_.reset();
+  port_ = opener_(settings_.port_number - 1, baud);
+  return port_ && port_->Status() == kSerialOk && !port_->IsDummy();
+}
+
+int RemoteLink::Hello() {
+  if (ui_.ProgressOpen()) progress_.SetStatus(Tr("Connecting to remote system..."));
+  const int t = LineTime();
+  std::string reply;
+  for (int attempt = 0; attempt < kHelloAttempts; ++attempt) {
+    Flush();
+    if (Send("HELLO", t) && Receive(reply, t) && reply == "ACK") return 1;
+  }
+  return 0;
+}
+
+int RemoteLink::Query(std::string_view command, std::string& answer) {
+  const int t = LineTime();
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    Flush();
+    if (!Send(command, t)) continue;
+    std::string second;
+    // An "ACK" where the answer should be means the answer went missing.
+    if (!Receive(answer, 2 * t) || answer == "ACK") continue;
+    if (Receive(second, t) && second == "ACK") return 1;
+  }
+  return 0;
+}
+
+int RemoteLink::CommandWithArgument(std::string_view command, std::string_view argument) {
+  const int t = LineTime();
+  std::string reply;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    Flush();
+    if (!Send(command, t)) continue;
+    port_->Delay(kArgumentPauseMs);
+    if (Send(argument, 2 * t) && Receive(reply, t) && reply == "ACK") return 1;
+  }
+  return 0;
+}
+
+int RemoteLink::AreYouThere() {
+  const int t = LineTime();
+  std::string reply;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    Flush();
+    if (Send("ARE YOU THERE?", t) && Receive(reply, 2 * t) && reply == "YES") return 1;
+  }
+  return 0;
+}
+
+int RemoteLink::ChangeDir(std::string_view path) { return CommandWithArgument("CD", path); }
+int RemoteLink::QueryDir(std::string& folder) { return Query("CWD", folder); }
+int RemoteLink::QueryHome(std::string& folder) { return Query("PWD", folder); }
+int RemoteLink::DeleteFile(std::string_view name) { return CommandWithArgument("DEL", name); }
+int RemoteLink::MakeDir(std::string_view name) { return CommandWithArgument("MKDIR", name); }
+int RemoteLink::RemoveDir(std::string_view name) { return CommandWithArgument("RMDIR", name); }
+int RemoteLink::SetHidden(bool on) { return CommandWithArgument("HIDDEN", on ? "ON" : "OFF"); }
+int RemoteLink::SetMask(std::string_view mask) { return CommandWithArgument("MASK", mask); }
+int RemoteLink::SetProtocol(int engine) { return CommandWithArgument("PROTOCAL", engine == 1 ? "KERMIT" : "ZMODEM"); }
+
+int RemoteLink::FreeSpace(double& bytes) {
+  std::string answer;
+  if (!Query("FREE DISK", answer)) return 0;
+  bytes = std::strtod(answer.c_str(), nullptr);
+  return 1;
+}
+
+int RemoteLink::Rename(std::string_view old_name, std::string_view new_name) {
+  if (!port_) return 0;
+  const int t = LineTime();
+  std::string reply;
+  const bool sent = Send("RENAME", t) && (port_->Delay(kArgumentPauseMs), Send(old_name, 2 * t)) &&
+                    (port_->Delay(kArgumentPauseMs), Send(new_name, 2 * t));
+  bool answered = false;
+  if (sent) {
+    port_->Delay(kRenameReplyPauseMs);
+    answered = Receive(reply, t);
+  }
+  if (answered && reply == "ACK") return 1;
+  if (answered && reply == "ERROR") return 0;
+  ui_.ShowMessageBox(Tr("The remote computer does not support this function"));
+  return 0;
+}
+
+int RemoteLink::SetBaud(int baud) {
+  if (!port_) return 0;
+  const int t = LineTime();
+  const std::string speed = StrPrintf("%ld", static_cast<long>(baud));
+  auto exchange = [&] {
+    std::string reply;
+    Send("BAUD", t);
+    port_->Delay(kArgumentPauseMs);
+    Send(speed, 2 * t);
+    const bool got = Receive(reply, t);
+    return got && port_->Status() == kSerialOk && reply == "ACK";
+  };
+  if (exchange()) return 1;
+  const bool second = exchange();
+  port_->Delay(kBaudRetryPauseMs);
+  return second ? 1 : 0;
+}
+
+int RemoteLink::Connect() {
+  const int port_number = settings_.port_number;
+  Close();
+  if (!OpenPort(9600)) {
+    if (port_ && !port_->IsDummy())
+      ui_.ShowMessageBox(StrPrintf(Tr("Failed to open COM%d error code %d"), port_number, port_->Status()));
+    else
+      ui_.ShowMessageBox(StrPrintf(Tr("Failed to open COM%d"), port_number));
+    port_.reset();
+    return 0;
+  }
+  bool at_configured_speed = settings_.baud == 9600;
+  if (!Hello()) {
+    port_.reset();
+    if (settings_.baud == 9600) return 0;
+    if (!OpenPort(settings_.baud)) {
+      ui_.ShowMessageBox(StrPrintf(Tr("Failed to open COM%d"), port_number));
+      port_.reset();
+      return 0;
+    }
+    if (!Hello()) {
+      port_.reset();
+      return 0;
+    }
+    at_configured_speed = true;
+  }
+  connected_ = true;
+  SetHidden(settings_.show_hidden);
+  SetMask(settings_.mask);
+  SetProtocol(settings_.engine);
+  QueryDir(remote_folder_);
+  std::string home;
+  QueryHome(home);
+  if (ui_.ProgressOpen()) progress_.SetStatus(Tr("Sending communication options..."));
+  if (at_configured_speed) return 1;
+  if (!SetBaud(settings_.baud)) return 1;  // stays at 9600, connected
+  if (!OpenPort(settings_.baud)) {
+    ui_.ShowMessageBox(StrPrintf(Tr("Failed to open COM%d"), port_number));
+    Close();
+    return 0;
+  }
+  if (!Hello()) {
+    Close();
+    return 0;
+  }
+  connected_ = true;
+  return 1;
+}
+
+int RemoteLink::ReportTransferError(int code) {
+  const std::string caption = StrPrintf(Tr("%s failed"), settings_.engine == 1 ? "Kermit" : "Zmodem");
+  const char* text = TransferErrorText(code);
+  if (!text) text = ActiveSyncErrorText(code);
+  const std::string message = text ? StrPrintf(Tr("Error in file transfer %d: %s"), code, Tr(text))
+                                   : StrPrintf(Tr("Error in file transfer %d"), code);
+  ui_.ShowMessage(caption, message);
+  progress_.Sound().PlaySound(1);
+  return 0;
+}
+
+std::string RemoteLink::NotConnectedHelp() {
+  std::string text = Tr("Remote data collector not connected or not active!\n\n\n");
+  for (const char* line :
+       {N_("Check each of the following items:\n"), N_("1. Is a supplied NULL MODEM cable being used\n   and is it properly connected?\n"),
+        N_("2. Is the COM port setting on PC correct?\n"), N_("3. Is the remote system ON and software is running?\n"),
+        N_("4. Has the 'Data Transfer' function under the File menu\n"), N_("   been started on the remote system,\n"),
+        N_("   and is 'Awaiting Connection' displayed?\n"), N_("5. Is the COM port setting on the remote system correct?")})
+    text += Tr(line);
+  return text;
+}
+
+void RemoteLink::ShowNotConnectedHelp() { ui_.ShowNotConnectedHelp(NotConnectedHelp()); }
+
+}  // namespace pelikon

@@ -1,0 +1,89 @@
+// The link to the data collector over a serial line: the line-based command
+// dialogue with the collector's "Data Transfer" function (every command,
+// argument and reply one CR LF line), its timing, and the error dialogs.
+//
+// All operations return 1 on success and 0 (or a negative code) on failure.
+// The line time T is 500 ms, or the "port_delay" setting when larger; the
+// collector's replies are compared exactly, case included.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "link/progress/transfer_progress.h"
+#include "link/serial/serial_port.h"
+#include "platform/ui.h"
+
+namespace pelikon {
+
+// What the link needs to know of the settings.
+struct LinkSettings {
+  int port_number = 1;   // COM n
+  int baud = 38400;      // the configured speed
+  std::string mask = "*.*";
+  bool show_hidden = false;
+  int engine = 1;        // 1 Kermit, anything else Zmodem
+  int port_delay_ms = 500;
+};
+
+// Opens COM(index + 1) at `baud`; real ports by default, fakes in tests.
+using PortOpener = std::function<SerialPortHandle(int port_index, int baud)>;
+
+class RemoteLink {
+ public:
+  RemoteLink(Ui& ui, TransferProgress& progress, LinkSettings settings, PortOpener opener);
+
+  const LinkSettings& Settings() const { return settings_; }
+  void SetSettings(const LinkSettings& settings) { settings_ = settings; }
+  bool Connected() const { return connected_; }
+  void SetConnected(bool connected) { connected_ = connected; }
+  SerialPort* Port() const { return port_.get(); }
+  const std::string& RemoteFolder() const { return remote_folder_; }
+  // The line time T in milliseconds.
+  int LineTime() const;
+
+  int Connect();
+  void Close();
+  int Hello();
+  int AreYouThere();
+  int ChangeDir(std::string_view path);
+  int QueryDir(std::string& folder);
+  int QueryHome(std::string& folder);
+  int DeleteFile(std::string_view name);
+  int MakeDir(std::string_view name);
+  int RemoveDir(std::string_view name);
+  int Rename(std::string_view old_name, std::string_view new_name);
+  int FreeSpace(double& bytes);
+  int SetHidden(bool on);
+  int SetMask(std::string_view mask);
+  int SetProtocol(int engine);
+  int SetBaud(int baud);
+
+  // The dialog of a failed operation, then sound 1; returns 0.
+  int ReportTransferError(int code);
+  // The checklist shown in the remote pane while not connected.
+  void ShowNotConnectedHelp();
+  static std::string NotConnectedHelp();
+
+ private:
+  // One line out with time T (or 2T), one line in with time T (or 2T).
+  bool Send(std::string_view line, int time_ms);
+  bool Receive(std::string& line, int time_ms);
+  void Flush();
+  // "Command, pause, argument, ACK" with up to 3 attempts.
+  int CommandWithArgument(std::string_view command, std::string_view argument);
+  // "Command, answer line, ACK" with up to 3 attempts.
+  int Query(std::string_view command, std::string& answer);
+  bool OpenPort(int baud);
+
+  Ui& ui_;
+  TransferProgress& progress_;
+  LinkSettings settings_;
+  PortOpener opener_;
+  SerialPortHandle port_;
+  bool connected_ = false;
+  std::string remote_folder_;
+};
+
+}  // namespace pelikon

@@ -1,0 +1,179 @@
+// The serial command dialogue against a scripted collector.
+#include "link/remote/remote_link.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/fake_collector.h"
+#include "support/scripted_ui.h"
+
+namespace pelikon {
+namespace {
+
+using testing::FakeCollector;
+using testing::ScriptedUi;
+
+// Tests make no noise.
+class NoSound final : public SoundOutput {
+ public:
+  bool Play(const std::vector<int16_t>&, int) override { return true; }
+};
+
+class RemoteLinkTest : public ::testing::Test {
+ protected:
+  RemoteLink Link(LinkSettings settings = {}) {
+    return RemoteLink(ui_, progress_, settings,
+                      [this](int index, int baud) { return collector_.Open(clock_, index, baud); });
+  }
+  int Count(const std::string& line) const {
+    return static_cast<int>(std::count(collector_.Heard().begin(), collector_.Heard().end(), line));
+  }
+  int BaudOf(const RemoteLink& link) const { return static_cast<testing::MemorySerialPort*>(link.Port())->Baud(); }
+
+  FakeClock clock_;
+  ScriptedUi ui_;
+  NoSound no_sound_;
+  SoundCues sound_{no_sound_};
+  TransferProgress progress_{ui_, sound_};
+  FakeCollector collector_;
+};
+
+TEST_F(RemoteLinkTest, ConnectSendsTheOptionsInOrderThenSwitchesSpeed) {
+  RemoteLink link = Link();
+  ASSERT_EQ(link.Connect(), 1);
+  EXPECT_TRUE(link.Connected());
+  EXPECT_EQ(link.RemoteFolder(), "\\Ostrel\\Jobs");
+  const std::vector<std::string> expected = {"HELLO", "HIDDEN",   "OFF", "MASK", "*.*",  "PROTOCAL",
+                                             "KERMIT", "CWD",     "PWD", "BAUD", "38400", "HELLO"};
+  EXPECT_EQ(collector_.Heard(), expected);
+  EXPECT_EQ(BaudOf(link), 38400);
+}
+
+TEST_F(RemoteLinkTest, ACollectorAnsweringOnlyAtTheConfiguredSpeedNeedsNoBaudCommand) {
+  collector_.answer_only_at_baud = 38400;
+  LinkSettings settings;
+  settings.show_hidden = true;
+  settings.engine = 0;
+  RemoteLink link = Link(settings);
+  ASSERT_EQ(link.Connect(), 1);
+  EXPECT_EQ(Count("HELLO"), 6) << "five tries at 9600, one at 38400";
+  EXPECT_EQ(Count("BAUD"), 0);
+  EXPECT_EQ(Count("ON"), 1);
+  EXPECT_EQ(Count("ZMODEM"), 1);
+  EXPECT_EQ(BaudOf(link), 38400);
+}
+
+TEST_F(RemoteLinkTest, NineSixHundredNeverSwitchesAndARefusedSwitchStaysConnected) {
+  LinkSettings slow;
+  slow.baud = 9600;
+  RemoteLink at_9600 = Link(slow);
+  ASSERT_EQ(at_9600.Connect(), 1);
+  EXPECT_EQ(Count("BAUD"), 0);
+
+  collector_.refuse_baud = true;
+  RemoteLink refused = Link();
+  const uint64_t start = clock_.NowMs();
+  ASSERT_EQ(refused.Connect(), 1);
+  EXPECT_TRUE(refused.Connected());
+  EXPECT_EQ(Count("BAUD"), 2) << "asked twice";
+  EXPECT_EQ(BaudOf(refused), 9600);
+  EXPECT_GE(clock_.NowMs() - start, 1000u) << "a pause after the second refusal";
+}
+
+TEST_F(RemoteLinkTest, ASilentCollectorFailsWithinItsLineTimes) {
+  collector_.silent = true;
+  LinkSettings settings;
+  settings.baud = 9600;
+  settings.port_delay_ms = 2000;
+  RemoteLink link = Link(settings);
+  EXPECT_EQ(link.LineTime(), 2000);
+  const uint64_t start = clock_.NowMs();
+  EXPECT_EQ(link.Connect(), 0);
+  EXPECT_FALSE(link.Connected());
+  const uint64_t waited = clock_.NowMs() - start;
+  EXPECT_GE(waited, 5u * 2000);
+  EXPECT_LT(waited, 5u * 2000 + 500) << "five HELLOs, each waiting T = 2000 ms";
+  settings.port_delay_ms = 300;
+  link.SetSettings(settings);
+  EXPECT_EQ(link.LineTime(), 500);
+}
+
+TEST_F(RemoteLinkTest, AQueryWithAMissingAnswerIsTriedThreeTimes) {
+  RemoteLink link = Link();
+  ASSERT_EQ(link.Connect(), 1);
+  collector_.missing_answers = 2;
+  std::string folder;
+  EXPECT_EQ(link.QueryDir(folder), 1);
+  EXPECT_EQ(folder, "\\Ostrel\\Jobs");
+  collector_.missing_answers = 5;
+  const int before = Count("CWD");
+  EXPECT_EQ(link.QueryDir(folder), 0);
+  EXPECT_EQ(Count("CWD") - before, 3);
+}
+
+TEST_F(RemoteLinkTest, CommandsAndFreeSpace) {
+  RemoteLink link = Link();
+  ASSERT_EQ(link.Connect(), 1);
+  EXPECT_EQ(link.AreYouThere(), 1);
+  EXPECT_EQ(link.ChangeDir("\\Ostrel\\Data"), 1);
+  EXPECT_EQ(link.MakeDir("New Job"), 1);
+  EXPECT_EQ(link.RemoveDir("Old Job"), 1);
+  EXPECT_EQ(link.DeleteFile("JOB1.CRD"), 1);
+  double free_bytes = 0;
+  EXPECT_EQ(link.FreeSpace(free_bytes), 1);
+  EXPECT_EQ(free_bytes, 52428800.0);
+  const std::vector<std::string>& heard = collector_.Heard();
+  const std::vector<std::string> tail(heard.end() - 10, heard.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"ARE YOU THERE?", "CD", "\\Ostrel\\Data", "MKDIR", "New Job", "RMDIR",
+                                            "Old Job", "DEL", "JOB1.CRD", "FREE DISK"}));
+}
+
+TEST_F(RemoteLinkTest, RenameAnswers) {
+  RemoteLink link = Link();
+  ASSERT_EQ(link.Connect(), 1);
+  const uint64_t start = clock_.NowMs();
+  EXPECT_EQ(link.Rename("A.CRD", "B.CRD"), 1);
+  EXPECT_GE(clock_.NowMs() - start, 1600u) << "two 50 ms pauses and 1500 ms before the reply";
+  collector_.rename_reply = "ERROR";
+  EXPECT_EQ(link.Rename("A.CRD", "B.CRD"), 0);
+  EXPECT_TRUE(ui_.Shown().empty()) << "ERROR fails silently";
+  collector_.rename_reply = "WHAT?";
+  EXPECT_EQ(link.Rename("A.CRD", "B.CRD"), 0);
+  ASSERT_EQ(ui_.Shown().size(), 1u);
+  EXPECT_EQ(ui_.Shown()[0], "box: The remote computer does not support this function");
+}
+
+TEST_F(RemoteLinkTest, PortsThatDoNotOpenAreNamed) {
+  LinkSettings settings;
+  settings.port_number = 3;
+  RemoteLink missing(ui_, progress_, settings, [&](int index, int baud) {
+    return OpenSerialLink(index, baud, "/dev/pelikon-no-such-port", SerialHooks{&clock_});
+  });
+  EXPECT_EQ(missing.Connect(), 0);
+  ASSERT_EQ(ui_.Shown().size(), 1u);
+  EXPECT_EQ(ui_.Shown()[0], "box: Failed to open COM3 error code -14");
+}
+
+TEST_F(RemoteLinkTest, FailedOperationDialogs) {
+  RemoteLink kermit = Link();
+  EXPECT_EQ(kermit.ReportTransferError(-620), 0);
+  EXPECT_EQ(kermit.ReportTransferError(-605), 0);
+  LinkSettings zmodem;
+  zmodem.engine = 0;
+  RemoteLink other = Link(zmodem);
+  other.ReportTransferError(-505);
+  EXPECT_EQ(ui_.Shown(), (std::vector<std::string>{"message: Kermit failed / Error in file transfer -620",
+                                                   "message: Kermit failed / Error in file transfer -605: User typed abort key",
+                                                   "message: Zmodem failed / Error in file transfer -505: Unable to write directory listing"}));
+  kermit.ShowNotConnectedHelp();
+  EXPECT_EQ(ui_.Shown().back(),
+            "help: Remote data collector not connected or not active!\n\n\nCheck each of the following items:\n"
+            "1. Is a supplied NULL MODEM cable being used\n   and is it properly connected?\n"
+            "2. Is the COM port setting on PC correct?\n3. Is the remote system ON and software is running?\n"
+            "4. Has the 'Data Transfer' function under the File menu\n   been started on the remote system,\n"
+            "   and is 'Awaiting Connection' displayed?\n5. Is the COM port setting on the remote system correct?");
+}
+
+}  // namespace
+}  // namespace pelikon

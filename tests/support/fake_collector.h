@@ -1,0 +1,41 @@
+// The collector's side of the serial command dialogue, scripted in memory
+// for unit tests of the link: it hears each line the PC writes on a
+// MemorySerialPort and feeds back the answers, with knobs for the awkward
+// cases. Every line it heard is kept in order.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/memory_port.h"
+
+namespace pelikon::testing {
+
+class FakeCollector {
+ public:
+  // Knobs.
+  int answer_only_at_baud = 0;       // 0: at any speed
+  bool refuse_baud = false;
+  std::string rename_reply = "ACK";
+  int missing_answers = 0;           // queries answered "ACK" instead of the answer this often
+  bool silent = false;
+  std::string folder = "\\Ostrel\\Jobs";
+  std::string home = "\\Ostrel";
+  std::string free_bytes = "52428800";
+
+  // A port wired to this collector, as the link's port opener makes it.
+  SerialPortHandle Open(FakeClock& clock, int port_index, int baud);
+  const std::vector<std::string>& Heard() const { return heard_; }
+
+ private:
+  void Hear(MemorySerialPort& port, std::string_view bytes);
+  void Answer(MemorySerialPort& port, const std::string& line);
+
+  std::vector<std::string> heard_;
+  std::string partial_;
+  std::string command_;              // waiting for its argument(s)
+  std::vector<std::string> arguments_;
+};
+
+}  // namespace pelikon::testing
