@@ -5,7 +5,11 @@
 
 #include <algorithm>
 
+#include "link/listing/dir_listing.h"
+#include "platform/atomic_file.h"
 #include "support/fake_collector.h"
+#include "support/temp_dir.h"
+#include "support/test_files.h"
 #include "support/scripted_ui.h"
 
 namespace pelikon {
@@ -23,6 +27,8 @@ class NoSound final : public SoundOutput {
 class RemoteLinkTest : public ::testing::Test {
  protected:
   RemoteLink Link(LinkSettings settings = {}) {
+    settings.temp_folder = work_.Path();
+    settings.local_folder = local_.Path();
     return RemoteLink(ui_, progress_, settings,
                       [this](int index, int baud) { return collector_.Open(clock_, index, baud); });
   }
@@ -37,6 +43,8 @@ class RemoteLinkTest : public ::testing::Test {
   SoundCues sound_{no_sound_};
   TransferProgress progress_{ui_, sound_};
   FakeCollector collector_;
+  testing::TempDir work_;
+  testing::TempDir local_;
 };
 
 TEST_F(RemoteLinkTest, ConnectSendsTheOptionsInOrderThenSwitchesSpeed) {
@@ -173,6 +181,83 @@ TEST_F(RemoteLinkTest, FailedOperationDialogs) {
             "2. Is the COM port setting on PC correct?\n3. Is the remote system ON and software is running?\n"
             "4. Has the 'Data Transfer' function under the File menu\n   been started on the remote system,\n"
             "   and is 'Awaiting Connection' displayed?\n5. Is the COM port setting on the remote system correct?");
+}
+
+TEST_F(RemoteLinkTest, ListGetAndPutMoveFilesAndResynchronise) {
+  collector_.files["JOB1.CRD"] = testing::RandomBytes(100000, 3);
+  collector_.files["Survey 1.rw5"] = "raw data\r\n";
+  RemoteLink link = Link();
+  ASSERT_EQ(link.Connect(), 1);
+
+  progress_.OpenProgress();
+  ASSERT_EQ(link.ListRemote(), 1);
+  EXPECT_FALSE(ui_.ProgressOpen()) << "the listing closes the progress window";
+  ListingContents listing;
+  ASSERT_TRUE(ReadListingFile(work_ / kRemoteListingName, listing));
+  ASSERT_EQ(listing.entries.size(), 2u);
+  EXPECT_EQ(listing.entries[0].name, "JOB1.CRD");
+  EXPECT_EQ(listing.entries[0].size, 100000);
+  EXPECT_TRUE(ui_.Saw("Retrieving directory listing..."));
+
+  ASSERT_EQ(link.GetFile("JOB1.CRD"), 1);
+  EXPECT_TRUE(testing::Contents(local_ / "JOB1.CRD") == collector_.files["JOB1.CRD"]);
+  ASSERT_EQ(link.GetFile("Survey 1.rw5"), 1);
+  EXPECT_EQ(testing::Contents(local_ / "Survey 1.ov5"), "raw data\r\n") << "the archive copy";
+
+  local_.Write("out.crd", testing::RandomBytes(1 << 20, 4));
+  ASSERT_EQ(link.PutFile("out.crd"), 1);
+  EXPECT_TRUE(collector_.files["out.crd"] == testing::Contents(local_ / "out.crd"));
+
+  // The command lines and arguments, in order, from the listing on.
+  std::vector<std::string> commands;
+  for (const std::string& line : collector_.Heard())
+    if (line.find('\x01') == std::string::npos) commands.push_back(line);
+  const std::vector<std::string> tail(commands.end() - 17, commands.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"LS", "HELLO", "ARE YOU THERE?", "GET", "JOB1.CRD", "HELLO", "CLRATTR",
+                                            "JOB1.CRD", "ARE YOU THERE?", "GET", "Survey 1.rw5", "HELLO", "CLRATTR",
+                                            "Survey 1.rw5", "ARE YOU THERE?", "PUT", "HELLO"}))
+      << "every transfer ends with HELLO; CLRATTR follows a good GET";
+}
+
+TEST_F(RemoteLinkTest, AnExistingArchiveCopyIsReplacedOnlyWhenTheUserSaysSo) {
+  collector_.files["S.rw5"] = "new";
+  local_.Write("S.ov5", "old copy");
+  RemoteLink link = Link();
+  ASSERT_EQ(link.Connect(), 1);
+  ui_.QueueAnswer(kAnswerNo);
+  EXPECT_EQ(link.GetFile("S.rw5"), 1) << "No keeps the old copy and still succeeds";
+  EXPECT_EQ(testing::Contents(local_ / "S.ov5"), "old copy");
+  EXPECT_TRUE(ui_.Saw("Overwrite Archive: Archive copy of S.rw5 already exists, OK to overwrite ?"));
+  ui_.QueueAnswer(kAnswerYes);
+  EXPECT_EQ(link.GetFile("S.rw5"), 1);
+  EXPECT_EQ(testing::Contents(local_ / "S.ov5"), "new");
+}
+
+TEST_F(RemoteLinkTest, CancelsAndTimeOutsEndWithMinus605) {
+  collector_.files["A.CRD"] = std::string(5000, 'a');
+  RemoteLink link = Link();
+  ASSERT_EQ(link.Connect(), 1);
+  progress_.RequestCancel();
+  EXPECT_EQ(link.ListRemote(), 0);
+  EXPECT_FALSE(link.Connected()) << "a cancelled listing drops the connection";
+  EXPECT_TRUE(ui_.Saw("message: Kermit failed / Error in file transfer -605: User typed abort key"));
+
+  collector_.stall_sends = true;
+  EXPECT_EQ(link.GetFile("A.CRD"), 0);
+  EXPECT_TRUE(ui_.Saw("Error in file transfer -605")) << "a time-out ends the run as a cancel does";
+  EXPECT_FALSE(std::filesystem::exists(local_ / "A.CRD"));
+}
+
+TEST_F(RemoteLinkTest, NamesFromTheListingNeverLeaveTheLocalFolder) {
+  RemoteLink link = Link();
+  ASSERT_EQ(link.Connect(), 1);
+  for (const std::string name : {"..", "a\\b.crd", "evil\x01.crd"}) {
+    EXPECT_EQ(link.GetFile(name), 0) << name;
+  }
+  EXPECT_EQ(std::count_if(ui_.Shown().begin(), ui_.Shown().end(),
+                          [](const std::string& s) { return s.find("is not a plain file name") != std::string::npos; }),
+            3);
+  EXPECT_EQ(Count("GET"), 0) << "nothing was asked for";
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <set>
 
+#include "link/kermit/kermit_packet.h"
+
 namespace pelikon::testing {
 
 namespace {
@@ -27,6 +29,20 @@ SerialPortHandle FakeCollector::Open(FakeClock& clock, int port_index, int baud)
 
 void FakeCollector::Hear(MemorySerialPort& port, std::string_view bytes) {
   partial_ += bytes;
+  while (receiving_) {
+    const size_t mark = partial_.find('\x01');
+    const size_t end = mark == std::string::npos ? std::string::npos : partial_.find('\r', mark);
+    if (end == std::string::npos) return;
+    const std::string packet = partial_.substr(mark, end - mark);
+    partial_.erase(0, end + 1);
+    TakeKermitPacket(port, packet);
+  }
+  // The PC's answers to a file the collector sends are not command lines.
+  for (size_t mark; (mark = partial_.find('\x01')) != std::string::npos;) {
+    const size_t end = partial_.find('\r', mark);
+    if (end == std::string::npos) return;
+    partial_.erase(mark, end - mark + 1);
+  }
   size_t end;
   while ((end = partial_.find("\r\n")) != std::string::npos) {
     const std::string line = partial_.substr(0, end);
@@ -44,9 +60,26 @@ void FakeCollector::Answer(MemorySerialPort& port, const std::string& line) {
     const std::string command = command_;
     command_.clear();
     if (!hears) return;
+    if (command == "GET") {
+      const auto found = files.find(arguments_[0]);
+      if (found != files.end()) SendByKermit(port, found->first, found->second);
+      return;
+    }
     if (command == "BAUD") port.Feed(refuse_baud ? "ERROR\r\n" : "ACK\r\n");
     else if (command == "RENAME") port.Feed(rename_reply + "\r\n");
     else port.Feed("ACK\r\n");
+    return;
+  }
+  if (line == "PUT") {
+    receiving_ = true;
+    receiving_data_.clear();
+    return;
+  }
+  if (line == "LS") {
+    std::string listing;
+    for (const auto& [name, content] : files)
+      listing += name + "|" + std::to_string(content.size()) + "|01/05/03|14:07|32|" + name + "\r\n";
+    SendByKermit(port, "dir_zzz.txt", listing);
     return;
   }
   if (ArgumentCount(line) > 0) {
@@ -68,6 +101,62 @@ void FakeCollector::Answer(MemorySerialPort& port, const std::string& line) {
   else if (line == "CWD") query(folder);
   else if (line == "PWD") query(home);
   else if (line == "FREE DISK") query(free_bytes);
+}
+
+void FakeCollector::SendByKermit(MemorySerialPort& port, const std::string& name, const std::string& content) {
+  using namespace kermit;
+  Link link;
+  link.repeat = 1;
+  int seq = 0;
+  std::string session = BuildPacket('S', seq++, "~> @-#N1~(", '\r');
+  session += BuildPacket('F', seq++, name, '\r');
+  if (stall_sends) {
+    port.Feed(session);
+    return;
+  }
+  size_t at = 0;
+  std::string field;
+  while (at < content.size()) {
+    at += EncodeData(link, reinterpret_cast<const uint8_t*>(content.data()) + at, content.size() - at, field);
+    session += BuildPacket('D', seq++, field, '\r');
+  }
+  session += BuildPacket('Z', seq++, "", '\r');
+  session += BuildPacket('B', seq++, "", '\r');
+  port.Feed(session);
+}
+
+void FakeCollector::TakeKermitPacket(MemorySerialPort& port, const std::string& packet) {
+  using namespace kermit;
+  if (packet.size() < 5) return;
+  const char type = packet[3];
+  const int seq = UnChar(packet[2]);
+  const std::string data = packet.substr(4, packet.size() - 5);
+  Link link;
+  link.repeat = 1;
+  std::vector<uint8_t> decoded;
+  switch (type) {
+    case 'S':
+      port.Feed(BuildPacket('Y', seq, "~> @-#Y1~(", '\r'));
+      return;
+    case 'F':
+      DecodeData(link, data, decoded);
+      receiving_name_.assign(decoded.begin(), decoded.end());
+      break;
+    case 'D':
+      DecodeData(link, data, decoded);
+      receiving_data_.append(decoded.begin(), decoded.end());
+      break;
+    case 'Z':
+      files[receiving_name_] = receiving_data_;
+      receiving_data_.clear();
+      break;
+    case 'B':
+      receiving_ = false;
+      break;
+    default:
+      break;
+  }
+  port.Feed(BuildPacket('Y', seq, "", '\r'));
 }
 
 }  // namespace pelikon::testing

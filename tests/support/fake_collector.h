@@ -4,6 +4,7 @@
 // cases. Every line it heard is kept in order.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,9 @@ class FakeCollector {
   std::string folder = "\\Ostrel\\Jobs";
   std::string home = "\\Ostrel";
   std::string free_bytes = "52428800";
+  bool stall_sends = false;          // a file being sent stops after its header
+  // The collector's store: file name -> content. Files move by Kermit.
+  std::map<std::string, std::string> files;
 
   // A port wired to this collector, as the link's port opener makes it.
   SerialPortHandle Open(FakeClock& clock, int port_index, int baud);
@@ -31,11 +35,18 @@ class FakeCollector {
  private:
   void Hear(MemorySerialPort& port, std::string_view bytes);
   void Answer(MemorySerialPort& port, const std::string& line);
+  // Feeds a whole Kermit sending session for one file.
+  void SendByKermit(MemorySerialPort& port, const std::string& name, const std::string& content);
+  // Answers a Kermit packet the PC sent during "PUT".
+  void TakeKermitPacket(MemorySerialPort& port, const std::string& packet);
 
   std::vector<std::string> heard_;
   std::string partial_;
   std::string command_;              // waiting for its argument(s)
   std::vector<std::string> arguments_;
+  bool receiving_ = false;            // between "PUT" and the sender's "B"
+  std::string receiving_name_;
+  std::string receiving_data_;
 };
 
 }  // namespace pelikon::testing

@@ -2,7 +2,12 @@
 
 #include <cstdlib>
 
+#include "link/kermit/kermit.h"
+#include "link/listing/dir_listing.h"
+#include "link/transfer/received_file.h"
 #include "link/transfer/transfer_errors.h"
+#include "link/zmodem/zmodem.h"
+#include "platform/atomic_file.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
 
@@ -36,7 +41,10 @@ const char* ActiveSyncErrorText(int code) {
 }  // namespace
 
 RemoteLink::RemoteLink(Ui& ui, TransferProgress& progress, LinkSettings settings, PortOpener opener)
-    : ui_(ui), progress_(progress), settings_(std::move(settings)), opener_(std::move(opener)) {}
+    : ui_(ui), progress_(progress), settings_(std::move(settings)), opener_(std::move(opener)) {
+  // A cancelled listing leaves the link to be connected again.
+  progress_.OnConnectionDropped([this] { connected_ = false; });
+}
 
 int RemoteLink::LineTime() const { return settings_.port_delay_ms > 500 ? settings_.port_delay_ms : 500; }
 
@@ -208,6 +216,117 @@ int RemoteLink::Connect() {
   }
   connected_ = true;
   return 1;
+}
+
+void RemoteLink::BeginRun(TransferOperation operation) {
+  progress_.SetTotal(0);
+  progress_.SetOperation(operation);
+  progress_.SetTransferRunning(true);
+}
+
+void RemoteLink::EndRun() {
+  progress_.CloseProgress();
+  progress_.SetTransferRunning(false);
+}
+
+void RemoteLink::Resynchronise() {
+  std::string reply;
+  Send("HELLO", LineTime());
+  Receive(reply, LineTime());
+}
+
+int RemoteLink::Receive(const std::filesystem::path& folder) {
+  // Every run carries one start option: the abort key, Escape.
+  const std::vector<int> options = {1007, 27};
+  if (settings_.engine == 1)
+    return KermitReceive(*port_, folder, progress_.MessageHook(), progress_.StatusCallback(), options);
+  return ZmodemReceive(*port_, folder, progress_.MessageHook(), progress_.StatusCallback(), options);
+}
+
+int RemoteLink::SendFileByEngine(const std::filesystem::path& file) {
+  const std::vector<int> options = {1007, 27};
+  if (settings_.engine == 1)
+    return KermitSend(*port_, {file.string()}, progress_.MessageHook(), progress_.StatusCallback(), options);
+  return ZmodemSend(*port_, {file.string()}, progress_.MessageHook(), progress_.StatusCallback(), options);
+}
+
+int RemoteLink::ListRemote() {
+  if (!port_ || !AreYouThere()) return 0;
+  const std::string status = Tr("Retrieving directory listing...");
+  progress_.SetStatus(status);
+  Send("LS", LineTime());
+  BeginRun(TransferOperation::kListing);
+  const int result = Receive(settings_.temp_folder);
+  Resynchronise();
+  EndRun();
+  if (result == 1) return 1;
+  ReportTransferError(result);
+  return 0;
+}
+
+int RemoteLink::GetFile(const std::string& name) {
+  if (!port_ || !AreYouThere()) return 0;
+  const std::filesystem::path path(name);
+  const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : settings_.local_folder;
+  const std::string bare = path.filename().string();
+  // The name comes from the collector's listing: it may only ever name a
+  // file inside the target folder.
+  if (SafeReceivedName(bare) != bare) {
+    ui_.ShowMessageBox(StrPrintf(Tr("\"%s\" is not a plain file name; it was not received."), bare.c_str()));
+    EndRun();
+    return 0;
+  }
+  const int t = LineTime();
+  Send("GET", t);
+  port_->Delay(kArgumentPauseMs);
+  Send(bare, t);
+  BeginRun(TransferOperation::kGet);
+  const int result = Receive(folder);
+  Resynchronise();
+  if (result == 1) {
+    std::string reply;
+    Send("CLRATTR", t);
+    port_->Delay(kArgumentPauseMs);
+    Send(bare, t);
+    Receive(reply, t);
+  }
+  EndRun();
+  if (result != 1) {
+    ReportTransferError(result);
+    return 0;
+  }
+  if (settings_.archive_rw5) WriteArchiveCopy(folder / bare);
+  return 1;
+}
+
+void RemoteLink::WriteArchiveCopy(const std::filesystem::path& received) {
+  const std::string name = received.filename().string();
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos || !EqualsNoCase(std::string_view(name).substr(dot + 1), "rw5")) return;
+  std::filesystem::path copy = received;
+  copy.replace_extension(".ov5");
+  std::error_code error;
+  if (std::filesystem::exists(copy, error) && settings_.overwrite_prompt) {
+    const std::string question = std::string(Tr("Archive copy of ")) + name + Tr(" already exists, OK to overwrite ?");
+    if (ui_.AskYesNo(question, Tr("Overwrite Archive"), kQuestionIcon) != kAnswerYes) return;
+  }
+  std::string content;
+  if (!ReadWholeFile(received, content) || WriteFileAtomically(copy, content))
+    ui_.ShowMessage(Tr("Archive Error"), Tr("Failed to write archive copy."));
+}
+
+int RemoteLink::PutFile(const std::string& name) {
+  if (!port_ || !AreYouThere()) return 0;
+  const std::filesystem::path path(name);
+  const std::filesystem::path file = path.has_parent_path() ? path : settings_.local_folder / path;
+  Send("PUT", LineTime());
+  BeginRun(TransferOperation::kPut);
+  const int result = SendFileByEngine(file);
+  Resynchronise();
+  EndRun();
+  if (result == 1) return 1;
+  ReportTransferError(result);
+  return 0;
 }
 
 int RemoteLink::ReportTransferError(int code) {

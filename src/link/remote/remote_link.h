@@ -7,6 +7,7 @@
 // collector's replies are compared exactly, case included.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,10 @@ struct LinkSettings {
   bool show_hidden = false;
   int engine = 1;        // 1 Kermit, anything else Zmodem
   int port_delay_ms = 500;
+  bool archive_rw5 = true;          // keep an ".ov5" copy of each received ".rw5"
+  bool overwrite_prompt = true;     // ask before replacing such a copy
+  std::filesystem::path temp_folder;   // where the remote listing lands
+  std::filesystem::path local_folder;  // the local pane's folder
 };
 
 // Opens COM(index + 1) at `baud`; real ports by default, fakes in tests.
@@ -33,6 +38,8 @@ using PortOpener = std::function<SerialPortHandle(int port_index, int baud)>;
 class RemoteLink {
  public:
   RemoteLink(Ui& ui, TransferProgress& progress, LinkSettings settings, PortOpener opener);
+  RemoteLink(const RemoteLink&) = delete;
+  RemoteLink& operator=(const RemoteLink&) = delete;
 
   const LinkSettings& Settings() const { return settings_; }
   void SetSettings(const LinkSettings& settings) { settings_ = settings; }
@@ -55,6 +62,14 @@ class RemoteLink {
   int RemoveDir(std::string_view name);
   int Rename(std::string_view old_name, std::string_view new_name);
   int FreeSpace(double& bytes);
+  // Fetches the remote listing into "dir_zzz.txt" in the working folder.
+  int ListRemote();
+  // Receives remote file `name` into the local pane's folder, or into the
+  // folder part of `name` when it has one (the bare name is asked for).
+  int GetFile(const std::string& name);
+  // Sends local file `name` (in the local pane's folder unless it has a
+  // folder part) into the remote folder.
+  int PutFile(const std::string& name);
   int SetHidden(bool on);
   int SetMask(std::string_view mask);
   int SetProtocol(int engine);
@@ -76,6 +91,15 @@ class RemoteLink {
   // "Command, answer line, ACK" with up to 3 attempts.
   int Query(std::string_view command, std::string& answer);
   bool OpenPort(int baud);
+  // Runs the selected engine, receiving into `folder` or sending `file`.
+  int Receive(const std::filesystem::path& folder);
+  int SendFileByEngine(const std::filesystem::path& file);
+  // The closing HELLO of every transfer: one reply, not checked.
+  void Resynchronise();
+  // Starts and ends the progress of one engine run.
+  void BeginRun(TransferOperation operation);
+  void EndRun();
+  void WriteArchiveCopy(const std::filesystem::path& received);
 
   Ui& ui_;
   TransferProgress& progress_;
