@@ -28,15 +28,20 @@ function(pelikon_executable name)
   pelikon_warnings(${name})
 endfunction()
 
-# pelikon_test(NAME SOURCES <files> [DEPS <targets>] [LABELS <labels>])
-# A GoogleTest program; every test case becomes a CTest test.
+# pelikon_test(NAME SOURCES <files> [DEPS <targets>] [LABELS <labels>] [SERIAL])
+# A GoogleTest program; every test case becomes a CTest test. SERIAL runs
+# its cases alone, for tests whose third-party peers are timing-sensitive.
 function(pelikon_test name)
   if(NOT PELIKON_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "SERIAL" "" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} pelikon_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
+  set(_serial FALSE)
+  if(ARG_SERIAL)
+    set(_serial TRUE)
+  endif()
   pelikon_warnings(${name})
   set(_labels unit)
   if(ARG_LABELS)
@@ -44,7 +49,7 @@ function(pelikon_test name)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${_labels}" TIMEOUT 300
+    PROPERTIES LABELS "${_labels}" TIMEOUT 300 RUN_SERIAL ${_serial}
                ENVIRONMENT "PELIKON_TEMP_DIR=${CMAKE_BINARY_DIR}/test-work")
   target_compile_definitions(${name} PRIVATE
     PELIKON_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"

@@ -186,6 +186,12 @@ void PosixSerialPort::Adopt(int input_fd, int output_fd, int baud) {
   ::fcntl(fd_, F_SETFL, saved_in_flags_ | O_NONBLOCK);
   ::fcntl(out_fd_, F_SETFL, saved_out_flags_ | O_NONBLOCK);
   is_tty_ = ::isatty(fd_) != 0;
+  // The master side of a pseudo-terminal is a stream: its line settings
+  // belong to whoever opened the slave.
+  struct stat device {};
+  if (is_tty_ && ::fstat(fd_, &device) == 0 && S_ISCHR(device.st_mode) && major(device.st_rdev) == 5 &&
+      minor(device.st_rdev) == 2)
+    is_tty_ = false;
   if (!is_tty_) {
     counters_supported_ = false;
     SetStatus(kSerialOk);

@@ -1,0 +1,150 @@
+// A whole session against the collector simulator over a pseudo-terminal:
+// the link, both engines and the dialogue as the collector sees it.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "link/listing/dir_listing.h"
+#include "link/remote/remote_link.h"
+#include "support/peer_process.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+#include "support/test_files.h"
+
+namespace pelikon {
+namespace {
+
+using testing::PeerProcess;
+using testing::ScriptedUi;
+using testing::TempDir;
+
+class NoSound final : public SoundOutput {
+ public:
+  bool Play(const std::vector<int16_t>&, int) override { return true; }
+};
+
+class CollectorSession : public ::testing::Test {
+ protected:
+  // Starts the simulator with `knobs` and waits for its line to appear.
+  void StartCollector(std::vector<std::string> knobs = {}) {
+    std::vector<std::string> argv = {std::string(PELIKON_BIN_DIR) + "/collector-sim", "--root", store_.Path().string(),
+                                     "--link", (work_ / "line").string(), "--log", (work_ / "collector.log").string()};
+    argv.insert(argv.end(), knobs.begin(), knobs.end());
+    collector_ = std::make_unique<PeerProcess>(argv, "/dev/null", work_.Path());
+    for (int i = 0; i < 500 && !std::filesystem::exists(work_ / "line"); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(std::filesystem::exists(work_ / "line")) << "the simulator did not start";
+  }
+  LinkSettings Settings(int engine) {
+    LinkSettings settings;
+    settings.engine = engine;
+    settings.temp_folder = listing_.Path();
+    settings.local_folder = local_.Path();
+    return settings;
+  }
+  PortOpener Opener() {
+    const std::string line = (work_ / "line").string();
+    return [line](int index, int baud) { return OpenSerialLink(index, baud, line); };
+  }
+  // The lines the collector heard, in order.
+  std::vector<std::string> Heard() {
+    std::ifstream log(work_ / "collector.log");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);)
+      if (line.rfind("< ", 0) == 0) lines.push_back(line.substr(2));
+    return lines;
+  }
+
+  TempDir work_, store_, local_, listing_;
+  ScriptedUi ui_;
+  NoSound no_sound_;
+  SoundCues sound_{no_sound_};
+  TransferProgress progress_{ui_, sound_};
+  std::unique_ptr<PeerProcess> collector_;
+};
+
+TEST_F(CollectorSession, EveryOperationWithBothEngines) {
+  const std::string job = testing::RandomBytes(1 << 20, 31);
+  store_.Write("JOB1.CRD", job);
+  StartCollector();
+  for (const int engine : {1, 0}) {
+    SCOPED_TRACE(engine == 1 ? "Kermit" : "Zmodem");
+    const std::string upload = testing::RandomBytes(1 << 20, 32 + engine);
+    local_.Write("UP.CRD", upload);
+    std::filesystem::remove(local_ / "JOB1.CRD");
+    RemoteLink link(ui_, progress_, Settings(engine), Opener());
+    const size_t before = Heard().size();
+    ASSERT_EQ(link.Connect(), 1);
+    EXPECT_EQ(link.RemoteFolder(), "\\");
+    ASSERT_EQ(link.ListRemote(), 1);
+    ListingContents listing;
+    ASSERT_TRUE(ReadListingFile(listing_ / kRemoteListingName, listing));
+    ASSERT_FALSE(listing.entries.empty());
+    EXPECT_TRUE(listing.long_names);
+    ASSERT_EQ(link.GetFile("JOB1.CRD"), 1);
+    EXPECT_TRUE(testing::Contents(local_ / "JOB1.CRD") == job);
+    ASSERT_EQ(link.PutFile("UP.CRD"), 1);
+    EXPECT_TRUE(testing::Contents(store_ / "UP.CRD") == upload);
+    EXPECT_EQ(link.Rename("UP.CRD", "UP2.CRD"), 1);
+    EXPECT_TRUE(std::filesystem::exists(store_ / "UP2.CRD"));
+    EXPECT_EQ(link.DeleteFile("UP2.CRD"), 1);
+    EXPECT_FALSE(std::filesystem::exists(store_ / "UP2.CRD"));
+    EXPECT_EQ(link.MakeDir("NEW"), 1);
+    EXPECT_TRUE(std::filesystem::is_directory(store_ / "NEW"));
+    EXPECT_EQ(link.RemoveDir("NEW"), 1);
+    EXPECT_FALSE(std::filesystem::exists(store_ / "NEW"));
+    double free_bytes = 0;
+    EXPECT_EQ(link.FreeSpace(free_bytes), 1);
+    EXPECT_GT(free_bytes, 0);
+    link.Close();
+
+    const std::vector<std::string> all = Heard();
+    const std::vector<std::string> heard(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+    const std::vector<std::string> expected = {
+        "HELLO", "HIDDEN", "OFF", "MASK", "*.*", "PROTOCAL", engine == 1 ? "KERMIT" : "ZMODEM", "CWD", "PWD",
+        "BAUD", "38400", "HELLO",
+        "ARE YOU THERE?", "LS", "HELLO",
+        "ARE YOU THERE?", "GET", "JOB1.CRD", "HELLO", "CLRATTR", "JOB1.CRD",
+        "ARE YOU THERE?", "PUT", "HELLO",
+        "RENAME", "UP.CRD", "UP2.CRD",
+        "DEL", "UP2.CRD", "MKDIR", "NEW", "RMDIR", "NEW", "FREE DISK"};
+    EXPECT_EQ(heard, expected);
+  }
+  EXPECT_TRUE(ui_.Shown().empty());
+}
+
+TEST_F(CollectorSession, ThirdPartyEnginesOnTheCollectorSide) {
+  if (!testing::ProgramAvailable("sz") || !testing::ProgramAvailable("gkermit")) GTEST_SKIP() << "lrzsz or gkermit missing";
+  const std::string job = testing::RandomBytes(200000, 41);
+  store_.Write("JOB2.CRD", job);
+  StartCollector({"--third-party"});
+  for (const int engine : {1, 0}) {
+    SCOPED_TRACE(engine == 1 ? "gkermit" : "lrzsz");
+    std::filesystem::remove(local_ / "JOB2.CRD");
+    const std::string upload = testing::RandomBytes(150000, 42 + engine);
+    local_.Write("UP.CRD", upload);
+    RemoteLink link(ui_, progress_, Settings(engine), Opener());
+    ASSERT_EQ(link.Connect(), 1);
+    ASSERT_EQ(link.ListRemote(), 1) << ::testing::PrintToString(ui_.Shown()) << testing::Contents(work_ / "collector.log");
+    ASSERT_EQ(link.GetFile("JOB2.CRD"), 1) << ::testing::PrintToString(ui_.Shown()) << testing::Contents(work_ / "collector.log");
+    EXPECT_TRUE(testing::Contents(local_ / "JOB2.CRD") == job);
+    ASSERT_EQ(link.PutFile("UP.CRD"), 1);
+    EXPECT_TRUE(testing::Contents(store_ / "UP.CRD") == upload);
+    link.Close();
+  }
+}
+
+TEST_F(CollectorSession, ACollectorAtTheConfiguredSpeedOnly) {
+  StartCollector({"--answer-only-at", "38400"});
+  RemoteLink link(ui_, progress_, Settings(1), Opener());
+  ASSERT_EQ(link.Connect(), 1);
+  const std::vector<std::string> heard = Heard();
+  EXPECT_EQ(std::count(heard.begin(), heard.end(), "HELLO"), 6);
+  EXPECT_EQ(std::count(heard.begin(), heard.end(), "BAUD"), 0);
+}
+
+}  // namespace
+}  // namespace pelikon
