@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <map>
 #include <thread>
 
 #include "link/listing/dir_listing.h"
@@ -135,6 +136,39 @@ TEST_F(CollectorSession, ThirdPartyEnginesOnTheCollectorSide) {
     EXPECT_TRUE(testing::Contents(store_ / "UP.CRD") == upload);
     link.Close();
   }
+}
+
+TEST_F(CollectorSession, ListingsShowArchiveBitsHiddenFilesAndTheMask) {
+  store_.Write("A.CRD", "a");
+  store_.Write("B.TXT", "b");
+  store_.Write(".hidden.crd", "h");
+  std::filesystem::create_directory(store_ / "SUB");
+  StartCollector();
+  RemoteLink link(ui_, progress_, Settings(1), Opener());
+  ASSERT_EQ(link.Connect(), 1);
+  auto list = [&] {
+    std::map<std::string, DirEntry> entries;
+    ListingContents listing;
+    EXPECT_EQ(link.ListRemote(), 1);
+    EXPECT_TRUE(ReadListingFile(listing_ / kRemoteListingName, listing));
+    for (const DirEntry& e : listing.entries) entries[e.name] = e;
+    return entries;
+  };
+  auto entries = list();
+  EXPECT_EQ(entries.size(), 3u) << "no hidden file before HIDDEN ON";
+  EXPECT_EQ(entries["A.CRD"].attributes, kAttrArchive);
+  EXPECT_TRUE(entries["SUB"].is_folder);
+  ASSERT_EQ(link.GetFile("A.CRD"), 1);
+  EXPECT_EQ(list()["A.CRD"].attributes, 0) << "CLRATTR after the download cleared the archive bit";
+  std::filesystem::last_write_time(store_ / "A.CRD", std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
+  EXPECT_EQ(list()["A.CRD"].attributes, kAttrArchive) << "a changed file is marked again";
+  ASSERT_EQ(link.SetHidden(true), 1);
+  EXPECT_EQ(list()[".hidden.crd"].attributes, kAttrHidden | kAttrArchive);
+  ASSERT_EQ(link.SetMask("*.TXT"), 1);
+  entries = list();
+  EXPECT_EQ(entries.count("A.CRD"), 0u);
+  EXPECT_EQ(entries.count("B.TXT"), 1u);
+  EXPECT_EQ(entries.count("SUB"), 1u) << "folders whatever the mask";
 }
 
 TEST_F(CollectorSession, ACollectorAtTheConfiguredSpeedOnly) {

@@ -66,8 +66,10 @@ std::filesystem::path Store::Resolve(const std::string& name) const {
 std::string Store::Listing(const std::string& mask, bool show_hidden) const {
   std::string out;
   if (current_ != "\\") out += "..|-1| | |-1|..\r\n";
-  pelikon::EnumerateFolder(CurrentPath(), mask.empty() ? "*.*" : mask, [&](const pelikon::FileInfo& info) {
+  // The mask picks files; folders are always listed, as on the PC's side.
+  pelikon::EnumerateFolder(CurrentPath(), "*.*", [&](const pelikon::FileInfo& info) {
     if (info.name == "." || info.name == "..") return;
+    if (!info.IsFolder() && !pelikon::MatchesMask(info.name, mask.empty() ? "*.*" : mask)) return;
     const bool hidden = (info.attributes & pelikon::kAttrHidden) != 0;
     if (hidden && !show_hidden) return;
     const std::string date = pelikon::ListingDate(info.modified);

@@ -24,8 +24,8 @@ class Store {
   std::filesystem::path Resolve(const std::string& name) const;
   std::filesystem::path CurrentPath() const;
 
-  // The listing of the current folder with `mask`; hidden files (".name")
-  // only when `show_hidden`.
+  // The listing of the current folder: files matching `mask` and every
+  // folder; hidden files (".name") only when `show_hidden`.
   std::string Listing(const std::string& mask, bool show_hidden) const;
   // Clears the archive bit of `name` (until the file changes again).
   void ClearArchive(const std::string& name);
