@@ -31,11 +31,15 @@ TempDir::~TempDir() {
 
 std::filesystem::path TempDir::Write(std::string_view name, std::string_view content) const {
   const std::filesystem::path file = path_ / name;
+  WriteFile(file, content);
+  return file;
+}
+
+void TempDir::WriteFile(const std::filesystem::path& file, std::string_view content) {
   std::filesystem::create_directories(file.parent_path());
   std::ofstream out(file, std::ios::binary);
   out.write(content.data(), static_cast<std::streamsize>(content.size()));
   if (!out) throw std::runtime_error("cannot write " + file.string());
-  return file;
 }
 
 void SetLocalModificationTime(const std::filesystem::path& file, int year, int month, int day, int hour,

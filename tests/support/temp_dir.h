@@ -18,6 +18,8 @@ class TempDir {
   std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
   // Creates a file with `content` (folders on the way included).
   std::filesystem::path Write(std::string_view name, std::string_view content) const;
+  // The same for any path.
+  static void WriteFile(const std::filesystem::path& file, std::string_view content);
 
  private:
   std::filesystem::path path_;

@@ -61,6 +61,7 @@ void RemoteLink::Flush() {
 }
 
 void RemoteLink::Close() {
+  if (connected_ && OnDevice()) connector_->Disconnect();
   port_.reset();
   connected_ = false;
 }
@@ -71,7 +72,38 @@ bool RemoteLink::OpenPort(int baud) {
   return port_ && port_->Status() == kSerialOk && !port_->IsDummy();
 }
 
+std::string RemoteLink::DevicePath(std::string_view name) const {
+  if (!name.empty() && name[0] == '\\') return std::string(name);
+  std::string path = remote_folder_;
+  if (path.empty() || path.back() != '\\') path += '\\';
+  return path + std::string(name);
+}
+
+int RemoteLink::ConnectDevice() {
+  int result = connector_->Connect();
+  if (result != 1) {
+    ReportTransferError(result);
+    return 0;
+  }
+  if (!connector_->IsConnected()) {
+    result = connector_->Connect();
+    if (result != 1) {
+      ReportTransferError(result);
+      return 0;
+    }
+    if (!connector_->IsConnected()) return 0;
+  }
+  connected_ = true;
+  if (!settings_.activesync_folder.empty()) connector_->SetCurrentFolder(settings_.activesync_folder);
+  connector_->SetMask(settings_.mask);
+  connector_->GetCurrentFolder(remote_folder_);
+  std::string home;
+  connector_->GetHomeFolder(home);
+  return 1;
+}
+
 int RemoteLink::Hello() {
+  if (OnDevice()) return connector_->IsConnected() ? 1 : 0;
   if (ui_.ProgressOpen()) progress_.SetStatus(Tr("Connecting to remote system..."));
   const int t = LineTime();
   std::string reply;
@@ -108,6 +140,7 @@ int RemoteLink::CommandWithArgument(std::string_view command, std::string_view a
 }
 
 int RemoteLink::AreYouThere() {
+  if (OnDevice()) return connector_->IsConnected() ? 1 : 0;
   const int t = LineTime();
   std::string reply;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
@@ -117,24 +150,71 @@ int RemoteLink::AreYouThere() {
   return 0;
 }
 
-int RemoteLink::ChangeDir(std::string_view path) { return CommandWithArgument("CD", path); }
-int RemoteLink::QueryDir(std::string& folder) { return Query("CWD", folder); }
-int RemoteLink::QueryHome(std::string& folder) { return Query("PWD", folder); }
-int RemoteLink::DeleteFile(std::string_view name) { return CommandWithArgument("DEL", name); }
-int RemoteLink::MakeDir(std::string_view name) { return CommandWithArgument("MKDIR", name); }
-int RemoteLink::RemoveDir(std::string_view name) { return CommandWithArgument("RMDIR", name); }
+int RemoteLink::ChangeDir(std::string_view path) {
+  if (!OnDevice()) return CommandWithArgument("CD", path);
+  // "\A\B\.." is "\A": from "\.." on the path is dropped, and the last
+  // folder with it.
+  std::string folder(path);
+  const size_t up = folder.find("\\..");
+  if (up != std::string::npos) {
+    folder.erase(up);
+    const size_t last = folder.rfind('\\');
+    folder.erase(last == std::string::npos ? 0 : last);
+  }
+  if (folder.empty()) folder = "\\";
+  remote_folder_ = folder;
+  return connector_->SetCurrentFolder(folder) == 1 ? 1 : 0;
+}
+
+int RemoteLink::QueryDir(std::string& folder) {
+  if (OnDevice()) return connector_->GetCurrentFolder(folder) == 1 ? 1 : 0;
+  return Query("CWD", folder);
+}
+
+int RemoteLink::QueryHome(std::string& folder) {
+  if (OnDevice()) return connector_->GetHomeFolder(folder) == 1 ? 1 : 0;
+  return Query("PWD", folder);
+}
+
+int RemoteLink::DeleteFile(std::string_view name) {
+  if (OnDevice()) return connector_->DeleteFile(DevicePath(name)) ? 1 : 0;
+  return CommandWithArgument("DEL", name);
+}
+
+int RemoteLink::MakeDir(std::string_view name) {
+  if (OnDevice()) return connector_->MakeFolder(DevicePath(name)) ? 1 : 0;
+  return CommandWithArgument("MKDIR", name);
+}
+
+int RemoteLink::RemoveDir(std::string_view name) {
+  if (OnDevice()) return connector_->RemoveFolder(DevicePath(name)) ? 1 : 0;
+  return CommandWithArgument("RMDIR", name);
+}
 int RemoteLink::SetHidden(bool on) { return CommandWithArgument("HIDDEN", on ? "ON" : "OFF"); }
-int RemoteLink::SetMask(std::string_view mask) { return CommandWithArgument("MASK", mask); }
+int RemoteLink::SetMask(std::string_view mask) {
+  if (OnDevice()) return connector_->SetMask(std::string(mask)) == 1 ? 1 : 0;
+  return CommandWithArgument("MASK", mask);
+}
 int RemoteLink::SetProtocol(int engine) { return CommandWithArgument("PROTOCAL", engine == 1 ? "KERMIT" : "ZMODEM"); }
 
 int RemoteLink::FreeSpace(double& bytes) {
   std::string answer;
-  if (!Query("FREE DISK", answer)) return 0;
+  if (OnDevice() ? connector_->FreeSpace(answer) != 1 : !Query("FREE DISK", answer)) return 0;
   bytes = std::strtod(answer.c_str(), nullptr);
   return 1;
 }
 
 int RemoteLink::Rename(std::string_view old_name, std::string_view new_name) {
+  if (OnDevice()) {
+    const std::string from(old_name), to(new_name);
+    int result = connector_->Rename(from, to, settings_.overwrite_prompt);
+    if (result == -500 && settings_.overwrite_prompt) {
+      const std::string question = std::string(Tr("OK to overwrite ")) + to + Tr(" ?");
+      if (ui_.AskYesNo(question, Tr("Overwrite File"), kQuestionIcon) != kAnswerYes) return 1;
+      result = connector_->Rename(from, to, false);
+    }
+    return result == 1 ? 1 : 0;
+  }
   if (!port_) return 0;
   const int t = LineTime();
   std::string reply;
@@ -172,6 +252,7 @@ int RemoteLink::SetBaud(int baud) {
 int RemoteLink::Connect() {
   const int port_number = settings_.port_number;
   Close();
+  if (OnDevice()) return ConnectDevice();
   if (!OpenPort(9600)) {
     if (port_ && !port_->IsDummy())
       ui_.ShowMessageBox(StrPrintf(Tr("Failed to open COM%d error code %d"), port_number, port_->Status()));
@@ -251,6 +332,13 @@ int RemoteLink::SendFileByEngine(const std::filesystem::path& file) {
 }
 
 int RemoteLink::ListRemote() {
+  if (OnDevice()) {
+    const int result = connector_->WriteListing(remote_folder_, settings_.show_hidden, settings_.temp_folder.string());
+    progress_.CloseProgress();
+    if (result == 1) return 1;
+    ReportTransferError(result);
+    return 0;
+  }
   if (!port_ || !AreYouThere()) return 0;
   const std::string status = Tr("Retrieving directory listing...");
   progress_.SetStatus(status);
@@ -264,8 +352,26 @@ int RemoteLink::ListRemote() {
   return 0;
 }
 
+int RemoteLink::GetFromDevice(const std::filesystem::path& folder, const std::string& bare) {
+  const std::filesystem::path local = folder / bare;
+  const std::string remote = DevicePath(bare);
+  int result = connector_->GetFile(remote, local.string());
+  if (result == 1 && !connector_->SetAttributes(remote, 128)) {
+    // The file must not stay marked as new on the device: undo the copy.
+    std::error_code error;
+    result = std::filesystem::remove(local, error) ? -504 : 0;
+  }
+  progress_.CloseProgress();
+  if (result == 1) {
+    if (settings_.archive_rw5) WriteArchiveCopy(local);
+    return 1;
+  }
+  if (result != 0) ReportTransferError(result);
+  return 0;
+}
+
 int RemoteLink::GetFile(const std::string& name) {
-  if (!port_ || !AreYouThere()) return 0;
+  if (OnDevice() ? !AreYouThere() : (!port_ || !AreYouThere())) return 0;
   const std::filesystem::path path(name);
   const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : settings_.local_folder;
   const std::string bare = path.filename().string();
@@ -276,6 +382,7 @@ int RemoteLink::GetFile(const std::string& name) {
     EndRun();
     return 0;
   }
+  if (OnDevice()) return GetFromDevice(folder, bare);
   const int t = LineTime();
   Send("GET", t);
   port_->Delay(kArgumentPauseMs);
@@ -316,9 +423,16 @@ void RemoteLink::WriteArchiveCopy(const std::filesystem::path& received) {
 }
 
 int RemoteLink::PutFile(const std::string& name) {
-  if (!port_ || !AreYouThere()) return 0;
+  if (OnDevice() ? !AreYouThere() : (!port_ || !AreYouThere())) return 0;
   const std::filesystem::path path(name);
   const std::filesystem::path file = path.has_parent_path() ? path : settings_.local_folder / path;
+  if (OnDevice()) {
+    const int result = connector_->PutFile(file.string(), DevicePath(file.filename().string()));
+    progress_.CloseProgress();
+    if (result == 1) return 1;
+    ReportTransferError(result);
+    return 0;
+  }
   Send("PUT", LineTime());
   BeginRun(TransferOperation::kPut);
   const int result = SendFileByEngine(file);
@@ -330,11 +444,15 @@ int RemoteLink::PutFile(const std::string& name) {
 }
 
 int RemoteLink::ReportTransferError(int code) {
-  const std::string caption = StrPrintf(Tr("%s failed"), settings_.engine == 1 ? "Kermit" : "Zmodem");
-  const char* text = TransferErrorText(code);
-  if (!text) text = ActiveSyncErrorText(code);
-  const std::string message = text ? StrPrintf(Tr("Error in file transfer %d: %s"), code, Tr(text))
-                                   : StrPrintf(Tr("Error in file transfer %d"), code);
+  const bool device = OnDevice();
+  const std::string caption =
+      device ? Tr("ActiveSync failed") : StrPrintf(Tr("%s failed"), settings_.engine == 1 ? "Kermit" : "Zmodem");
+  const char* text = device ? ActiveSyncErrorText(code) : TransferErrorText(code);
+  if (!text && !device) text = ActiveSyncErrorText(code);
+  std::string message;
+  if (text) message = StrPrintf(Tr("Error in file transfer %d: %s"), code, Tr(text));
+  else if (device) message = connector_->ErrorText(code);
+  else message = StrPrintf(Tr("Error in file transfer %d"), code);
   ui_.ShowMessage(caption, message);
   progress_.Sound().PlaySound(1);
   return 0;

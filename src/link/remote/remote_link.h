@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "link/progress/transfer_progress.h"
+#include "link/remote/device_connector.h"
 #include "link/serial/serial_port.h"
 #include "platform/ui.h"
 
@@ -30,6 +31,8 @@ struct LinkSettings {
   bool overwrite_prompt = true;     // ask before replacing such a copy
   std::filesystem::path temp_folder;   // where the remote listing lands
   std::filesystem::path local_folder;  // the local pane's folder
+  bool use_activesync = false;         // the docked-device carrier instead of the serial line
+  std::string activesync_folder;       // "asyncdir": the device folder to open at connect
 };
 
 // Opens COM(index + 1) at `baud`; real ports by default, fakes in tests.
@@ -41,6 +44,9 @@ class RemoteLink {
   RemoteLink(const RemoteLink&) = delete;
   RemoteLink& operator=(const RemoteLink&) = delete;
 
+  // The docked-device carrier's connector (owned elsewhere; may be null).
+  // It is used when the settings choose that carrier.
+  void SetDeviceConnector(DeviceConnector* connector) { connector_ = connector; }
   const LinkSettings& Settings() const { return settings_; }
   void SetSettings(const LinkSettings& settings) { settings_ = settings; }
   bool Connected() const { return connected_; }
@@ -100,12 +106,19 @@ class RemoteLink {
   void BeginRun(TransferOperation operation);
   void EndRun();
   void WriteArchiveCopy(const std::filesystem::path& received);
+  bool OnDevice() const { return connector_ && settings_.use_activesync; }
+  // A device path for `name`: as it is when it starts with "", else in
+  // the remote folder.
+  std::string DevicePath(std::string_view name) const;
+  int ConnectDevice();
+  int GetFromDevice(const std::filesystem::path& folder, const std::string& bare);
 
   Ui& ui_;
   TransferProgress& progress_;
   LinkSettings settings_;
   PortOpener opener_;
   SerialPortHandle port_;
+  DeviceConnector* connector_ = nullptr;
   bool connected_ = false;
   std::string remote_folder_;
 };
