@@ -171,6 +171,31 @@ TEST_F(CollectorSession, ListingsShowArchiveBitsHiddenFilesAndTheMask) {
   EXPECT_EQ(entries.count("SUB"), 1u) << "folders whatever the mask";
 }
 
+TEST_F(CollectorSession, OperationsThatFail) {
+  StartCollector({"--refuse-baud", "--no-program-folder", "--rename-reply", "WHAT?"});
+  RemoteLink link(ui_, progress_, Settings(1), Opener());
+  ASSERT_EQ(link.Connect(), 1) << "a refused speed switch and no program folder still connect";
+  EXPECT_EQ(link.ChangeDir("\\NOWHERE"), 0);
+  EXPECT_EQ(link.DeleteFile("MISSING.CRD"), 0);
+  EXPECT_EQ(link.RemoveDir("MISSING"), 0);
+  EXPECT_EQ(link.MakeDir(".."), 0);
+  EXPECT_EQ(link.Rename("A.CRD", "B.CRD"), 0);
+  EXPECT_TRUE(ui_.Saw("box: The remote computer does not support this function"));
+  const std::vector<std::string> heard = Heard();
+  EXPECT_EQ(std::count(heard.begin(), heard.end(), "BAUD"), 2);
+}
+
+TEST_F(CollectorSession, ASilentCollectorIsNotConnected) {
+  StartCollector({"--silent"});
+  LinkSettings settings = Settings(1);
+  settings.baud = 9600;
+  RemoteLink link(ui_, progress_, settings, Opener());
+  EXPECT_EQ(link.Connect(), 0);
+  EXPECT_FALSE(link.Connected());
+  const std::vector<std::string> heard = Heard();
+  EXPECT_EQ(std::count(heard.begin(), heard.end(), "HELLO"), 5);
+}
+
 TEST_F(CollectorSession, ACollectorAtTheConfiguredSpeedOnly) {
   StartCollector({"--answer-only-at", "38400"});
   RemoteLink link(ui_, progress_, Settings(1), Opener());
