@@ -3,54 +3,23 @@
 //
 // usage: listing_bench [FILES] [ROUNDS]
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "link/listing/dir_listing.h"
 #include "platform/console_ui.h"
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-// Runs `ls -l FOLDER` with its output thrown away; C collation so that ls
-// does not spend its time in locale-aware sorting.
-double TimeLs(const std::filesystem::path& folder) {
-  const auto start = Clock::now();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, 1);
-    ::setenv("LC_ALL", "C", 1);
-    ::execlp("ls", "ls", "-l", folder.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "ls failed\n");
-    std::exit(1);
-  }
-  return Seconds(start);
-}
-
-}  // namespace
+using pelikon::bench::Clock;
+using pelikon::bench::Median;
+using pelikon::bench::Seconds;
+using pelikon::bench::TimeLs;
 
 int main(int argc, char** argv) {
   const int files = argc > 1 ? std::atoi(argv[1]) : 100000;
@@ -90,8 +59,8 @@ int main(int argc, char** argv) {
 
   const double ours_s = Median(ours), ls_s = Median(ls);
   std::printf("entries read back: %zu\n", entries);
-  std::printf("listing write: %.3f s  write+read: %.3f s  ls -l: %.3f s  (median of %d)\n", Median(write_only),
-              ours_s, ls_s, rounds);
+  std::printf("listing write: %.3f s  write+read: %.3f s  ls -l: %.3f s  (median of %d)\n", Median(write_only), ours_s,
+              ls_s, rounds);
   std::printf("ratio listing write+read / ls -l: %.2f (goal <= 2.00)\n", ours_s / ls_s);
   // Every file plus "..": "." is never read back.
   return entries == static_cast<size_t>(files) + 1 ? 0 : 1;

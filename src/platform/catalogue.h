@@ -10,7 +10,10 @@
 #include <filesystem>
 #include <string>
 
+// wxWidgets defines the same marker; either definition does the same.
+#ifndef N_
 #define N_(text) text
+#endif
 
 namespace pelikon {
 

@@ -10,6 +10,7 @@
 
 #include "link/listing/dir_listing.h"
 #include "link/remote/remote_link.h"
+#include "support/no_sound.h"
 #include "support/peer_process.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -22,17 +23,19 @@ using testing::PeerProcess;
 using testing::ScriptedUi;
 using testing::TempDir;
 
-class NoSound final : public SoundOutput {
- public:
-  bool Play(const std::vector<int16_t>&, int) override { return true; }
-};
+using testing::NoSound;
 
 class CollectorSession : public ::testing::Test {
  protected:
   // Starts the simulator with `knobs` and waits for its line to appear.
   void StartCollector(std::vector<std::string> knobs = {}) {
-    std::vector<std::string> argv = {std::string(PELIKON_BIN_DIR) + "/collector-sim", "--root", store_.Path().string(),
-                                     "--link", (work_ / "line").string(), "--log", (work_ / "collector.log").string()};
+    std::vector<std::string> argv = {std::string(PELIKON_BIN_DIR) + "/collector-sim",
+                                     "--root",
+                                     store_.Path().string(),
+                                     "--link",
+                                     (work_ / "line").string(),
+                                     "--log",
+                                     (work_ / "collector.log").string()};
     argv.insert(argv.end(), knobs.begin(), knobs.end());
     collector_ = std::make_unique<PeerProcess>(argv, "/dev/null", work_.Path());
     for (int i = 0; i < 500 && !std::filesystem::exists(work_ / "line"); ++i)
@@ -104,21 +107,48 @@ TEST_F(CollectorSession, EveryOperationWithBothEngines) {
 
     const std::vector<std::string> all = Heard();
     const std::vector<std::string> heard(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
-    const std::vector<std::string> expected = {
-        "HELLO", "HIDDEN", "OFF", "MASK", "*.*", "PROTOCAL", engine == 1 ? "KERMIT" : "ZMODEM", "CWD", "PWD",
-        "BAUD", "38400", "HELLO",
-        "ARE YOU THERE?", "LS", "HELLO",
-        "ARE YOU THERE?", "GET", "JOB1.CRD", "HELLO", "CLRATTR", "JOB1.CRD",
-        "ARE YOU THERE?", "PUT", "HELLO",
-        "RENAME", "UP.CRD", "UP2.CRD",
-        "DEL", "UP2.CRD", "MKDIR", "NEW", "RMDIR", "NEW", "FREE DISK"};
+    const std::vector<std::string> expected = {"HELLO",
+                                               "HIDDEN",
+                                               "OFF",
+                                               "MASK",
+                                               "*.*",
+                                               "PROTOCAL",
+                                               engine == 1 ? "KERMIT" : "ZMODEM",
+                                               "CWD",
+                                               "PWD",
+                                               "BAUD",
+                                               "38400",
+                                               "HELLO",
+                                               "ARE YOU THERE?",
+                                               "LS",
+                                               "HELLO",
+                                               "ARE YOU THERE?",
+                                               "GET",
+                                               "JOB1.CRD",
+                                               "HELLO",
+                                               "CLRATTR",
+                                               "JOB1.CRD",
+                                               "ARE YOU THERE?",
+                                               "PUT",
+                                               "HELLO",
+                                               "RENAME",
+                                               "UP.CRD",
+                                               "UP2.CRD",
+                                               "DEL",
+                                               "UP2.CRD",
+                                               "MKDIR",
+                                               "NEW",
+                                               "RMDIR",
+                                               "NEW",
+                                               "FREE DISK"};
     EXPECT_EQ(heard, expected);
   }
   EXPECT_TRUE(ui_.Shown().empty());
 }
 
 TEST_F(CollectorSession, ThirdPartyEnginesOnTheCollectorSide) {
-  if (!testing::ProgramAvailable("sz") || !testing::ProgramAvailable("gkermit")) GTEST_SKIP() << "lrzsz or gkermit missing";
+  if (!testing::ProgramAvailable("sz") || !testing::ProgramAvailable("gkermit"))
+    GTEST_SKIP() << "lrzsz or gkermit missing";
   const std::string job = testing::RandomBytes(200000, 41);
   store_.Write("JOB2.CRD", job);
   StartCollector({"--third-party"});
@@ -129,8 +159,10 @@ TEST_F(CollectorSession, ThirdPartyEnginesOnTheCollectorSide) {
     local_.Write("UP.CRD", upload);
     RemoteLink link(ui_, progress_, Settings(engine), Opener());
     ASSERT_EQ(link.Connect(), 1);
-    ASSERT_EQ(link.ListRemote(), 1) << ::testing::PrintToString(ui_.Shown()) << testing::Contents(work_ / "collector.log");
-    ASSERT_EQ(link.GetFile("JOB2.CRD"), 1) << ::testing::PrintToString(ui_.Shown()) << testing::Contents(work_ / "collector.log");
+    ASSERT_EQ(link.ListRemote(), 1) << ::testing::PrintToString(ui_.Shown())
+                                    << testing::Contents(work_ / "collector.log");
+    ASSERT_EQ(link.GetFile("JOB2.CRD"), 1)
+        << ::testing::PrintToString(ui_.Shown()) << testing::Contents(work_ / "collector.log");
     EXPECT_TRUE(testing::Contents(local_ / "JOB2.CRD") == job);
     ASSERT_EQ(link.PutFile("UP.CRD"), 1);
     EXPECT_TRUE(testing::Contents(store_ / "UP.CRD") == upload);
@@ -160,7 +192,8 @@ TEST_F(CollectorSession, ListingsShowArchiveBitsHiddenFilesAndTheMask) {
   EXPECT_TRUE(entries["SUB"].is_folder);
   ASSERT_EQ(link.GetFile("A.CRD"), 1);
   EXPECT_EQ(list()["A.CRD"].attributes, 0) << "CLRATTR after the download cleared the archive bit";
-  std::filesystem::last_write_time(store_ / "A.CRD", std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
+  std::filesystem::last_write_time(store_ / "A.CRD",
+                                   std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
   EXPECT_EQ(list()["A.CRD"].attributes, kAttrArchive) << "a changed file is marked again";
   ASSERT_EQ(link.SetHidden(true), 1);
   EXPECT_EQ(list()[".hidden.crd"].attributes, kAttrHidden | kAttrArchive);

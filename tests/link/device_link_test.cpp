@@ -4,6 +4,7 @@
 #include <map>
 
 #include "link/remote/remote_link.h"
+#include "support/no_sound.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
@@ -14,10 +15,7 @@ namespace {
 using testing::ScriptedUi;
 using testing::TempDir;
 
-class NoSound final : public SoundOutput {
- public:
-  bool Play(const std::vector<int16_t>&, int) override { return true; }
-};
+using testing::NoSound;
 
 // A device with a few files and folders, answering as configured.
 class FakeConnector final : public DeviceConnector {

@@ -8,9 +8,10 @@
 #include "link/listing/dir_listing.h"
 #include "platform/atomic_file.h"
 #include "support/fake_collector.h"
+#include "support/no_sound.h"
+#include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
-#include "support/scripted_ui.h"
 
 namespace pelikon {
 namespace {
@@ -18,11 +19,7 @@ namespace {
 using testing::FakeCollector;
 using testing::ScriptedUi;
 
-// Tests make no noise.
-class NoSound final : public SoundOutput {
- public:
-  bool Play(const std::vector<int16_t>&, int) override { return true; }
-};
+using testing::NoSound;
 
 class RemoteLinkTest : public ::testing::Test {
  protected:
@@ -52,8 +49,8 @@ TEST_F(RemoteLinkTest, ConnectSendsTheOptionsInOrderThenSwitchesSpeed) {
   ASSERT_EQ(link.Connect(), 1);
   EXPECT_TRUE(link.Connected());
   EXPECT_EQ(link.RemoteFolder(), "\\Ostrel\\Jobs");
-  const std::vector<std::string> expected = {"HELLO", "HIDDEN",   "OFF", "MASK", "*.*",  "PROTOCAL",
-                                             "KERMIT", "CWD",     "PWD", "BAUD", "38400", "HELLO"};
+  const std::vector<std::string> expected = {"HELLO",  "HIDDEN", "OFF", "MASK", "*.*",   "PROTOCAL",
+                                             "KERMIT", "CWD",    "PWD", "BAUD", "38400", "HELLO"};
   EXPECT_EQ(collector_.Heard(), expected);
   EXPECT_EQ(BaudOf(link), 38400);
 }
@@ -171,9 +168,11 @@ TEST_F(RemoteLinkTest, FailedOperationDialogs) {
   zmodem.engine = 0;
   RemoteLink other = Link(zmodem);
   other.ReportTransferError(-505);
-  EXPECT_EQ(ui_.Shown(), (std::vector<std::string>{"message: Kermit failed / Error in file transfer -620",
-                                                   "message: Kermit failed / Error in file transfer -605: User typed abort key",
-                                                   "message: Zmodem failed / Error in file transfer -505: Unable to write directory listing"}));
+  EXPECT_EQ(ui_.Shown(),
+            (std::vector<std::string>{
+                "message: Kermit failed / Error in file transfer -620",
+                "message: Kermit failed / Error in file transfer -605: User typed abort key",
+                "message: Zmodem failed / Error in file transfer -505: Unable to write directory listing"}));
   kermit.ShowNotConnectedHelp();
   EXPECT_EQ(ui_.Shown().back(),
             "help: Remote data collector not connected or not active!\n\n\nCheck each of the following items:\n"

@@ -10,8 +10,8 @@ namespace {
 
 // Commands followed by argument lines, and how many.
 size_t ArgumentCount(const std::string& command) {
-  static const std::set<std::string> one = {"CD", "GET", "CLRATTR", "DEL", "MKDIR", "RMDIR", "HIDDEN", "MASK",
-                                            "PROTOCAL", "BAUD"};
+  static const std::set<std::string> one = {"CD",    "GET",    "CLRATTR", "DEL",      "MKDIR",
+                                            "RMDIR", "HIDDEN", "MASK",    "PROTOCAL", "BAUD"};
   if (command == "RENAME") return 2;
   return one.count(command) ? 1 : 0;
 }
@@ -65,9 +65,12 @@ void FakeCollector::Answer(MemorySerialPort& port, const std::string& line) {
       if (found != files.end()) SendByKermit(port, found->first, found->second);
       return;
     }
-    if (command == "BAUD") port.Feed(refuse_baud ? "ERROR\r\n" : "ACK\r\n");
-    else if (command == "RENAME") port.Feed(rename_reply + "\r\n");
-    else port.Feed("ACK\r\n");
+    if (command == "BAUD")
+      port.Feed(refuse_baud ? "ERROR\r\n" : "ACK\r\n");
+    else if (command == "RENAME")
+      port.Feed(rename_reply + "\r\n");
+    else
+      port.Feed("ACK\r\n");
     return;
   }
   if (line == "PUT") {
@@ -77,6 +80,7 @@ void FakeCollector::Answer(MemorySerialPort& port, const std::string& line) {
   }
   if (line == "LS") {
     std::string listing;
+    for (const std::string& name : folders) listing += name + "|-1|01/05/03|14:07|-1|" + name + "\r\n";
     for (const auto& [name, content] : files)
       listing += name + "|" + std::to_string(content.size()) + "|01/05/03|14:07|32|" + name + "\r\n";
     SendByKermit(port, "dir_zzz.txt", listing);
@@ -96,11 +100,16 @@ void FakeCollector::Answer(MemorySerialPort& port, const std::string& line) {
       port.Feed(answer + "\r\nACK\r\n");
     }
   };
-  if (line == "HELLO") port.Feed("ACK\r\n");
-  else if (line == "ARE YOU THERE?") port.Feed("YES\r\n");
-  else if (line == "CWD") query(folder);
-  else if (line == "PWD") query(home);
-  else if (line == "FREE DISK") query(free_bytes);
+  if (line == "HELLO")
+    port.Feed("ACK\r\n");
+  else if (line == "ARE YOU THERE?")
+    port.Feed("YES\r\n");
+  else if (line == "CWD")
+    query(folder);
+  else if (line == "PWD")
+    query(home);
+  else if (line == "FREE DISK")
+    query(free_bytes);
 }
 
 void FakeCollector::SendByKermit(MemorySerialPort& port, const std::string& name, const std::string& content) {

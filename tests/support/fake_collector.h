@@ -16,17 +16,19 @@ namespace pelikon::testing {
 class FakeCollector {
  public:
   // Knobs.
-  int answer_only_at_baud = 0;       // 0: at any speed
+  int answer_only_at_baud = 0;  // 0: at any speed
   bool refuse_baud = false;
   std::string rename_reply = "ACK";
-  int missing_answers = 0;           // queries answered "ACK" instead of the answer this often
+  int missing_answers = 0;  // queries answered "ACK" instead of the answer this often
   bool silent = false;
   std::string folder = "\\Ostrel\\Jobs";
   std::string home = "\\Ostrel";
   std::string free_bytes = "52428800";
-  bool stall_sends = false;          // a file being sent stops after its header
+  bool stall_sends = false;  // a file being sent stops after its header
   // The collector's store: file name -> content. Files move by Kermit.
   std::map<std::string, std::string> files;
+  // Folders listed beside the files.
+  std::vector<std::string> folders;
 
   // A port wired to this collector, as the link's port opener makes it.
   SerialPortHandle Open(FakeClock& clock, int port_index, int baud);
@@ -42,9 +44,9 @@ class FakeCollector {
 
   std::vector<std::string> heard_;
   std::string partial_;
-  std::string command_;              // waiting for its argument(s)
+  std::string command_;  // waiting for its argument(s)
   std::vector<std::string> arguments_;
-  bool receiving_ = false;            // between "PUT" and the sender's "B"
+  bool receiving_ = false;  // between "PUT" and the sender's "B"
   std::string receiving_name_;
   std::string receiving_data_;
 };

@@ -1,7 +1,7 @@
 // collector-sim: plays the data collector's side of the serial command
 // dialogue on a pseudo-terminal, serving a folder as the collector's store.
 //
-// collector-sim --root DIR [--link PATH] [--log FILE] [--answer-only-at BAUD]
+// collector-sim --root DIR [--link PATH | --device TTY] [--log FILE] [--answer-only-at BAUD]
 //               [--refuse-baud] [--rename-reply TEXT] [--no-program-folder]
 //               [--silent] [--verbose] [--third-party]
 //
@@ -25,16 +25,18 @@
 namespace {
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: collector-sim --root DIR [--link PATH] [--log FILE] [--answer-only-at BAUD] [--refuse-baud]\n"
-               "                     [--rename-reply TEXT] [--no-program-folder] [--silent] [--verbose] [--third-party]\n");
+  std::fprintf(
+      stderr,
+      "usage: collector-sim --root DIR [--link PATH | --device TTY] [--log FILE] [--answer-only-at BAUD] "
+      "[--refuse-baud]\n"
+      "                     [--rename-reply TEXT] [--no-program-folder] [--silent] [--verbose] [--third-party]\n");
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string root, link, log_path;
+  std::string root, link, log_path, existing_device;
   collector_sim::Knobs knobs;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -46,30 +48,40 @@ int main(int argc, char** argv) {
     std::string text;
     if (arg == "--root" && value(root)) continue;
     if (arg == "--link" && value(link)) continue;
+    if (arg == "--device" && value(existing_device)) continue;
     if (arg == "--log" && value(log_path)) continue;
     if (arg == "--answer-only-at" && value(text)) {
       knobs.answer_only_at_baud = std::atoi(text.c_str());
       continue;
     }
     if (arg == "--rename-reply" && value(knobs.rename_reply)) continue;
-    if (arg == "--refuse-baud") knobs.refuse_baud = true;
-    else if (arg == "--no-program-folder") knobs.no_program_folder = true;
-    else if (arg == "--silent") knobs.silent = true;
-    else if (arg == "--verbose") knobs.verbose = true;
-    else if (arg == "--third-party") knobs.third_party = true;
-    else return Usage();
+    if (arg == "--refuse-baud")
+      knobs.refuse_baud = true;
+    else if (arg == "--no-program-folder")
+      knobs.no_program_folder = true;
+    else if (arg == "--silent")
+      knobs.silent = true;
+    else if (arg == "--verbose")
+      knobs.verbose = true;
+    else if (arg == "--third-party")
+      knobs.third_party = true;
+    else
+      return Usage();
   }
   if (root.empty()) return Usage();
 
-  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-  if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
-    std::perror("collector-sim: pseudo-terminal");
+  // Either a terminal that exists (the end of a relay that paces the line)
+  // or a new pseudo-terminal whose other end the PC opens.
+  const int master =
+      existing_device.empty() ? ::posix_openpt(O_RDWR | O_NOCTTY) : ::open(existing_device.c_str(), O_RDWR | O_NOCTTY);
+  if (master < 0 || (existing_device.empty() && (::grantpt(master) != 0 || ::unlockpt(master) != 0))) {
+    std::perror("collector-sim: terminal");
     return 1;
   }
-  const std::string device = ::ptsname(master);
+  const std::string device = existing_device.empty() ? ::ptsname(master) : existing_device;
   // Keep the line's own end open, so that the PC closing and opening it
   // again never hangs the line up; it also tells the line's speed.
-  const int line_fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
+  const int line_fd = existing_device.empty() ? ::open(device.c_str(), O_RDWR | O_NOCTTY) : master;
   struct termios raw {};
   if (line_fd < 0 || ::tcgetattr(line_fd, &raw) != 0) {
     std::perror("collector-sim: terminal");

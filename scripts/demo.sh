@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts Pelikon against the built-in simulated
+# collector: a two-pane transfer program with sample files on both sides
+# and no hardware. Nothing of your own settings is changed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j2 --target pelikon collector-sim
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "demo: no display to show the window on; running it on a virtual one and saving a picture" >&2
+  mkdir -p build/test-output
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/pelikon --demo --screenshot build/test-output/demo.png
+fi
+exec build/bin/pelikon --demo "$@"

@@ -1,0 +1,55 @@
+// The Options dialog's working copy of the settings: one text per value, as
+// the dialog shows them, and the way accepted texts go back into the
+// settings.
+//
+// The flag and sort texts are untranslated keys ("YES", "NO", "OFF",
+// "BY NAME" ...) compared exactly; a window translates them only to show
+// them. Texts that do not read as a valid value leave the setting as it was.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "app/transfer_settings.h"
+#include "platform/catalogue.h"
+#include "platform/ui.h"
+
+namespace pelikon {
+
+// Entries of the link drop-down: index 0 is the ActiveSync link, index n is
+// COM n.
+inline constexpr int kLinkIndexActiveSync = 0;
+inline constexpr int kHighestComPort = 99;
+
+// The serial speeds the user can choose, slowest first.
+inline constexpr std::array<int, 6> kBaudRates = {4800, 9600, 19200, 38400, 57600, 115200};
+
+inline constexpr const char* kYesText = N_("YES");
+inline constexpr const char* kNoText = N_("NO");
+
+struct OptionTexts {
+  int link_index = 1;
+  std::string mask, speed, sort;
+  std::string special, overwrite, confirm_delete, protect_remote, archive;
+};
+
+// The texts of `settings`. A stored port outside COM1..COM99 shows as COM1.
+OptionTexts OptionTextsFrom(const TransferSettings& settings);
+
+// "YES" becomes "NO"; anything else becomes "YES".
+std::string ToggledYesNo(std::string_view value);
+
+// True when `mask` contains a blank (space or tab), which the remote side
+// would split the mask at.
+bool MaskHasBlank(std::string_view mask);
+
+// True when `baud` is one of `kBaudRates`.
+bool IsOfferedBaudRate(int baud);
+
+// Takes accepted texts back into `settings`. Choosing ActiveSync while the
+// connector is missing shows why through `ui` and keeps the serial link on
+// the COM port used before (COM1 when there was none).
+void TakeOptionTexts(const OptionTexts& texts, TransferSettings& settings, bool activesync_available, Ui& ui);
+
+}  // namespace pelikon

@@ -1,0 +1,116 @@
+// The two panes of the main window and what happens to them: filling each
+// from its listing, the path lines and counters, tagging by selection and
+// focus, opening folders, and the Connect command. Knows nothing of
+// windows: it draws through `PanesView` and talks to the user through `Ui`.
+//
+// The local pane shows a folder of this PC (kept here, not as the process's
+// current folder); the remote pane shows the collector's current folder.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/panes/dir_list.h"
+#include "app/panes/pane_texts.h"
+#include "app/panes/tagging.h"
+#include "app/transfer_settings.h"
+#include "link/progress/transfer_progress.h"
+#include "link/remote/remote_link.h"
+#include "platform/ui.h"
+
+namespace pelikon {
+
+// The texts of the main window that the panes keep up to date.
+enum class PaneLabel {
+  kLocalTotalFiles,
+  kLocalBytes,
+  kLocalFree,
+  kLocalPath,
+  kRemoteTotalFiles,
+  kRemoteBytes,
+  kRemoteFree,
+  kRemotePath,
+  kMask,
+  kTaggedCount,
+  kTaggedBytes,
+};
+
+// What the panes need of the window that shows them.
+class PanesView {
+ public:
+  virtual ~PanesView() = default;
+  // The entries of `side` changed: one row per entry, in order.
+  virtual void ShowRows(PaneSide side) = 0;
+  virtual void SetLabel(PaneLabel label, const std::string& text) = 0;
+  // The remote listing replaces the not-connected help.
+  virtual void ShowRemoteList() = 0;
+  virtual void EnableRemoteList(bool enabled) = 0;
+  virtual void DeselectAll(PaneSide side) = 0;
+  // Indexes of the selected rows of `side`, ascending.
+  virtual std::vector<size_t> SelectedRows(PaneSide side) const = 0;
+};
+
+// What a double-click asks for.
+enum class OpenResult { kNothing, kOpened, kFailed, kTransferFiles };
+
+class PanesController {
+ public:
+  PanesController(TransferSettings& settings, RemoteLink& link, TransferProgress& progress, Ui& ui, PanesView& view,
+                  std::filesystem::path temp_folder);
+
+  const DirList& List(PaneSide side) const { return side == PaneSide::kLocal ? local_ : remote_; }
+  const TagCounters& Counters() const { return counters_; }
+  TransferProgress& Progress() { return progress_; }
+  const std::filesystem::path& LocalFolder() const { return local_folder_; }
+  // The remote listing addresses files by their long names.
+  bool RemoteLongNames() const { return remote_long_names_; }
+
+  // Makes `folder` the local pane's folder (without filling the pane).
+  // False when it is not a folder that can be opened.
+  bool SetLocalFolder(const std::filesystem::path& folder);
+  // Rewrites the local listing and reloads the local pane. 1, or 0 when the
+  // listing could not be written or read (the old rows stay).
+  int FillLocal();
+  // Fetches the remote listing and reloads the remote pane; a successful
+  // fetch sounds cue 1 unless `quiet`. 0 when the fetch failed: the pane is
+  // then the empty "????" list and the program is not connected.
+  int FillRemote(bool quiet);
+  // The Connect button: opens the link and fills the remote pane, with the
+  // progress window shown meanwhile.
+  void Connect();
+  // A double-click on row `row` of `side`.
+  OpenResult OpenEntry(PaneSide side, size_t row);
+  // `side` gained the focus: the other pane loses its tags and selection.
+  void FocusChanged(PaneSide side);
+  // The selection of `side` changed: its selected rows are tagged.
+  void SelectionChanged(PaneSide side);
+  void ClearAllTags();
+  // Every counter label and the status line.
+  void UpdateCounters();
+  // The mask label: "File: " and the mask at start, the mask alone after Options.
+  void ShowMask(bool with_prefix);
+  // "Status: Connected to remote machine" or "Status: Not connected".
+  void ShowConnectionStatus();
+
+ private:
+  void ShowLocalPath();
+  void ShowRemotePath();
+  void LoadRemoteEntries(const std::filesystem::path& listing_file);
+  bool RemoteAlive();
+
+  TransferSettings& settings_;
+  RemoteLink& link_;
+  TransferProgress& progress_;
+  Ui& ui_;
+  PanesView& view_;
+  std::filesystem::path temp_folder_;
+  std::filesystem::path local_folder_;
+  DirList local_;
+  DirList remote_;
+  bool remote_exists_ = false;
+  bool remote_long_names_ = false;
+  TagCounters counters_;
+};
+
+}  // namespace pelikon

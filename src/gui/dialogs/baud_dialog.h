@@ -1,0 +1,28 @@
+// `CBaud`: chooses the serial speed among the offered rates. Works on the
+// speed's decimal text, which it changes only when accepted; a text that is
+// no offered rate starts on the slowest.
+#pragma once
+
+#include <string>
+
+#include <wx/radiobox.h>
+
+#include "gui/dialogs/pelikon_dialog.h"
+
+namespace pelikon {
+
+class CBaud final : public PelikonDialog {
+ public:
+  CBaud(wxWindow* parent, std::string& speed_text);
+
+  wxRadioBox* Rates() const { return rates_; }  // item n is kBaudRates[n]
+
+ protected:
+  bool TransferDataFromWindow() override;
+
+ private:
+  std::string& speed_text_;
+  wxRadioBox* rates_;
+};
+
+}  // namespace pelikon

@@ -1,0 +1,38 @@
+#include "gui/dialogs/dir_sort_dialog.h"
+
+#include <wx/arrstr.h>
+
+#include "app/panes/dir_list.h"
+#include "gui/dialogs/wx_text.h"
+#include "platform/catalogue.h"
+
+namespace pelikon {
+
+namespace {
+
+wxArrayString OrderLabels() {
+  wxArrayString labels;
+  // In SortOrder's numbering, so that item n is order n.
+  for (const char* label : {Tr("&Off"), Tr("By &Name"), Tr("By &Date"), Tr("By &Size")}) labels.Add(ToWx(label));
+  return labels;
+}
+
+}  // namespace
+
+CDirSort::CDirSort(wxWindow* parent, std::string& sort_text)
+    : PelikonDialog(parent, ToWx(Tr("Directory Sort"))),
+      sort_text_(sort_text),
+      orders_(new wxRadioBox(this, wxID_ANY, ToWx(Tr("File Sort Order")), wxDefaultPosition, wxDefaultSize,
+                             OrderLabels(), 1, wxRA_SPECIFY_COLS)) {
+  orders_->SetSelection(SortOrderFromText(sort_text));
+  auto* content = new wxBoxSizer(wxVERTICAL);
+  content->Add(orders_, wxSizerFlags().Expand());
+  LayOut(content, MakeButtonRow(Buttons::kOkCancel));
+}
+
+bool CDirSort::TransferDataFromWindow() {
+  sort_text_ = SortOrderText(orders_->GetSelection());
+  return true;
+}
+
+}  // namespace pelikon

@@ -1,0 +1,86 @@
+#include "gui/pelikon_app.h"
+
+#include <cstring>
+
+#include <wx/image.h>
+
+#include "app/command_line.h"
+#include "gui/transfer_dlg.h"
+#include "gui/window_picture.h"
+#include "link/serial/serial_port.h"
+#include "platform/catalogue.h"
+#include "platform/dynamic_library.h"
+#include "platform/temp_folder.h"
+#include "platform/trace.h"
+
+namespace pelikon {
+
+bool CTrammockApp::OnInit() {
+  BindCatalogue();
+  wxInitAllImageHandlers();
+  bool demo = false;
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i] == "--demo") demo = true;
+    if (argv[i] == "--screenshot" && i + 1 < argc) screenshot_ = argv[i + 1].utf8_string();
+  }
+
+  if (demo) {
+    demo_ = std::make_unique<DemoSession>();
+    std::string error;
+    if (!demo_->Start(TempFolder(), ProgramFolder() / "collector-sim", error)) {
+      std::fprintf(stderr, "pelikon --demo: %s\n", error.c_str());
+      return false;
+    }
+    std::printf("pelikon --demo: collector store %s, PC folder %s\n", demo_->StoreFolder().c_str(),
+                demo_->PcFolder().c_str());
+  } else {
+    const std::filesystem::path folder = DefaultSettingsFolder();
+    if (folder.empty()) {
+      user_settings_ = std::make_unique<MemorySettingsStore>();
+    } else {
+      user_settings_ = std::make_unique<FileSettingsStore>(folder);
+    }
+  }
+  return true;
+}
+
+int CTrammockApp::OnRun() {
+  std::vector<std::string> arguments;
+  for (int i = 0; i < argc; ++i) arguments.push_back(argv[i].utf8_string());
+  std::vector<const char*> pointers;
+  for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+
+  CTransferDlg::Setup setup;
+  setup.settings = demo_ ? &demo_->Settings() : user_settings_.get();
+  setup.program_folder = ProgramFolder();
+  setup.temp_folder = TempFolder();
+  setup.command_line = JoinCommandLine(static_cast<int>(pointers.size()), pointers.data());
+  {
+    CTransferDlg window(setup);
+    if (!screenshot_.empty()) {
+      // A picture of the started window, its status line on the terminal, then the end.
+      window.SetAfterStart([this, &window] {
+        const bool saved = SaveWindowPicture(&window, screenshot_);
+        std::printf("%s\n%s %s\n", window.StatusLine().c_str(), saved ? "saved" : "could not save",
+                    screenshot_.c_str());
+        window.Close();
+      });
+    }
+    SetTopWindow(&window);
+    window.Start();
+    window.ShowModal();
+    exit_code_ = window.ExitCodeValue();
+    SetTopWindow(nullptr);
+  }
+  return exit_code_ & 0xFF;
+}
+
+int CTrammockApp::OnExit() {
+  CloseAllPorts();
+  if (demo_) demo_->Stop();
+  return exit_code_ & 0xFF;
+}
+
+}  // namespace pelikon
+
+wxIMPLEMENT_APP(pelikon::CTrammockApp);

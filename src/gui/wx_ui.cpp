@@ -1,0 +1,75 @@
+#include "gui/wx_ui.h"
+
+#include <wx/app.h>
+
+#include "gui/dialogs/message_dialogs.h"
+#include "gui/dialogs/plain_message_box.h"
+#include "gui/dialogs/progress_dialog.h"
+#include "gui/dialogs/yes_no_dialog.h"
+
+namespace pelikon {
+
+namespace {
+
+// Often enough that the window never looks stuck, rarely enough that the
+// link's tight waits do not spend their time dispatching nothing.
+constexpr std::chrono::milliseconds kPumpInterval{5};
+
+}  // namespace
+
+WxUi::~WxUi() {
+  CloseProgress();
+}
+
+wxWindow* WxUi::PopupParent() {
+  return progress_ ? static_cast<wxWindow*>(progress_) : main_.Window();
+}
+
+void WxUi::ShowMessageBox(const std::string& text) {
+  ShowPlainMessageBox(PopupParent(), text);
+}
+
+void WxUi::ShowError(const std::string& message) {
+  CComError dialog(PopupParent(), message);
+  dialog.ShowModal();
+}
+
+void WxUi::ShowMessage(const std::string& first, const std::string& second) {
+  CMsgDlg dialog(PopupParent(), first, second);
+  dialog.ShowModal();
+}
+
+int WxUi::AskYesNo(const std::string& message, const std::string& caption, int flags) {
+  CYesNoDlg dialog(PopupParent(), message, caption, flags);
+  return dialog.ShowModal();
+}
+
+void WxUi::OpenProgress(std::function<void()> on_cancel) {
+  if (progress_) return;
+  progress_ = new CAviDlg(main_.Window(), std::move(on_cancel));
+  progress_->Show();
+  progress_->Update();
+}
+
+void WxUi::CloseProgress() {
+  if (!progress_) return;
+  CAviDlg::Dismiss(progress_);
+}
+
+void WxUi::SetProgressStatus(const std::string& text) {
+  if (progress_) progress_->SetStatus(text);
+}
+
+void WxUi::SetProgressBar(int percent) {
+  if (progress_) progress_->SetBar(percent);
+}
+
+void WxUi::Pump() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - last_pump_ < kPumpInterval) return;
+  last_pump_ = now;
+  // Outside a running loop (start-up, tests) wx makes a passing one.
+  if (wxTheApp) wxTheApp->Yield(true);
+}
+
+}  // namespace pelikon

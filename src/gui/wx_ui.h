@@ -1,0 +1,62 @@
+// The user-interface port on wxWidgets: questions, error and message
+// windows, the progress window over the disabled main window, and the
+// pump that keeps every window alive while the link waits.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include <wx/window.h>
+
+#include "platform/ui.h"
+
+namespace pelikon {
+
+class CAviDlg;
+
+// What the port needs of the main window.
+class MainWindowSurface {
+ public:
+  virtual ~MainWindowSurface() = default;
+  virtual wxWindow* Window() = 0;
+  virtual void SetStatusLine(const std::string& text) = 0;
+  virtual std::string StatusLine() const = 0;
+  // Hides the remote list and shows `text` in its place.
+  virtual void ShowHelpText(const std::string& text) = 0;
+};
+
+class WxUi final : public Ui {
+ public:
+  explicit WxUi(MainWindowSurface& main) : main_(main) {}
+  ~WxUi() override;
+
+  void ShowMessageBox(const std::string& text) override;
+  void ShowError(const std::string& message) override;
+  void ShowMessage(const std::string& first, const std::string& second) override;
+  int AskYesNo(const std::string& message, const std::string& caption, int flags) override;
+  void OpenProgress(std::function<void()> on_cancel) override;
+  void CloseProgress() override;
+  bool ProgressOpen() const override { return progress_ != nullptr; }
+  void SetProgressStatus(const std::string& text) override;
+  void SetProgressBar(int percent) override;
+  void ShowNotConnectedHelp(const std::string& text) override { main_.ShowHelpText(text); }
+  void SetMainStatus(const std::string& text) override { main_.SetStatusLine(text); }
+  std::string MainStatus() const override { return main_.StatusLine(); }
+  // Handles what is waiting, at most once per few milliseconds: the link
+  // calls this from every wait, far more often than anyone can click.
+  void Pump() override;
+
+  // The progress window, when open (for tests).
+  CAviDlg* ProgressWindow() const { return progress_; }
+
+ private:
+  // The window that owns a pop-up: the progress window while it shows.
+  wxWindow* PopupParent();
+
+  MainWindowSurface& main_;
+  CAviDlg* progress_ = nullptr;
+  std::chrono::steady_clock::time_point last_pump_{};
+};
+
+}  // namespace pelikon

@@ -1,0 +1,180 @@
+// The panes and the Connect command against a scripted collector, with a
+// view that records what the window would show.
+#include "app/panes/panes_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/link_setup.h"
+#include "support/fake_collector.h"
+#include "support/no_sound.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace pelikon {
+namespace {
+
+using testing::FakeCollector;
+using testing::ScriptedUi;
+
+using testing::NoSound;
+
+class RecordingView final : public PanesView {
+ public:
+  void ShowRows(PaneSide side) override { ++shown[static_cast<int>(side)]; }
+  void SetLabel(PaneLabel label, const std::string& text) override { labels[label] = text; }
+  void ShowRemoteList() override { remote_list_shown = true; }
+  void EnableRemoteList(bool enabled) override { remote_enabled = enabled; }
+  void DeselectAll(PaneSide side) override {
+    ++deselected[static_cast<int>(side)];
+    selected[static_cast<int>(side)].clear();
+  }
+  std::vector<size_t> SelectedRows(PaneSide side) const override { return selected[static_cast<int>(side)]; }
+
+  std::map<PaneLabel, std::string> labels;
+  std::vector<size_t> selected[2];
+  int shown[2] = {0, 0};
+  int deselected[2] = {0, 0};
+  bool remote_list_shown = false;
+  bool remote_enabled = true;
+};
+
+class PanesControllerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings_ = FirstRunSettings(work_.Path().string(), local_.Path().string());
+    link_ = std::make_unique<RemoteLink>(ui_, progress_, LinkSettingsFrom(settings_, work_.Path(), local_.Path()),
+                                         [this](int index, int baud) { return collector_.Open(clock_, index, baud); });
+    panes_ = std::make_unique<PanesController>(settings_, *link_, progress_, ui_, view_, work_.Path());
+    ASSERT_TRUE(panes_->SetLocalFolder(local_.Path()));
+  }
+  std::vector<std::string> Names(PaneSide side) const {
+    std::vector<std::string> names;
+    for (const DirEntry& entry : panes_->List(side).entries) names.push_back(entry.name);
+    return names;
+  }
+
+  FakeClock clock_;
+  ScriptedUi ui_;
+  NoSound no_sound_;
+  SoundCues sound_{no_sound_};
+  TransferProgress progress_{ui_, sound_};
+  FakeCollector collector_;
+  testing::TempDir work_;
+  testing::TempDir local_;
+  TransferSettings settings_;
+  std::unique_ptr<RemoteLink> link_;
+  RecordingView view_;
+  std::unique_ptr<PanesController> panes_;
+};
+
+TEST_F(PanesControllerTest, ConnectFillsTheRemotePaneItsLinesAndTheStatus) {
+  collector_.files["ZETA.TXT"] = std::string(100000, 'z');
+  collector_.files["JOB1.CRD"] = std::string(1024, 'c');
+  panes_->Connect();
+
+  EXPECT_TRUE(link_->Connected());
+  EXPECT_FALSE(ui_.ProgressOpen());
+  EXPECT_EQ(ui_.MainStatus(), "Status: Connected to remote machine");
+  EXPECT_EQ(Names(PaneSide::kRemote), (std::vector<std::string>{"JOB1.CRD", "ZETA.TXT"}));
+  EXPECT_TRUE(view_.remote_list_shown);
+  EXPECT_TRUE(view_.remote_enabled);
+  EXPECT_EQ(view_.labels[PaneLabel::kRemotePath], "Remote Path: \\Ostrel\\Jobs");
+  EXPECT_EQ(view_.labels[PaneLabel::kRemoteTotalFiles], "Total Files: 2");
+  EXPECT_EQ(view_.labels[PaneLabel::kRemoteBytes], "Bytes: 101024");
+  EXPECT_EQ(view_.labels[PaneLabel::kRemoteFree], "Bytes Free: 51200K");
+  EXPECT_TRUE(panes_->RemoteLongNames());
+  // The listing file does not outlive the fill.
+  EXPECT_FALSE(std::filesystem::exists(work_.Path() / "dir_zzz.txt"));
+}
+
+TEST_F(PanesControllerTest, AFailedConnectShowsTheErrorAndTheHelp) {
+  collector_.silent = true;
+  panes_->Connect();
+  EXPECT_FALSE(link_->Connected());
+  EXPECT_TRUE(ui_.Saw("error: Communications Failure"));
+  EXPECT_TRUE(ui_.Saw("help: "));
+  EXPECT_EQ(ui_.MainStatus(), "Status: Not connected");
+  EXPECT_FALSE(ui_.ProgressOpen());
+}
+
+TEST_F(PanesControllerTest, AListingThatCannotBeFetchedLeavesAnEmptyUnconnectedPane) {
+  collector_.files["A.CRD"] = "x";
+  panes_->Connect();
+  ASSERT_TRUE(link_->Connected());
+  collector_.silent = true;
+  EXPECT_EQ(panes_->FillRemote(true), 0);
+  EXPECT_FALSE(link_->Connected());
+  EXPECT_EQ(panes_->List(PaneSide::kRemote).path, "????");
+  EXPECT_TRUE(panes_->List(PaneSide::kRemote).entries.empty());
+  EXPECT_FALSE(view_.remote_enabled);
+}
+
+TEST_F(PanesControllerTest, LocalFoldersOpenAndTheParentLeadsBack) {
+  local_.Write("b.txt", "12345");
+  local_.Write("A.CRD", std::string(2048, 'a'));
+  std::filesystem::create_directory(local_.Path() / "Jobs");
+  local_.Write("Jobs/inner.rw5", "raw");
+  settings_.mask = "*.*";
+  ASSERT_EQ(panes_->FillLocal(), 1);
+
+  const std::vector<std::string> names = Names(PaneSide::kLocal);
+  ASSERT_GE(names.size(), 4u);
+  // Folders first (the parent among them), then the files by name without regard to case.
+  EXPECT_EQ(std::vector<std::string>(names.end() - 2, names.end()), (std::vector<std::string>{"A.CRD", "b.txt"}));
+  EXPECT_EQ(view_.labels[PaneLabel::kLocalTotalFiles], "Total Files: 2");
+  EXPECT_EQ(view_.labels[PaneLabel::kLocalBytes], "Bytes: 2053");
+  EXPECT_FALSE(std::filesystem::exists(work_.Path() / "dir_yyy.txt"));
+
+  const auto row_of = [&](const std::string& name) {
+    const std::vector<std::string> now = Names(PaneSide::kLocal);
+    return static_cast<size_t>(std::find(now.begin(), now.end(), name) - now.begin());
+  };
+  EXPECT_EQ(panes_->OpenEntry(PaneSide::kLocal, row_of("Jobs")), OpenResult::kOpened);
+  EXPECT_EQ(panes_->LocalFolder(), local_.Path() / "Jobs");
+  EXPECT_EQ(link_->Settings().local_folder, local_.Path() / "Jobs");  // received files land here now
+  EXPECT_EQ(Names(PaneSide::kLocal), (std::vector<std::string>{"..", "inner.rw5"}));
+  EXPECT_EQ(panes_->OpenEntry(PaneSide::kLocal, row_of("..")), OpenResult::kOpened);
+  EXPECT_EQ(panes_->LocalFolder(), local_.Path());
+  EXPECT_EQ(panes_->OpenEntry(PaneSide::kLocal, row_of("b.txt")), OpenResult::kTransferFiles);
+}
+
+TEST_F(PanesControllerTest, TagsFollowTheSelectionAndTheFocusedPane) {
+  local_.Write("one.txt", std::string(600000, '1'));
+  local_.Write("two.txt", std::string(500000, '2'));
+  std::filesystem::create_directory(local_.Path() / "Folder");
+  collector_.files["R.CRD"] = "r";
+  panes_->Connect();
+  panes_->FillLocal();
+
+  std::vector<size_t> all(panes_->List(PaneSide::kLocal).entries.size());
+  for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+  view_.selected[0] = all;  // "..", Folder, one.txt, two.txt
+  panes_->SelectionChanged(PaneSide::kLocal);
+  EXPECT_EQ(view_.labels[PaneLabel::kTaggedCount], "Tagged LOCAL Files: " + std::to_string(all.size()));
+  EXPECT_EQ(view_.labels[PaneLabel::kTaggedBytes], "Bytes: 1074K");
+
+  view_.selected[1] = {0};
+  panes_->FocusChanged(PaneSide::kRemote);
+  EXPECT_EQ(view_.deselected[0], 1);
+  EXPECT_EQ(view_.labels[PaneLabel::kTaggedCount], "Tagged REMOTE Files: 1");
+  EXPECT_EQ(view_.labels[PaneLabel::kTaggedBytes], "Bytes: 1");
+  for (const DirEntry& entry : panes_->List(PaneSide::kLocal).entries) EXPECT_FALSE(entry.tagged) << entry.name;
+}
+
+TEST_F(PanesControllerTest, ARemoteFolderIsOpenedByItsFullCollectorPath) {
+  collector_.files["A.CRD"] = "a";
+  collector_.folders = {"Survey"};
+  panes_->Connect();
+  ASSERT_TRUE(link_->Connected());
+  ASSERT_EQ(Names(PaneSide::kRemote).front(), "Survey");
+  EXPECT_EQ(panes_->OpenEntry(PaneSide::kRemote, 0), OpenResult::kOpened);
+  const auto& heard = collector_.Heard();
+  const auto cd = std::find(heard.begin(), heard.end(), "CD");
+  ASSERT_NE(cd, heard.end());
+  EXPECT_EQ(*(cd + 1), "\\Ostrel\\Jobs\\Survey");
+}
+
+}  // namespace
+}  // namespace pelikon

@@ -1,0 +1,532 @@
+// The small windows driven as a user would: every modal dialog that opens
+// is met by the next step of a script, which acts inside the dialog's own
+// modal loop and closes it if the step left it open, so a failing
+// expectation never leaves a test hanging in a modal loop.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include <wx/dirdlg.h>
+#include <wx/frame.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
+
+#include "app/options/option_texts.h"
+#include "gui/dialogs/baud_dialog.h"
+#include "gui/dialogs/dir_dialog.h"
+#include "gui/dialogs/dir_sort_dialog.h"
+#include "gui/dialogs/file_mask_dialog.h"
+#include "gui/dialogs/message_dialogs.h"
+#include "gui/dialogs/options_dialog.h"
+#include "gui/dialogs/path_dialog.h"
+#include "gui/dialogs/progress_dialog.h"
+#include "gui/dialogs/wx_text.h"
+#include "gui/dialogs/yes_no_dialog.h"
+#include "platform/ui.h"
+
+namespace pelikon {
+namespace {
+
+// What ShowModal() returns when a step left its dialog open.
+constexpr int kLeftOpen = -4242;
+
+class DialogScript final : public wxModalDialogHook {
+ public:
+  DialogScript() { Register(); }
+  ~DialogScript() override { Unregister(); }
+
+  // The next modal dialog must be a `Dialog`; it is shown and `act` plays
+  // the user inside its modal loop.
+  template <class Dialog>
+  void Show(std::function<void(Dialog&)> act) {
+    steps_.push_back([act](wxDialog& shown) {
+      auto* dialog = dynamic_cast<Dialog*>(&shown);
+      if (dialog == nullptr) {
+        ADD_FAILURE() << "unexpected dialog " << typeid(shown).name();
+        return static_cast<int>(wxID_CANCEL);
+      }
+      dialog->CallAfter([dialog, act] {
+        act(*dialog);
+        if (dialog->IsModal()) dialog->EndModal(kLeftOpen);
+      });
+      return static_cast<int>(wxID_NONE);
+    });
+  }
+
+  // The next modal dialog must be a `Dialog`; it is not shown: `answer`
+  // reads or fills it and gives its result.
+  template <class Dialog>
+  void Answer(std::function<int(Dialog&)> answer) {
+    steps_.push_back([answer](wxDialog& shown) {
+      auto* dialog = dynamic_cast<Dialog*>(&shown);
+      if (dialog == nullptr) {
+        ADD_FAILURE() << "unexpected dialog " << typeid(shown).name();
+        return static_cast<int>(wxID_CANCEL);
+      }
+      return answer(*dialog);
+    });
+  }
+
+  bool Done() const { return steps_.empty(); }
+
+ protected:
+  int Enter(wxDialog* dialog) override {
+    if (steps_.empty()) {
+      ADD_FAILURE() << "no step for dialog " << typeid(*dialog).name() << " \"" << dialog->GetTitle() << '"';
+      return wxID_CANCEL;
+    }
+    const auto step = steps_.front();
+    steps_.pop_front();
+    return step(*dialog);
+  }
+
+ private:
+  std::deque<std::function<int(wxDialog&)>> steps_;
+};
+
+class DialogsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // A failed wx assertion would open a message box nobody closes.
+    wxSetAssertHandler([](const wxString& file, int line, const wxString&, const wxString& cond, const wxString& msg) {
+      ADD_FAILURE() << "wx assertion " << cond << " (" << msg << ") at " << file << ':' << line;
+    });
+  }
+  void TearDown() override { EXPECT_TRUE(script_.Done()) << "some scripted dialogs never opened"; }
+
+  DialogScript script_;
+};
+
+void Click(wxButton* button) {
+  ASSERT_NE(button, nullptr);
+  ASSERT_TRUE(button->IsEnabled()) << button->GetLabel();
+  wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+  click.SetEventObject(button);
+  button->ProcessWindowEvent(click);
+}
+
+// A key as GTK delivers it first: the char hook, starting at the focused
+// window and travelling up to its dialog.
+void PressKey(int key_code) {
+  wxWindow* focus = wxWindow::FindFocus();
+  ASSERT_NE(focus, nullptr) << "no window has the focus";
+  wxKeyEvent key(wxEVT_CHAR_HOOK);
+  key.m_keyCode = key_code;
+  key.SetEventObject(focus);
+  key.ResumePropagation(wxEVENT_PROPAGATE_MAX);
+  focus->HandleWindowEvent(key);
+}
+
+void Choose(wxRadioButton* side) {
+  side->SetValue(true);
+  wxCommandEvent chosen(wxEVT_RADIOBUTTON, side->GetId());
+  chosen.SetEventObject(side);
+  chosen.SetInt(1);
+  side->ProcessWindowEvent(chosen);
+}
+
+// --- the focus rule and the mask dialog ---
+
+TEST_F(DialogsTest, EnterInTheMaskFieldDoesNotAcceptEnterOnOkDoes) {
+  std::string mask = "*.*";
+  CFileMask dialog(nullptr, CFileMask::Form::kMask, mask);
+  script_.Show<CFileMask>([](CFileMask& d) {
+    d.Field()->SetValue("*.crd");
+    d.Field()->SetFocus();
+    ASSERT_EQ(wxWindow::FindFocus(), d.Field());
+    EXPECT_FALSE(d.EnterAccepts());
+    PressKey(WXK_RETURN);
+    PressKey(WXK_NUMPAD_ENTER);
+    EXPECT_TRUE(d.IsModal()) << "Enter in the field closed the dialog";
+
+    d.OkButton()->SetFocus();
+    ASSERT_EQ(wxWindow::FindFocus(), d.OkButton());
+    EXPECT_TRUE(d.EnterAccepts());
+    PressKey(WXK_RETURN);
+  });
+  EXPECT_EQ(dialog.ShowModal(), wxID_OK);
+  EXPECT_EQ(mask, "*.crd");
+}
+
+TEST_F(DialogsTest, OkClickAcceptsWhereverTheFocusIsAndAnEmptyFieldKeepsTheText) {
+  std::string name = "JOB1.crd";
+  CFileMask dialog(nullptr, CFileMask::Form::kRename, name);
+  EXPECT_EQ(dialog.GetTitle(), "File Name to Rename to");
+  EXPECT_EQ(dialog.Field()->GetValue(), "JOB1.crd") << "pre-filled with the shared text";
+  script_.Show<CFileMask>([](CFileMask& d) {
+    d.Field()->SetValue("");
+    d.Field()->SetFocus();
+    Click(d.OkButton());
+  });
+  EXPECT_EQ(dialog.ShowModal(), wxID_OK);
+  EXPECT_EQ(name, "JOB1.crd");
+}
+
+TEST_F(DialogsTest, CancelAndEscapeLeaveTheText) {
+  std::string mask = "*.*";
+  CFileMask dialog(nullptr, CFileMask::Form::kMask, mask);
+  script_.Show<CFileMask>([](CFileMask& d) {
+    d.Field()->SetValue("*.rw5");
+    Click(d.CancelButton());
+  });
+  EXPECT_EQ(dialog.ShowModal(), wxID_CANCEL);
+  script_.Show<CFileMask>([](CFileMask& d) {
+    d.Field()->SetValue("*.rw5");
+    d.Field()->SetFocus();
+    PressKey(WXK_ESCAPE);
+  });
+  EXPECT_EQ(dialog.ShowModal(), wxID_CANCEL);
+  EXPECT_EQ(mask, "*.*");
+}
+
+// --- sort and speed ---
+
+TEST_F(DialogsTest, SortDialogStartsOnTheSharedTextAndStoresTheChoice) {
+  std::string sort = "BY DATE";
+  CDirSort dialog(nullptr, sort);
+  EXPECT_EQ(dialog.Orders()->GetSelection(), kSortByDate);
+  script_.Show<CDirSort>([](CDirSort& d) {
+    d.Orders()->SetSelection(kSortBySize);
+    Click(d.OkButton());
+  });
+  EXPECT_EQ(dialog.ShowModal(), wxID_OK);
+  EXPECT_EQ(sort, "BY SIZE");
+
+  std::string unknown = "SIDEWAYS";
+  CDirSort off(nullptr, unknown);
+  EXPECT_EQ(off.Orders()->GetSelection(), kSortOff);
+  script_.Show<CDirSort>([](CDirSort& d) { Click(d.OkButton()); });
+  off.ShowModal();
+  EXPECT_EQ(unknown, "OFF");
+}
+
+TEST_F(DialogsTest, BaudDialogStoresTheCheckedSpeedOnlyWhenAccepted) {
+  std::string speed = "38400";
+  CBaud dialog(nullptr, speed);
+  ASSERT_EQ(dialog.Rates()->GetCount(), kBaudRates.size());
+  EXPECT_EQ(dialog.Rates()->GetString(dialog.Rates()->GetSelection()), "38400");
+  script_.Show<CBaud>([](CBaud& d) {
+    d.Rates()->SetSelection(5);
+    Click(d.CancelButton());
+  });
+  dialog.ShowModal();
+  EXPECT_EQ(speed, "38400");
+  script_.Show<CBaud>([](CBaud& d) {
+    d.Rates()->SetSelection(5);
+    Click(d.OkButton());
+  });
+  dialog.ShowModal();
+  EXPECT_EQ(speed, "115200");
+}
+
+// --- Options ---
+
+class OptionsTest : public DialogsTest {
+ protected:
+  OptionsTest() {
+    TransferSettings settings;
+    settings.com = 3;
+    texts_ = OptionTextsFrom(settings);
+  }
+  static std::string Device(int com) { return "/dev/ttyS" + std::to_string(com - 1); }
+
+  // Runs the Options dialog with `act` playing the user.
+  int RunOptions(std::function<void(COptions&)> act) {
+    COptions options(nullptr, texts_, Device);
+    script_.Show<COptions>(std::move(act));
+    return options.ShowModal();
+  }
+
+  OptionTexts texts_;
+};
+
+TEST_F(OptionsTest, LinkListNamesEachPortsDeviceAndGivesItsIndex) {
+  const int result = RunOptions([](COptions& d) {
+    wxChoice* link = d.LinkChoice();
+    ASSERT_EQ(link->GetCount(), 100u);
+    EXPECT_EQ(link->GetSelection(), 3) << "starts on the settings' port";
+    EXPECT_EQ(link->GetString(0), "ActiveSync");
+    EXPECT_EQ(link->GetString(1), "COM1  (/dev/ttyS0)");
+    EXPECT_EQ(link->GetString(99), "COM99  (/dev/ttyS98)");
+    link->SetSelection(12);
+    Click(d.OkButton());
+  });
+  EXPECT_EQ(result, wxID_OK);
+  EXPECT_EQ(texts_.link_index, 12);
+
+  RunOptions([](COptions& d) {
+    d.LinkChoice()->SetSelection(0);
+    Click(d.OkButton());
+  });
+  EXPECT_EQ(texts_.link_index, kLinkIndexActiveSync);
+}
+
+TEST_F(OptionsTest, ToggleTwiceReturnsCancelDiscardsEvenAChangedValue) {
+  RunOptions([](COptions& d) {
+    EXPECT_EQ(d.ShownValue(COptions::Value::kConfirmDelete), "YES");
+    Click(d.ButtonFor(COptions::Value::kConfirmDelete));
+    EXPECT_EQ(d.ShownValue(COptions::Value::kConfirmDelete), "NO");
+    Click(d.ButtonFor(COptions::Value::kConfirmDelete));
+    EXPECT_EQ(d.ShownValue(COptions::Value::kConfirmDelete), "YES");
+    Click(d.OkButton());
+  });
+  EXPECT_EQ(texts_.confirm_delete, "YES");
+
+  const OptionTexts before = texts_;
+  const int result = RunOptions([](COptions& d) {
+    Click(d.ButtonFor(COptions::Value::kConfirmDelete));
+    Click(d.ButtonFor(COptions::Value::kSpecial));
+    d.LinkChoice()->SetSelection(40);
+    Click(d.CancelButton());
+  });
+  EXPECT_EQ(result, wxID_CANCEL);
+  EXPECT_EQ(texts_.confirm_delete, before.confirm_delete);
+  EXPECT_EQ(texts_.special, before.special);
+  EXPECT_EQ(texts_.link_index, before.link_index);
+}
+
+TEST_F(OptionsTest, EveryValueGoesBackOnOk) {
+  RunOptions([this](COptions& d) {
+    for (const auto value : {COptions::Value::kSpecial, COptions::Value::kOverwrite, COptions::Value::kProtectRemote,
+                             COptions::Value::kArchive})
+      Click(d.ButtonFor(value));
+    script_.Show<CDirSort>([](CDirSort& sort) {
+      sort.Orders()->SetSelection(kSortByDate);
+      Click(sort.OkButton());
+    });
+    Click(d.ButtonFor(COptions::Value::kSort));
+    EXPECT_EQ(d.ShownValue(COptions::Value::kSort), "BY DATE");
+    script_.Show<CBaud>([](CBaud& baud) {
+      baud.Rates()->SetSelection(1);
+      Click(baud.OkButton());
+    });
+    Click(d.ButtonFor(COptions::Value::kBaud));
+    EXPECT_EQ(d.ShownValue(COptions::Value::kBaud), "9600");
+    d.OkButton()->SetFocus();
+    PressKey(WXK_RETURN);
+  });
+  EXPECT_EQ(texts_.special, "YES");
+  EXPECT_EQ(texts_.overwrite, "NO");
+  EXPECT_EQ(texts_.protect_remote, "NO");
+  EXPECT_EQ(texts_.archive, "NO");
+  EXPECT_EQ(texts_.confirm_delete, "YES");
+  EXPECT_EQ(texts_.sort, "BY DATE");
+  EXPECT_EQ(texts_.speed, "9600");
+}
+
+TEST_F(OptionsTest, MaskWithABlankIsRefusedAndTheOldOneStays) {
+  std::vector<std::string> boxes;
+  RunOptions([&](COptions& d) {
+    script_.Show<CFileMask>([](CFileMask& mask) {
+      mask.Field()->SetValue("*.c rd");
+      Click(mask.OkButton());
+    });
+    script_.Answer<wxMessageDialog>([&](wxMessageDialog& box) {
+      boxes.push_back(FromWx(box.GetCaption()) + "|" + FromWx(box.GetMessage()));
+      return static_cast<int>(wxID_OK);
+    });
+    Click(d.ButtonFor(COptions::Value::kMask));
+    EXPECT_EQ(d.ShownValue(COptions::Value::kMask), "*.*");
+
+    script_.Show<CFileMask>([](CFileMask& mask) {
+      EXPECT_EQ(mask.Field()->GetValue(), "*.*") << "the refused mask is not offered again";
+      mask.Field()->SetValue("*.rw5");
+      Click(mask.OkButton());
+    });
+    Click(d.ButtonFor(COptions::Value::kMask));
+    EXPECT_EQ(d.ShownValue(COptions::Value::kMask), "*.rw5");
+
+    d.LinkChoice()->SetFocus();
+    PressKey(WXK_RETURN);
+    EXPECT_TRUE(d.IsModal()) << "Enter on the port list accepted Options";
+    Click(d.OkButton());
+  });
+  EXPECT_EQ(boxes, std::vector<std::string>{" Message|Mask can not contain spaces"});
+  EXPECT_EQ(texts_.mask, "*.rw5");
+}
+
+// --- Make dir and Set Path ---
+
+TEST_F(DialogsTest, MakeDirGivesNameAndSideAndNothingOnCancel) {
+  CDir offline(nullptr, "Enter directory to create", false);
+  EXPECT_FALSE(offline.RemoteSide()->IsEnabled());
+  EXPECT_TRUE(offline.LocalSide()->GetValue());
+  script_.Show<CDir>([](CDir& d) {
+    d.Field()->SetValue("Jobs");
+    Click(d.CancelButton());
+  });
+  offline.ShowModal();
+  EXPECT_EQ(offline.Name(), "");
+
+  CDir online(nullptr, "Enter directory to create", true);
+  EXPECT_TRUE(online.RemoteSide()->IsEnabled());
+  script_.Show<CDir>([](CDir& d) {
+    d.Field()->SetValue("Jobs");
+    Choose(d.RemoteSide());
+    Click(d.OkButton());
+  });
+  EXPECT_EQ(online.ShowModal(), wxID_OK);
+  EXPECT_EQ(online.Name(), "Jobs");
+  EXPECT_FALSE(online.LocalChosen());
+}
+
+TEST_F(DialogsTest, SetPathOffersSelectOnlyForTheLocalSide) {
+  CPath path(nullptr, "Enter path", "\\Program Files", false, true);
+  EXPECT_TRUE(path.RemoteSide()->GetValue()) << "the focused pane's side";
+  EXPECT_FALSE(path.SelectButton()->IsEnabled());
+  script_.Show<CPath>([this](CPath& d) {
+    Choose(d.LocalSide());
+    EXPECT_TRUE(d.SelectButton()->IsEnabled());
+    // The native browser cannot be filled in without showing it; that it
+    // opens, and that giving it up leaves the field, is what is checked.
+    script_.Answer<wxDirDialog>([](wxDirDialog& browser) {
+      EXPECT_EQ(browser.GetMessage(), "Select directory with Geoid99 grids");
+      return static_cast<int>(wxID_CANCEL);
+    });
+    Click(d.SelectButton());
+    EXPECT_EQ(d.Field()->GetValue(), "\\Program Files");
+    d.Field()->SetValue("/srv/geoid");
+    Choose(d.RemoteSide());
+    EXPECT_FALSE(d.SelectButton()->IsEnabled());
+    Choose(d.LocalSide());
+    Click(d.OkButton());
+  });
+  EXPECT_EQ(path.ShowModal(), wxID_OK);
+  EXPECT_EQ(path.Path(), "/srv/geoid");
+  EXPECT_TRUE(path.LocalChosen());
+
+  CPath offline(nullptr, "Enter path", "/home", false, false);
+  EXPECT_TRUE(offline.LocalSide()->GetValue()) << "a remote side that is unreachable is not preselected";
+  EXPECT_TRUE(offline.SelectButton()->IsEnabled());
+}
+
+// --- questions and messages ---
+
+std::vector<wxString> ButtonLabels(const CYesNoDlg& dialog) {
+  std::vector<wxString> labels;
+  for (const int answer : {kAnswerRename, kAnswerYesAll, kAnswerNoAll, kAnswerYes, kAnswerNo})
+    if (wxButton* button = dialog.ButtonFor(answer)) labels.push_back(button->GetLabel());
+  return labels;
+}
+
+bool LeftOf(wxWindow* a, wxWindow* b) {
+  return a->GetPosition().x < b->GetPosition().x;
+}
+
+bool ShowsText(const wxWindow& dialog, const wxString& text) {
+  for (const wxWindow* child : dialog.GetChildren())
+    if (const auto* control = dynamic_cast<const wxControl*>(child); control && control->GetLabelText() == text)
+      return true;
+  return false;
+}
+
+TEST_F(DialogsTest, YesNoButtonsFollowTheFlags) {
+  using Labels = std::vector<wxString>;
+  EXPECT_EQ(ButtonLabels(CYesNoDlg(nullptr, "Overwrite?", "Confirm", 0)), (Labels{"&Yes", "&No"}));
+  EXPECT_EQ(ButtonLabels(CYesNoDlg(nullptr, "Overwrite?", "Confirm", kOfferYesAll)), (Labels{"&Yes", "&No"}))
+      << "the all answers come only as a pair";
+  EXPECT_EQ(ButtonLabels(CYesNoDlg(nullptr, "Overwrite?", "Confirm", 0x26)),
+            (Labels{"Yes All", "No All", "&Yes", "&No"}));
+  CYesNoDlg full(nullptr, "Overwrite?", "Confirm", 0xA6);
+  EXPECT_EQ(ButtonLabels(full), (Labels{"&Rename", "Yes All", "No All", "&Yes", "&No"}));
+  EXPECT_EQ(full.GetTitle(), "Confirm");
+  EXPECT_TRUE(LeftOf(full.ButtonFor(kAnswerRename), full.ButtonFor(kAnswerYesAll)));
+  EXPECT_TRUE(LeftOf(full.ButtonFor(kAnswerNoAll), full.ButtonFor(kAnswerYes)));
+  EXPECT_TRUE(LeftOf(full.ButtonFor(kAnswerYes), full.ButtonFor(kAnswerNo)));
+}
+
+TEST_F(DialogsTest, YesNoAnswersAndADismissedQuestionIsNo) {
+  CYesNoDlg dialog(nullptr, "File exists. Overwrite?", "Confirm", 0xA6);
+  for (const int answer : {kAnswerRename, kAnswerYesAll, kAnswerNoAll, kAnswerYes, kAnswerNo}) {
+    script_.Show<CYesNoDlg>([answer](CYesNoDlg& d) { Click(d.ButtonFor(answer)); });
+    EXPECT_EQ(dialog.ShowModal(), answer);
+  }
+  script_.Show<CYesNoDlg>([](CYesNoDlg& d) { d.Close(); });
+  EXPECT_EQ(dialog.ShowModal(), kAnswerNo) << "close box";
+  script_.Show<CYesNoDlg>([](CYesNoDlg& d) {
+    d.ButtonFor(kAnswerYesAll)->SetFocus();
+    PressKey(WXK_ESCAPE);
+  });
+  EXPECT_EQ(dialog.ShowModal(), kAnswerNo) << "Escape";
+  script_.Show<CYesNoDlg>([](CYesNoDlg&) {});  // ended from outside, with no answer
+  EXPECT_EQ(dialog.ShowModal(), kAnswerNo);
+}
+
+TEST_F(DialogsTest, MessageWindowsShowTheirTextsAsGiven) {
+  CComError error(nullptr, "Communications Failure & more");
+  EXPECT_EQ(error.GetTitle(), "ERROR!");
+  EXPECT_EQ(error.CancelButton(), nullptr);
+  script_.Show<CComError>([](CComError& d) {
+    EXPECT_TRUE(ShowsText(d, "Communications Failure & more")) << "a shown \"&\", not a mnemonic";
+    Click(d.OkButton());
+  });
+  EXPECT_EQ(error.ShowModal(), wxID_OK);
+
+  CMsgDlg message(nullptr, "File Transfer", "Complete");
+  EXPECT_EQ(message.GetTitle(), "MESSAGE");
+  script_.Show<CMsgDlg>([](CMsgDlg& d) { d.Close(); });
+  EXPECT_NE(message.ShowModal(), kLeftOpen) << "the close box closes it";
+}
+
+// --- the progress window ---
+
+TEST_F(DialogsTest, ProgressWindowHoldsTheMainWindowAndOnlyCancelsOnClose) {
+  auto* main_window = new wxFrame(nullptr, wxID_ANY, "main");
+  main_window->Show();
+  int cancels = 0;
+  CAviDlg* progress = new CAviDlg(main_window, [&] { ++cancels; });
+  EXPECT_TRUE(progress->IsShown());
+  EXPECT_EQ(progress->GetTitle(), "Transfer in progress, Please Wait...");
+  EXPECT_FALSE(main_window->IsEnabled());
+  EXPECT_EQ(progress->Bar(), 0);
+  EXPECT_EQ(progress->Status(), "");
+
+  progress->SetBar(42);
+  EXPECT_EQ(progress->Bar(), 42);
+  progress->SetBar(250);
+  EXPECT_EQ(progress->Bar(), 100);
+  progress->SetBar(-3);
+  EXPECT_EQ(progress->Bar(), 0);
+  progress->SetStatus("Status: 12% of JOB&1.crd");
+  EXPECT_EQ(progress->Status(), "Status: 12% of JOB&1.crd");
+
+  Click(progress->CancelButton());
+  Click(progress->CancelButton());
+  EXPECT_EQ(cancels, 2) << "each press reaches the owner";
+  progress->Close();
+  EXPECT_EQ(cancels, 3) << "the close box cancels";
+  EXPECT_TRUE(progress->IsShown()) << "and leaves the window to its owner";
+  EXPECT_FALSE(main_window->IsEnabled());
+
+  CAviDlg::Dismiss(progress);
+  EXPECT_EQ(progress, nullptr);
+  EXPECT_TRUE(main_window->IsEnabled());
+  CAviDlg::Dismiss(progress);  // a second hide is harmless
+  main_window->Destroy();
+}
+
+TEST_F(DialogsTest, ProgressWindowMayBeDismissedFromItsOwnCancel) {
+  auto* main_window = new wxFrame(nullptr, wxID_ANY, "main");
+  main_window->Show();
+  CAviDlg* progress = nullptr;
+  int cancels = 0;
+  progress = new CAviDlg(main_window, [&] {
+    ++cancels;
+    // A press that arrives while the owner is still handling the first is
+    // not passed on again.
+    Click(progress->CancelButton());
+    CAviDlg::Dismiss(progress);
+  });
+  Click(progress->CancelButton());
+  EXPECT_EQ(cancels, 1);
+  EXPECT_EQ(progress, nullptr);
+  EXPECT_TRUE(main_window->IsEnabled());
+  main_window->Destroy();
+}
+
+}  // namespace
+}  // namespace pelikon

@@ -1,0 +1,233 @@
+// The main window against the simulated collector on a pseudo-terminal,
+// with the demonstration's sample folders: what the panes and lines show,
+// tagging by selection, Options opened and cancelled, and a screenshot.
+#include "gui/transfer_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+
+#include <set>
+
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/image.h>
+
+#include "app/demo/demo_session.h"
+#include "gui/dialogs/options_dialog.h"
+#include "gui/dialogs/progress_dialog.h"
+#include "gui/window_picture.h"
+#include "support/no_sound.h"
+#include "support/temp_dir.h"
+
+namespace pelikon {
+namespace {
+
+using testing::NoSound;
+
+// Lets the window's loop run until `done` holds or `seconds` pass.
+bool RunUntil(const std::function<bool()>& done, double seconds = 20) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    wxTheApp->Yield(true);
+    wxMilliSleep(5);
+  }
+  return true;
+}
+
+std::vector<std::string> Column(const PaneListView& pane, int column) {
+  std::vector<std::string> texts;
+  for (long row = 0; row < pane.GetItemCount(); ++row) texts.push_back(pane.GetItemText(row, column).utf8_string());
+  return texts;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(demo_.Start(work_.Path(), std::filesystem::path(PELIKON_BIN_DIR) / "collector-sim", error)) << error;
+    CTransferDlg::Setup setup;
+    setup.settings = &demo_.Settings();
+    setup.program_folder = PELIKON_BIN_DIR;
+    setup.temp_folder = work_.Path();
+    setup.sound_output = &no_sound_;
+    window_ = new CTransferDlg(setup);
+    window_->Show();
+    window_->Start();
+    ASSERT_TRUE(RunUntil([this] { return window_->StatusLine() == "Status: Connected to remote machine"; }))
+        << window_->StatusLine();
+    RunUntil([this] { return !window_->UserInterface().ProgressOpen(); });
+  }
+  void TearDown() override {
+    if (window_) window_->Destroy();
+    wxTheApp->Yield(true);
+    demo_.Stop();
+  }
+
+  testing::TempDir work_;
+  DemoSession demo_;
+  NoSound no_sound_;
+  CTransferDlg* window_ = nullptr;
+};
+
+TEST_F(MainWindowTest, BothPanesShowTheirFoldersWithTheirLines) {
+  const PaneListView& local = window_->Pane(PaneSide::kLocal);
+  const PaneListView& remote = window_->Pane(PaneSide::kRemote);
+  EXPECT_TRUE(remote.IsShown());
+  EXPECT_FALSE(window_->HelpShown());
+
+  const std::vector<std::string> local_names = Column(local, 0);
+  EXPECT_NE(std::find(local_names.begin(), local_names.end(), "OFFICE.CRD"), local_names.end());
+  EXPECT_NE(std::find(local_names.begin(), local_names.end(), "[Up One Level]"), local_names.end());
+  const std::vector<std::string> remote_names = Column(remote, 0);
+  for (const char* name : {"JOB1.CRD", "JOB1.RW5", "JOB1.NOT", "CODES.FLD", "README.TXT", "Jobs"})
+    EXPECT_NE(std::find(remote_names.begin(), remote_names.end(), name), remote_names.end()) << name;
+  // Folders before files, and a folder shows its type and no size.
+  const size_t jobs = std::find(remote_names.begin(), remote_names.end(), "Jobs") - remote_names.begin();
+  const size_t job1 = std::find(remote_names.begin(), remote_names.end(), "JOB1.CRD") - remote_names.begin();
+  EXPECT_LT(jobs, job1);
+  EXPECT_EQ(remote.GetItemText(static_cast<long>(jobs), 1), "");
+  EXPECT_EQ(remote.GetItemText(static_cast<long>(jobs), 3), "File Folder");
+  EXPECT_EQ(remote.GetItemText(static_cast<long>(job1), 4), "A");
+
+  EXPECT_EQ(window_->LabelText(PaneLabel::kRemotePath), "Remote Path: \\");
+  EXPECT_EQ(window_->LabelText(PaneLabel::kRemoteTotalFiles), "Total Files: 5");
+  EXPECT_EQ(window_->LabelText(PaneLabel::kLocalTotalFiles), "Total Files: 2");
+  EXPECT_EQ(window_->LabelText(PaneLabel::kMask), "File: *.*");
+  EXPECT_TRUE(window_->LabelText(PaneLabel::kLocalPath).StartsWith("Local Path: /"));
+}
+
+TEST_F(MainWindowTest, SelectingRowsTagsThemAndFocusMovesTheTags) {
+  PaneListView& remote = window_->Pane(PaneSide::kRemote);
+  const std::vector<std::string> names = Column(remote, 0);
+  for (const char* name : {"JOB1.CRD", "JOB1.RW5", "Jobs"}) {
+    const long row = static_cast<long>(std::find(names.begin(), names.end(), name) - names.begin());
+    remote.SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  }
+  window_->Panes().FocusChanged(PaneSide::kRemote);
+  RunUntil([this] { return window_->LabelText(PaneLabel::kTaggedCount) == "Tagged REMOTE Files: 3"; }, 5);
+  EXPECT_EQ(window_->LabelText(PaneLabel::kTaggedCount), "Tagged REMOTE Files: 3");
+  const DirList& list = window_->Panes().List(PaneSide::kRemote);
+  double bytes = 0;
+  for (const DirEntry& entry : list.entries)
+    if (entry.tagged && !entry.is_folder) bytes += entry.size;
+  EXPECT_GT(bytes, 0);
+  EXPECT_EQ(window_->LabelText(PaneLabel::kTaggedBytes), wxString::Format("Bytes: %.0f", bytes));
+
+  window_->Panes().FocusChanged(PaneSide::kLocal);
+  RunUntil([this] { return window_->LabelText(PaneLabel::kTaggedCount) == "Tagged LOCAL Files: 0"; }, 5);
+  EXPECT_EQ(window_->LabelText(PaneLabel::kTaggedCount), "Tagged LOCAL Files: 0");
+  EXPECT_TRUE(remote.SelectedRows().empty());
+}
+
+TEST_F(MainWindowTest, OptionsCancelledChangesNothingAndDoesNotReconnect) {
+  const std::filesystem::path log = work_.Path() / "demo" / "collector.log";
+  const auto heard = [&] {
+    std::ifstream in(log);
+    return std::count(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>(), '\n');
+  };
+  const long before = heard();
+  bool seen = false;
+  window_->CallAfter([&] {
+    for (wxWindow* top : wxTopLevelWindows) {
+      if (auto* options = dynamic_cast<COptions*>(top); options && options->IsModal()) {
+        seen = true;
+        options->EndModal(wxID_CANCEL);
+      }
+    }
+  });
+  window_->RunOptions();
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(heard(), before);
+  EXPECT_EQ(window_->StatusLine(), "Status: Connected to remote machine");
+  EXPECT_EQ(window_->LabelText(PaneLabel::kMask), "File: *.*");
+}
+
+TEST_F(MainWindowTest, OptionsAcceptedUnchangedStillReconnects) {
+  const std::filesystem::path log = work_.Path() / "demo" / "collector.log";
+  const auto heard = [&] {
+    std::vector<std::string> lines;
+    std::ifstream in(log);
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind("< ", 0) == 0) lines.push_back(line.substr(2));
+    return lines;
+  };
+  const size_t before = heard().size();
+  window_->CallAfter([&] {
+    for (wxWindow* top : wxTopLevelWindows) {
+      if (auto* options = dynamic_cast<COptions*>(top); options && options->IsModal()) {
+        wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
+        click.SetEventObject(options->OkButton());
+        options->OkButton()->GetEventHandler()->ProcessEvent(click);
+      }
+    }
+  });
+  window_->RunOptions();
+  const std::vector<std::string> lines = heard();
+  ASSERT_GT(lines.size(), before);
+  const std::vector<std::string> after(lines.begin() + static_cast<long>(before), lines.end());
+  // The speed is announced first, then the link starts again with its greeting.
+  EXPECT_EQ(after.front(), "BAUD");
+  EXPECT_NE(std::find(after.begin(), after.end(), "HELLO"), after.end());
+  EXPECT_NE(std::find(after.begin(), after.end(), "LS"), after.end());
+  EXPECT_EQ(window_->StatusLine(), "Status: Connected to remote machine");
+  EXPECT_EQ(window_->LabelText(PaneLabel::kMask), "*.*");
+}
+
+TEST_F(MainWindowTest, TheHalvesShareTheExtraWidthAndAScreenshotIsSaved) {
+  const wxSize first = window_->GetSize();
+  const int local_width = window_->Pane(PaneSide::kLocal).GetSize().x;
+  const int remote_x = window_->Pane(PaneSide::kRemote).GetPosition().x;
+  window_->SetSize(first.x + 200, first.y + 100);
+  RunUntil([&] { return window_->GetSize().x == first.x + 200; }, 5);
+  const int dw = window_->GetClientSize().x - (first.x - (window_->GetSize().x - window_->GetClientSize().x));
+  EXPECT_EQ(window_->Pane(PaneSide::kLocal).GetSize().x, local_width + dw / 2);
+  EXPECT_EQ(window_->Pane(PaneSide::kRemote).GetPosition().x, remote_x + dw / 2);
+  window_->SetSize(first.x - 100, first.y - 100);  // never smaller than at first
+  wxTheApp->Yield(true);
+  EXPECT_GE(window_->GetSize().x, first.x);
+
+  window_->SetSize(first);
+  RunUntil([&] { return window_->GetSize() == first; }, 5);
+  const std::string file = std::string(PELIKON_TEST_OUTPUT) + "/main_window.png";
+  ASSERT_TRUE(SaveWindowPicture(window_, file));
+  wxImage image;
+  ASSERT_TRUE(image.LoadFile(file, wxBITMAP_TYPE_PNG));
+  // Something was drawn: not one flat colour.
+  std::set<unsigned long> colours;
+  for (int y = 0; y < image.GetHeight(); y += 7)
+    for (int x = 0; x < image.GetWidth(); x += 7)
+      colours.insert((image.GetRed(x, y) << 16) | (image.GetGreen(x, y) << 8) | image.GetBlue(x, y));
+  EXPECT_GT(colours.size(), 3u);
+}
+
+TEST_F(MainWindowTest, TheProgressWindowHoldsTheMainWindowAndItsCancelReachesTheTransfer) {
+  TransferProgress& progress = window_->Panes().Progress();
+  progress.SetTotal(1000);
+  progress.OpenProgress();
+  CAviDlg* shown = window_->UserInterface().ProgressWindow();
+  ASSERT_NE(shown, nullptr);
+  EXPECT_FALSE(window_->IsEnabled());
+
+  TransferState transfer;
+  transfer.position = 500;
+  progress.TransferStatus(transfer);
+  EXPECT_EQ(shown->Bar(), 50);
+  EXPECT_EQ(shown->Status(), "Status: File transfer 50% complete");
+
+  wxCommandEvent click(wxEVT_BUTTON, wxID_CANCEL);
+  click.SetEventObject(shown->CancelButton());
+  shown->CancelButton()->GetEventHandler()->ProcessEvent(click);
+  EXPECT_EQ(shown->Status(), "Function cancelled at user request...Please wait...");
+  progress.TransferStatus(transfer);
+  EXPECT_EQ(transfer.error, -605);
+
+  progress.CloseProgress();
+  EXPECT_EQ(window_->UserInterface().ProgressWindow(), nullptr);
+  EXPECT_TRUE(window_->IsEnabled());
+}
+
+}  // namespace
+}  // namespace pelikon
