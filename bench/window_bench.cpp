@@ -144,6 +144,7 @@ int Gap(const std::filesystem::path& root, size_t bytes, bool kermit, const std:
     }
     timer.Start(10);
     const auto start = Clock::now();
+    window.Panes().Progress().SetTotal(static_cast<int64_t>(bytes));
     result = window.Link().GetFile("BIG.BIN");
     seconds = Seconds(start);
     timer.Stop();

@@ -20,6 +20,18 @@ function(pelikon_library name)
   pelikon_warnings(${name})
 endfunction()
 
+# pelikon_wx_library(NAME SOURCES <files> DEPS <targets>): a library of
+# windows. wxWidgets is looked for only when such a library is made, so a
+# build without the GUI never needs it.
+function(pelikon_wx_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  find_package(wxWidgets 3.2 REQUIRED COMPONENTS core base adv)
+  pelikon_library(${name} SOURCES ${ARG_SOURCES} DEPS ${ARG_DEPS} ${wxWidgets_LIBRARIES})
+  target_include_directories(${name} SYSTEM PUBLIC ${wxWidgets_INCLUDE_DIRS})
+  target_compile_definitions(${name} PUBLIC ${wxWidgets_DEFINITIONS})
+  target_compile_options(${name} PUBLIC ${wxWidgets_CXX_FLAGS})
+endfunction()
+
 # pelikon_executable(NAME SOURCES <files> [DEPS <targets>])
 function(pelikon_executable name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})

@@ -27,6 +27,13 @@ CommandLineRequest ParseCommandLine(std::string_view command_line) {
       const size_t name_start = start + 7;
       request.batch_file =
           name_start < command_line.size() ? std::string(Trim(command_line.substr(name_start), " ")) : std::string();
+      // "/BATCH jobs.txt /S" means a silent run of jobs.txt, not a file
+      // named "jobs.txt /S".
+      const std::string upper_name = AsciiUpper(request.batch_file);
+      if (upper_name.size() > 3 && upper_name.ends_with(" /S")) {
+        request.silent = true;
+        request.batch_file = std::string(TrimRight(request.batch_file.substr(0, request.batch_file.size() - 3), " "));
+      }
       return request;
     }
     if (piece == "/GEOID") {

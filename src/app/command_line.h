@@ -5,7 +5,7 @@
 // arguments, separated by blanks). Switches are found without regard to
 // case and only after the program's name "PELIKON"; the batch file name is
 // the rest of the line after "/BATCH", in its own case — file systems here
-// tell case apart.
+// tell case apart — except a closing " /S", which is the silent switch.
 #pragma once
 
 #include <string>

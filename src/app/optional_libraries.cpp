@@ -18,8 +18,7 @@ bool HasAll(const DynamicLibrary& library, std::initializer_list<const char*> na
 void OptionalLibraries::Bind(const std::filesystem::path& program_folder) {
   if (!connector_.Load("tolvane.DLL", program_folder)) Trace("no device connector: %s", connector_.LastError().c_str());
   connector_available_ = HasAll(connector_, {"new_ActiveSyncConnect", "delete_ActiveSyncConnect"});
-  if (!converter_.Load("morvish.DLL", program_folder)) Trace("no converter: %s", converter_.LastError().c_str());
-  conversions_available_ = HasAll(converter_, {"mdb_to_db", "db_to_mdb", "aln_to_cl", "cl_to_aln", "get_mdb_type"});
+  converter_.Bind(program_folder);
 }
 
 }  // namespace pelikon

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "link/convert/converter.h"
 #include "platform/dynamic_library.h"
 
 namespace pelikon {
@@ -17,13 +18,14 @@ class OptionalLibraries {
   // The connector library with both of its entry points.
   bool DeviceConnectorAvailable() const { return connector_available_; }
   // The converter with all five of its conversions.
-  bool ConversionsAvailable() const { return conversions_available_; }
+  bool ConversionsAvailable() const { return converter_.Available(); }
+  // The conversions; each returns 0 unless ConversionsAvailable().
+  Converter& FileConverter() { return converter_; }
 
  private:
   DynamicLibrary connector_;
-  DynamicLibrary converter_;
+  Converter converter_;
   bool connector_available_ = false;
-  bool conversions_available_ = false;
 };
 
 }  // namespace pelikon

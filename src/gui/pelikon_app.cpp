@@ -1,10 +1,12 @@
 #include "gui/pelikon_app.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include <wx/image.h>
 
 #include "app/command_line.h"
+#include "app/unattended.h"
 #include "gui/transfer_dlg.h"
 #include "gui/window_picture.h"
 #include "link/serial/serial_port.h"
@@ -34,12 +36,7 @@ bool CTrammockApp::OnInit() {
     std::printf("pelikon --demo: collector store %s, PC folder %s\n", demo_->StoreFolder().c_str(),
                 demo_->PcFolder().c_str());
   } else {
-    const std::filesystem::path folder = DefaultSettingsFolder();
-    if (folder.empty()) {
-      user_settings_ = std::make_unique<MemorySettingsStore>();
-    } else {
-      user_settings_ = std::make_unique<FileSettingsStore>(folder);
-    }
+    user_settings_ = OpenUserSettings();
   }
   return true;
 }
@@ -83,4 +80,29 @@ int CTrammockApp::OnExit() {
 
 }  // namespace pelikon
 
-wxIMPLEMENT_APP(pelikon::CTrammockApp);
+wxIMPLEMENT_APP_NO_MAIN(pelikon::CTrammockApp);
+
+int main(int argc, char** argv) {
+  using namespace pelikon;
+  bool no_gui = false;
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--no-gui") == 0) no_gui = true;
+  const char* x_display = std::getenv("DISPLAY");
+  const char* wayland_display = std::getenv("WAYLAND_DISPLAY");
+  const bool display = (x_display && *x_display) || (wayland_display && *wayland_display);
+  if (no_gui || !display) {
+    BindCatalogue();
+    const std::string command_line = JoinCommandLine(argc, argv);
+    if (!no_gui && ParseCommandLine(command_line).job == CommandLineJob::kNone) {
+      std::fprintf(stderr, "pelikon: %s\n",
+                   Tr("No display to show the window on (unattended jobs run with --no-gui)."));
+      return 1;
+    }
+    std::unique_ptr<SettingsStore> settings = OpenUserSettings();
+    const int status = RunWithoutWindows(command_line, *settings, ProgramFolder(), TempFolder());
+    CloseAllPorts();
+    return status;
+  }
+  wxApp::SetInstance(new CTrammockApp);
+  return wxEntry(argc, argv);
+}

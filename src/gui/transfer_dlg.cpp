@@ -6,8 +6,8 @@
 #include <wx/tooltip.h>
 
 #include "app/command_line.h"
-#include "app/link_setup.h"
 #include "app/options/option_texts.h"
+#include "app/transfer/transfer_run.h"
 #include "gui/art.h"
 #include "gui/dialogs/options_dialog.h"
 #include "gui/dialogs/pelikon_dialog.h"
@@ -51,86 +51,71 @@ constexpr int kCaptionY = 271;
 CTransferDlg::CTransferDlg(const Setup& setup)
     : wxDialog(nullptr, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxMINIMIZE_BOX | wxMAXIMIZE_BOX),
-      store_(*setup.settings),
-      program_folder_(setup.program_folder),
-      temp_folder_(setup.temp_folder),
       command_line_(setup.command_line),
-      ui_(*this),
-      sound_(setup.sound_output ? *setup.sound_output : SystemSoundOutput()),
-      progress_(ui_, sound_) {
-  // The settings' home exists from the first run on.
-  store_.CreateKey();
+      ui_(*this) {
   SetIcons(DialogIcons());
   SetTitle(Wx(StrPrintf("%s v%s", Tr("Veldra Software Pelikon"), RevisionNumber().c_str())));
-
-  std::error_code error;
-  const std::string start_folder = std::filesystem::current_path(error).string();
-  settings_ = FirstRunSettings(program_folder_.string(), start_folder);
-  libraries_.Bind(program_folder_);
-
-  link_ = std::make_unique<RemoteLink>(
-      ui_, progress_, LinkSettingsFrom(settings_, temp_folder_, start_folder), [this](int port_index, int baud) {
-        // Every wait of the line keeps the windows alive.
-        return OpenSerialLink(port_index, baud, SerialDevicePath(store_, port_index + 1),
-                              SerialHooks{&DefaultClock(), &ui_});
-      });
-  panes_ = std::make_unique<PanesController>(settings_, *link_, progress_, ui_, *this, temp_folder_);
-  progress_.OnConnectionDropped([this] { panes_->ShowConnectionStatus(); });
+  session_ = std::make_unique<AppSession>(setup, ui_, *this);
 
   BuildControls();
   SetClientSize(ConvertDialogToPixels(wxSize(kClientWidth, kClientHeight)));
   initial_client_size_ = GetClientSize();
   SetMinSize(GetSize());
-
-  LoadTransferSettings(store_, settings_, libraries_.DeviceConnectorAvailable(), program_folder_.string(), ui_);
-  sound_.SetOn(settings_.sound_on);
-  link_->SetSettings(LinkSettingsFrom(settings_, temp_folder_, start_folder));
-  link_->ShowNotConnectedHelp();
-
-  if (!panes_->SetLocalFolder(settings_.last_folder) && !panes_->SetLocalFolder(start_folder))
-    panes_->SetLocalFolder(program_folder_);
-  panes_->FillLocal();
-  panes_->ShowMask(true);
-  panes_->UpdateCounters();
+  session_->Start();
   wxToolTip::Enable(true);
 
   Bind(wxEVT_SIZE, &CTransferDlg::OnSize, this);
   Bind(wxEVT_CLOSE_WINDOW, &CTransferDlg::OnClose, this);
   Bind(wxEVT_BUTTON, &CTransferDlg::OnExit, this, kIdExit);
-  Bind(
-      wxEVT_BUTTON,
-      [this](wxCommandEvent&) {
-        if (!Busy()) panes_->Connect();
-      },
-      kIdConnect);
-  Bind(
-      wxEVT_BUTTON,
-      [this](wxCommandEvent&) {
-        if (!Busy()) RunOptions();
-      },
-      kIdOptions);
+  BindCommand(kIdConnect, [](CTransferDlg& window) { window.Panes().Connect(); });
+  BindCommand(kIdOptions, [](CTransferDlg& window) { window.RunOptions(); });
+  BindCommand(kIdTransfer, [](CTransferDlg& window) { window.Transfer(); });
+  BindCommand(kIdDelete, [](CTransferDlg& window) { window.FileCommands().Delete(); });
+  BindCommand(kIdRename, [](CTransferDlg& window) { window.FileCommands().Rename(); });
+  BindCommand(kIdMakeDir, [](CTransferDlg& window) { window.FileCommands().MakeDir(); });
+  BindCommand(kIdSetPath, [](CTransferDlg& window) { window.FileCommands().SetPath(); });
   Bind(wxEVT_LIST_ITEM_SELECTED, &CTransferDlg::OnListSelection, this);
   Bind(wxEVT_LIST_ITEM_DESELECTED, &CTransferDlg::OnListSelection, this);
   Bind(wxEVT_LIST_ITEM_ACTIVATED, &CTransferDlg::OnListActivated, this);
   local_pane_->Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& event) {
-    panes_->FocusChanged(PaneSide::kLocal);
+    Panes().FocusChanged(PaneSide::kLocal);
     event.Skip();
   });
   remote_pane_->Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& event) {
-    panes_->FocusChanged(PaneSide::kRemote);
+    Panes().FocusChanged(PaneSide::kRemote);
     event.Skip();
   });
 }
 
 CTransferDlg::~CTransferDlg() {
-  SaveSettings();
+  session_->Finish();
+}
+
+void CTransferDlg::BindCommand(int id, void (*command)(CTransferDlg&)) {
+  Bind(
+      wxEVT_BUTTON,
+      [this, command](wxCommandEvent&) {
+        // One command at a time: the progress window's owner is still busy.
+        if (!Busy()) command(*this);
+      },
+      id);
+}
+
+FileOperations& CTransferDlg::FileCommands() {
+  if (!file_operations_) file_operations_ = std::make_unique<FileOperations>(Panes(), shared_name_text_);
+  return *file_operations_;
+}
+
+void CTransferDlg::Transfer() {
+  TransferRun run(Panes(), &session_->Libraries().FileConverter());
+  run.Start();
 }
 
 void CTransferDlg::Start() {
   if (started_) return;
   started_ = true;
   CallAfter([this] {
-    panes_->Connect();
+    Panes().Connect();
     ProcessCommandLine();
     if (after_start_) after_start_();
   });
@@ -169,11 +154,11 @@ void CTransferDlg::BuildControls() {
   AddLabel(kIdStatusLine, "Status:", 13, 220, 409, ResizeRule::kMoveDown);
 
   AddButton(kIdConnect, ButtonArt::kConnect, N_("Connect"), N_("Connect to remote system"), 7, true);
-  AddButton(kIdTransfer, ButtonArt::kTransfer, N_("Transfer"), N_("Start file transfer"), 45, false);
-  AddButton(kIdSetPath, ButtonArt::kSetPath, N_("Set Path"), N_("Set local/remote path"), 83, false);
-  AddButton(kIdMakeDir, ButtonArt::kMakeDir, N_("Make dir"), N_("Make local/remote directory"), 121, false);
-  AddButton(kIdDelete, ButtonArt::kDelete, N_("Delete"), N_("Delete tagged files"), 159, false);
-  AddButton(kIdRename, ButtonArt::kRename, N_("Rename"), N_("Rename file"), 197, false);
+  AddButton(kIdTransfer, ButtonArt::kTransfer, N_("Transfer"), N_("Start file transfer"), 45, true);
+  AddButton(kIdSetPath, ButtonArt::kSetPath, N_("Set Path"), N_("Set local/remote path"), 83, true);
+  AddButton(kIdMakeDir, ButtonArt::kMakeDir, N_("Make dir"), N_("Make local/remote directory"), 121, true);
+  AddButton(kIdDelete, ButtonArt::kDelete, N_("Delete"), N_("Delete tagged files"), 159, true);
+  AddButton(kIdRename, ButtonArt::kRename, N_("Rename"), N_("Rename file"), 197, true);
   AddButton(kIdOptions, ButtonArt::kOptions, N_("Options"), N_("Configuration options"), 235, true);
   AddButton(kIdGeoid, ButtonArt::kGeoid, N_("Geoid"), N_("Make geoid grid"), 273, false);
   AddButton(kIdFieldToFinish, ButtonArt::kFieldToFinish, N_("F2F conv"), N_("Convert Field-to-finish files"), 311,
@@ -225,7 +210,7 @@ void CTransferDlg::OnClose(wxCloseEvent& event) {
     event.Veto();
     return;
   }
-  link_->Close();
+  Link().Close();
   if (IsModal()) {
     EndModal(wxID_OK);
   } else {
@@ -246,7 +231,7 @@ void CTransferDlg::OnListSelection(wxListEvent& event) {
   pending = true;
   CallAfter([this, side, &pending] {
     pending = false;
-    panes_->SelectionChanged(side);
+    Panes().SelectionChanged(side);
   });
 }
 
@@ -254,43 +239,32 @@ void CTransferDlg::OnListActivated(wxListEvent& event) {
   if (Busy()) return;
   const PaneSide side = event.GetId() == kIdLocalPane ? PaneSide::kLocal : PaneSide::kRemote;
   if (event.GetIndex() < 0) return;
-  // Files are moved by the Transfer command, which this window does not offer yet.
-  panes_->OpenEntry(side, static_cast<size_t>(event.GetIndex()));
+  if (Panes().OpenEntry(side, static_cast<size_t>(event.GetIndex())) == OpenResult::kTransferFiles) Transfer();
 }
 
 void CTransferDlg::RunOptions() {
-  OptionTexts texts = OptionTextsFrom(settings_);
-  COptions dialog(this, texts, [this](int com) { return SerialDevicePath(store_, com); });
+  TransferSettings& settings = session_->Settings();
+  OptionTexts texts = OptionTextsFrom(settings);
+  COptions dialog(this, texts, [this](int com) { return SerialDevicePath(session_->Store(), com); });
   if (dialog.ShowModal() != wxID_OK) return;
+  shared_name_text_ = texts.mask;
 
-  if (link_->Port()) link_->SetBaud(LenientInt32(texts.speed));
-  TakeOptionTexts(texts, settings_, libraries_.DeviceConnectorAvailable(), ui_);
-  link_->SetSettings(LinkSettingsFrom(settings_, temp_folder_, panes_->LocalFolder()));
-  panes_->ShowMask(false);
-  panes_->FillLocal();
-  panes_->Connect();
+  if (Link().Port()) Link().SetBaud(LenientInt32(texts.speed));
+  TakeOptionTexts(texts, settings, session_->Libraries().DeviceConnectorAvailable(), ui_);
+  session_->SettingsChanged();
+  Panes().ShowMask(false);
+  Panes().FillLocal();
+  Panes().Connect();
 }
 
 void CTransferDlg::ProcessCommandLine() {
-  const CommandLineRequest request = ParseCommandLine(command_line_);
-  if (request.job == CommandLineJob::kNone) return;
-  // Unattended jobs (batch transfers, geoid grids, code table conversion)
-  // are not part of this build yet; say so rather than pretend.
-  Trace("command line job %d requested; not available in this build", static_cast<int>(request.job));
-  std::fprintf(stderr, "pelikon: %s\n", Tr("This unattended job is not available in this version."));
-  Close();
-}
-
-void CTransferDlg::SaveSettings() {
-  link_->Close();
-  RememberLastFolder(settings_, panes_->LocalFolder().string());
-  SaveTransferSettings(store_, settings_);
+  if (session_->RunCommandLine(command_line_)) Close();
 }
 
 // ---- PanesView ----------------------------------------------------------
 
 void CTransferDlg::ShowRows(PaneSide side) {
-  Pane(side).ShowList(&panes_->List(side));
+  Pane(side).ShowList(&Panes().List(side));
 }
 
 wxStaticText* CTransferDlg::Label(PaneLabel label) const {

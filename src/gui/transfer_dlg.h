@@ -17,18 +17,14 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
-#include "app/exit_code.h"
-#include "app/optional_libraries.h"
+#include "app/app_session.h"
+#include "app/file_ops/file_operations.h"
 #include "app/panes/panes_controller.h"
 #include "app/transfer_settings.h"
 #include "gui/art.h"
 #include "gui/main_window_layout.h"
 #include "gui/pane_list_view.h"
 #include "gui/wx_ui.h"
-#include "link/progress/sound_cues.h"
-#include "link/progress/transfer_progress.h"
-#include "link/remote/remote_link.h"
-#include "platform/settings_store.h"
 
 namespace pelikon {
 
@@ -64,12 +60,8 @@ enum MainWindowId : int {
 
 class CTransferDlg final : public wxDialog, public PanesView, public MainWindowSurface {
  public:
-  struct Setup {
-    SettingsStore* settings = nullptr;     // where the user's settings live
-    std::filesystem::path program_folder;  // catalogue, optional libraries
-    std::filesystem::path temp_folder;     // working files
-    std::string command_line;              // the switches of an unattended run
-    SoundOutput* sound_output = nullptr;   // null: the system's
+  struct Setup : SessionSetup {
+    std::string command_line;  // the switches of an unattended run
   };
 
   explicit CTransferDlg(const Setup& setup);
@@ -82,13 +74,14 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   void SetAfterStart(std::function<void()> done) { after_start_ = std::move(done); }
   // The Options button's whole sequence.
   void RunOptions();
-  int ExitCodeValue() const { return exit_code_.Value(); }
+  int ExitCodeValue() { return session_->Exit().Value(); }
 
   // For tests and the benchmark.
-  PanesController& Panes() { return *panes_; }
+  AppSession& Session() { return *session_; }
+  PanesController& Panes() { return session_->Panes(); }
   PaneListView& Pane(PaneSide side) { return side == PaneSide::kLocal ? *local_pane_ : *remote_pane_; }
   wxString LabelText(PaneLabel label) const;
-  RemoteLink& Link() { return *link_; }
+  RemoteLink& Link() { return session_->Link(); }
   WxUi& UserInterface() { return ui_; }
   bool HelpShown() const;
 
@@ -119,8 +112,11 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   void Place(wxWindow* window, int x, int y, int width, int height, ResizeRule rule);
   wxStaticText* Label(PaneLabel label) const;
   void ProcessCommandLine();
-  void SaveSettings();
-  bool Busy() const { return progress_.TransferRunning() || ui_.ProgressOpen(); }
+  bool Busy() { return session_->Progress().TransferRunning() || ui_.ProgressOpen(); }
+  // Runs a command of the buttons unless something is running already.
+  void BindCommand(int id, void (*command)(CTransferDlg&));
+  FileOperations& FileCommands();
+  void Transfer();
 
   void OnSize(wxSizeEvent& event);
   void OnClose(wxCloseEvent& event);
@@ -128,19 +124,12 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   void OnListSelection(wxListEvent& event);
   void OnListActivated(wxListEvent& event);
 
-  SettingsStore& store_;
-  std::filesystem::path program_folder_;
-  std::filesystem::path temp_folder_;
   std::string command_line_;
   std::function<void()> after_start_;
-  TransferSettings settings_;
-  OptionalLibraries libraries_;
-  ExitCode exit_code_;
   WxUi ui_;
-  SoundCues sound_;
-  TransferProgress progress_;
-  std::unique_ptr<RemoteLink> link_;
-  std::unique_ptr<PanesController> panes_;
+  std::unique_ptr<AppSession> session_;
+  std::unique_ptr<FileOperations> file_operations_;
+  std::string shared_name_text_;  // last text accepted by the mask or name dialog
 
   PaneListView* local_pane_ = nullptr;
   PaneListView* remote_pane_ = nullptr;

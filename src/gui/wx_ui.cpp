@@ -2,7 +2,14 @@
 
 #include <wx/app.h>
 
+#include <wx/msgdlg.h>
+
+#include "dialogs/wx/text_input_window.h"
+#include "gui/conflict/file_conflict_dialog.h"
+#include "gui/dialogs/dir_dialog.h"
+#include "gui/dialogs/file_mask_dialog.h"
 #include "gui/dialogs/message_dialogs.h"
+#include "gui/dialogs/path_dialog.h"
 #include "gui/dialogs/plain_message_box.h"
 #include "gui/dialogs/progress_dialog.h"
 #include "gui/dialogs/yes_no_dialog.h"
@@ -42,6 +49,41 @@ void WxUi::ShowMessage(const std::string& first, const std::string& second) {
 int WxUi::AskYesNo(const std::string& message, const std::string& caption, int flags) {
   CYesNoDlg dialog(PopupParent(), message, caption, flags);
   return dialog.ShowModal();
+}
+
+void WxUi::ShowCaptioned(const std::string& text, const std::string& caption, bool error_icon) {
+  wxMessageDialog box(PopupParent(), wxString::FromUTF8(text), wxString::FromUTF8(caption),
+                      wxOK | (error_icon ? wxICON_ERROR : wxICON_INFORMATION));
+  box.ShowModal();
+}
+
+bool WxUi::AskNewName(std::string& text) {
+  CFileMask dialog(PopupParent(), CFileMask::Form::kRename, text);
+  return dialog.ShowModal() == wxID_OK;
+}
+
+bool WxUi::AskFolderName(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) {
+  CDir dialog(PopupParent(), prompt, remote_allowed);
+  const bool accepted = dialog.ShowModal() == wxID_OK;
+  text = accepted ? dialog.Name() : std::string();
+  local = dialog.LocalChosen();
+  return accepted;
+}
+
+bool WxUi::AskPath(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) {
+  CPath dialog(PopupParent(), prompt, text, local, remote_allowed);
+  if (dialog.ShowModal() != wxID_OK) return false;
+  text = dialog.Path();
+  local = dialog.LocalChosen();
+  return true;
+}
+
+bool WxUi::AskText(const std::string& caption, const std::string& prompt, std::string& text) {
+  return RunTextInputWindow(PopupParent(), caption, prompt, text) == 1;
+}
+
+int WxUi::AskFileConflict(const std::string& target_name, bool offer_all, bool offer_merge, std::string& new_name) {
+  return RunFileConflictDialog(PopupParent(), target_name, offer_all, offer_merge, new_name);
 }
 
 void WxUi::OpenProgress(std::function<void()> on_cancel) {

@@ -20,6 +20,13 @@ class ConsoleUi final : public Ui {
   void ShowError(const std::string& message) override;
   void ShowMessage(const std::string& first, const std::string& second) override;
   int AskYesNo(const std::string& message, const std::string& caption, int flags) override;
+  void ShowCaptioned(const std::string& text, const std::string& caption, bool error_icon) override;
+  // Nobody can type: every input is cancelled, every conflict skips the file.
+  bool AskNewName(std::string& text) override;
+  bool AskFolderName(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) override;
+  bool AskPath(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) override;
+  bool AskText(const std::string& caption, const std::string& prompt, std::string& text) override;
+  int AskFileConflict(const std::string& target_name, bool offer_all, bool offer_merge, std::string& new_name) override;
   void OpenProgress(std::function<void()> on_cancel) override;
   void CloseProgress() override;
   bool ProgressOpen() const override { return progress_open_; }

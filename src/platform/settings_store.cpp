@@ -116,9 +116,14 @@ bool FileSettingsStore::WriteRaw(std::string_view name, std::string_view value) 
 std::filesystem::path DefaultSettingsFolder() {
   if (const char* dir = std::getenv("PELIKON_CONFIG_DIR"); dir && *dir) return dir;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) return std::filesystem::path(xdg) / "pelikon";
-  if (const char* home = std::getenv("HOME"); home && *home)
-    return std::filesystem::path(home) / ".config" / "pelikon";
+  if (const char* home = std::getenv("HOME"); home && *home) return std::filesystem::path(home) / ".config" / "pelikon";
   return {};
+}
+
+std::unique_ptr<SettingsStore> OpenUserSettings() {
+  const std::filesystem::path folder = DefaultSettingsFolder();
+  if (folder.empty()) return std::make_unique<MemorySettingsStore>();
+  return std::make_unique<FileSettingsStore>(folder);
 }
 
 }  // namespace pelikon

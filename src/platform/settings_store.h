@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -74,5 +75,9 @@ class FileSettingsStore final : public SettingsStore {
 // $XDG_CONFIG_HOME/pelikon, else $HOME/.config/pelikon. Empty when none of
 // these can be worked out.
 std::filesystem::path DefaultSettingsFolder();
+
+// The user's settings: the file store in `DefaultSettingsFolder()`, or
+// values in memory when no folder can be worked out.
+std::unique_ptr<SettingsStore> OpenUserSettings();
 
 }  // namespace pelikon

@@ -18,9 +18,16 @@ TEST(CommandLine, QuotedProgramPathLowerCaseSwitchKeepsTheBatchPathsCase) {
 TEST(CommandLine, SilentNeedsABlankOnBothSides) {
   EXPECT_TRUE(ParseCommandLine("pelikon /s /batch jobs.txt").silent);
   EXPECT_TRUE(ParseCommandLine("pelikon /BATCH jobs.txt /S now").silent);
-  EXPECT_FALSE(ParseCommandLine("pelikon /batch jobs.txt /S").silent);
+  EXPECT_FALSE(ParseCommandLine("pelikon /batch jobs.txt/S").silent);
   EXPECT_FALSE(ParseCommandLine("pelikon /SILENT /batch jobs.txt").silent);
   EXPECT_FALSE(ParseCommandLine("pelikon/S /batch jobs.txt").silent);
+}
+
+TEST(CommandLine, AClosingSilentSwitchIsNotPartOfTheBatchFileName) {
+  const CommandLineRequest r = ParseCommandLine("pelikon --no-gui /BATCH my jobs.txt /s");
+  EXPECT_TRUE(r.silent);
+  EXPECT_EQ(r.batch_file, "my jobs.txt");
+  EXPECT_EQ(ParseCommandLine("pelikon /BATCH jobs.txt /Sx").batch_file, "jobs.txt /Sx");
 }
 
 TEST(CommandLine, OtherSwitchesAndTheirOrder) {

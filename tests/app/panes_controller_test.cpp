@@ -4,70 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <algorithm>
 
-#include "app/link_setup.h"
-#include "support/fake_collector.h"
-#include "support/no_sound.h"
-#include "support/scripted_ui.h"
-#include "support/temp_dir.h"
+#include "panes_fixture.h"
 
 namespace pelikon {
 namespace {
 
-using testing::FakeCollector;
-using testing::ScriptedUi;
-
-using testing::NoSound;
-
-class RecordingView final : public PanesView {
- public:
-  void ShowRows(PaneSide side) override { ++shown[static_cast<int>(side)]; }
-  void SetLabel(PaneLabel label, const std::string& text) override { labels[label] = text; }
-  void ShowRemoteList() override { remote_list_shown = true; }
-  void EnableRemoteList(bool enabled) override { remote_enabled = enabled; }
-  void DeselectAll(PaneSide side) override {
-    ++deselected[static_cast<int>(side)];
-    selected[static_cast<int>(side)].clear();
-  }
-  std::vector<size_t> SelectedRows(PaneSide side) const override { return selected[static_cast<int>(side)]; }
-
-  std::map<PaneLabel, std::string> labels;
-  std::vector<size_t> selected[2];
-  int shown[2] = {0, 0};
-  int deselected[2] = {0, 0};
-  bool remote_list_shown = false;
-  bool remote_enabled = true;
-};
-
-class PanesControllerTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    settings_ = FirstRunSettings(work_.Path().string(), local_.Path().string());
-    link_ = std::make_unique<RemoteLink>(ui_, progress_, LinkSettingsFrom(settings_, work_.Path(), local_.Path()),
-                                         [this](int index, int baud) { return collector_.Open(clock_, index, baud); });
-    panes_ = std::make_unique<PanesController>(settings_, *link_, progress_, ui_, view_, work_.Path());
-    ASSERT_TRUE(panes_->SetLocalFolder(local_.Path()));
-  }
-  std::vector<std::string> Names(PaneSide side) const {
-    std::vector<std::string> names;
-    for (const DirEntry& entry : panes_->List(side).entries) names.push_back(entry.name);
-    return names;
-  }
-
-  FakeClock clock_;
-  ScriptedUi ui_;
-  NoSound no_sound_;
-  SoundCues sound_{no_sound_};
-  TransferProgress progress_{ui_, sound_};
-  FakeCollector collector_;
-  testing::TempDir work_;
-  testing::TempDir local_;
-  TransferSettings settings_;
-  std::unique_ptr<RemoteLink> link_;
-  RecordingView view_;
-  std::unique_ptr<PanesController> panes_;
-};
+class PanesControllerTest : public testing::PanesFixture {};
 
 TEST_F(PanesControllerTest, ConnectFillsTheRemotePaneItsLinesAndTheStatus) {
   collector_.files["ZETA.TXT"] = std::string(100000, 'z');

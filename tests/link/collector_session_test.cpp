@@ -13,6 +13,7 @@
 #include "support/no_sound.h"
 #include "support/peer_process.h"
 #include "support/scripted_ui.h"
+#include "support/simulated_collector.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
 
@@ -29,18 +30,7 @@ class CollectorSession : public ::testing::Test {
  protected:
   // Starts the simulator with `knobs` and waits for its line to appear.
   void StartCollector(std::vector<std::string> knobs = {}) {
-    std::vector<std::string> argv = {std::string(PELIKON_BIN_DIR) + "/collector-sim",
-                                     "--root",
-                                     store_.Path().string(),
-                                     "--link",
-                                     (work_ / "line").string(),
-                                     "--log",
-                                     (work_ / "collector.log").string()};
-    argv.insert(argv.end(), knobs.begin(), knobs.end());
-    collector_ = std::make_unique<PeerProcess>(argv, "/dev/null", work_.Path());
-    for (int i = 0; i < 500 && !std::filesystem::exists(work_ / "line"); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(std::filesystem::exists(work_ / "line")) << "the simulator did not start";
+    ASSERT_TRUE(collector_.Start(store_.Path(), knobs)) << "the simulator did not start";
   }
   LinkSettings Settings(int engine) {
     LinkSettings settings;
@@ -49,25 +39,16 @@ class CollectorSession : public ::testing::Test {
     settings.local_folder = local_.Path();
     return settings;
   }
-  PortOpener Opener() {
-    const std::string line = (work_ / "line").string();
-    return [line](int index, int baud) { return OpenSerialLink(index, baud, line); };
-  }
+  PortOpener Opener() { return collector_.Opener(); }
   // The lines the collector heard, in order.
-  std::vector<std::string> Heard() {
-    std::ifstream log(work_ / "collector.log");
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(log, line);)
-      if (line.rfind("< ", 0) == 0) lines.push_back(line.substr(2));
-    return lines;
-  }
+  std::vector<std::string> Heard() { return collector_.Heard(); }
 
-  TempDir work_, store_, local_, listing_;
+  TempDir store_, local_, listing_;
   ScriptedUi ui_;
   NoSound no_sound_;
   SoundCues sound_{no_sound_};
   TransferProgress progress_{ui_, sound_};
-  std::unique_ptr<PeerProcess> collector_;
+  testing::SimulatedCollector collector_;
 };
 
 TEST_F(CollectorSession, EveryOperationWithBothEngines) {
@@ -159,10 +140,9 @@ TEST_F(CollectorSession, ThirdPartyEnginesOnTheCollectorSide) {
     local_.Write("UP.CRD", upload);
     RemoteLink link(ui_, progress_, Settings(engine), Opener());
     ASSERT_EQ(link.Connect(), 1);
-    ASSERT_EQ(link.ListRemote(), 1) << ::testing::PrintToString(ui_.Shown())
-                                    << testing::Contents(work_ / "collector.log");
+    ASSERT_EQ(link.ListRemote(), 1) << ::testing::PrintToString(ui_.Shown()) << testing::Contents(collector_.Log());
     ASSERT_EQ(link.GetFile("JOB2.CRD"), 1)
-        << ::testing::PrintToString(ui_.Shown()) << testing::Contents(work_ / "collector.log");
+        << ::testing::PrintToString(ui_.Shown()) << testing::Contents(collector_.Log());
     EXPECT_TRUE(testing::Contents(local_ / "JOB2.CRD") == job);
     ASSERT_EQ(link.PutFile("UP.CRD"), 1);
     EXPECT_TRUE(testing::Contents(store_ / "UP.CRD") == upload);

@@ -69,6 +69,8 @@ void FakeCollector::Answer(MemorySerialPort& port, const std::string& line) {
       port.Feed(refuse_baud ? "ERROR\r\n" : "ACK\r\n");
     else if (command == "RENAME")
       port.Feed(rename_reply + "\r\n");
+    else if (const auto reply = replies.find(command); reply != replies.end())
+      port.Feed(reply->second + "\r\n");
     else
       port.Feed("ACK\r\n");
     return;
@@ -80,9 +82,13 @@ void FakeCollector::Answer(MemorySerialPort& port, const std::string& line) {
   }
   if (line == "LS") {
     std::string listing;
-    for (const std::string& name : folders) listing += name + "|-1|01/05/03|14:07|-1|" + name + "\r\n";
-    for (const auto& [name, content] : files)
-      listing += name + "|" + std::to_string(content.size()) + "|01/05/03|14:07|32|" + name + "\r\n";
+    for (const std::string& name : folders)
+      listing += legacy_listing ? name + ",-1,01/05/03,14:07\r\n" : name + "|-1|01/05/03|14:07|-1|" + name + "\r\n";
+    for (const auto& [name, content] : files) {
+      const std::string size = std::to_string(content.size());
+      listing += legacy_listing ? name + "," + size + ",01/05/03,14:07\r\n"
+                                : name + "|" + size + "|01/05/03|14:07|32|" + name + "\r\n";
+    }
     SendByKermit(port, "dir_zzz.txt", listing);
     return;
   }

@@ -19,6 +19,11 @@ class FakeCollector {
   int answer_only_at_baud = 0;  // 0: at any speed
   bool refuse_baud = false;
   std::string rename_reply = "ACK";
+  // The reply to other commands with an argument, by command ("DEL",
+  // "MKDIR", "CD" …); "ACK" when not given.
+  std::map<std::string, std::string> replies;
+  // "LS" answers in the older form: "," between fields, no attributes.
+  bool legacy_listing = false;
   int missing_answers = 0;  // queries answered "ACK" instead of the answer this often
   bool silent = false;
   std::string folder = "\\Ostrel\\Jobs";

@@ -16,6 +16,9 @@ class ScriptedUi final : public Ui {
  public:
   // Answers for the next questions, in order; an empty queue answers No.
   void QueueAnswer(int answer) { answers_.push_back(answer); }
+  // Replies of the text dialogs (name, folder, path, text input, and the
+  // new name of a conflict answered 12), in order; an empty queue cancels.
+  void QueueText(std::string text, bool local = true) { texts_.push_back({std::move(text), local}); }
   // Presses Cancel at the n-th pump after the progress window opened.
   void CancelAtPump(int n) { cancel_at_pump_ = n; }
 
@@ -23,6 +26,12 @@ class ScriptedUi final : public Ui {
   void ShowError(const std::string& message) override;
   void ShowMessage(const std::string& first, const std::string& second) override;
   int AskYesNo(const std::string& message, const std::string& caption, int flags) override;
+  void ShowCaptioned(const std::string& text, const std::string& caption, bool error_icon) override;
+  bool AskNewName(std::string& text) override;
+  bool AskFolderName(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) override;
+  bool AskPath(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) override;
+  bool AskText(const std::string& caption, const std::string& prompt, std::string& text) override;
+  int AskFileConflict(const std::string& target_name, bool offer_all, bool offer_merge, std::string& new_name) override;
   void OpenProgress(std::function<void()> on_cancel) override;
   void CloseProgress() override;
   bool ProgressOpen() const override { return progress_open_; }
@@ -35,7 +44,9 @@ class ScriptedUi final : public Ui {
 
   // Everything shown, one line each: "box: …", "error: …",
   // "message: … / …", "ask[flags]: caption: message", "status: …",
-  // "help: …".
+  // "help: …", "captioned: caption: text", "name: shown text",
+  // "folder[remote allowed 0/1]: prompt", "path[0/1]: prompt: shown text",
+  // "text: caption: prompt", "conflict[all 0/1, merge 0/1]: target".
   const std::vector<std::string>& Shown() const { return shown_; }
   // True when some shown line contains `text`.
   bool Saw(const std::string& text) const;
@@ -43,7 +54,14 @@ class ScriptedUi final : public Ui {
   int Pumps() const { return pumps_; }
 
  private:
+  struct TextReply {
+    std::string text;
+    bool local;
+  };
+  bool NextText(TextReply& reply);
+
   std::deque<int> answers_;
+  std::deque<TextReply> texts_;
   std::vector<std::string> shown_;
   std::vector<int> bar_;
   std::function<void()> on_cancel_;

@@ -110,7 +110,7 @@ void PanesController::Connect() {
   progress_.CloseProgress();
 }
 
-bool PanesController::RemoteAlive() {
+bool PanesController::CheckLink() {
   if (!link_.Connected()) return false;
   if (link_.AreYouThere() == 1) return true;
   link_.SetConnected(false);
@@ -137,7 +137,7 @@ OpenResult PanesController::OpenEntry(PaneSide side, size_t row) {
     return OpenResult::kOpened;
   }
 
-  if (!RemoteAlive()) {
+  if (!CheckLink()) {
     link_.ShowNotConnectedHelp();
     return OpenResult::kFailed;
   }

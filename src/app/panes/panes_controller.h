@@ -51,6 +51,17 @@ class PanesView {
   virtual std::vector<size_t> SelectedRows(PaneSide side) const = 0;
 };
 
+// Panes nobody looks at: unattended runs and tests.
+class NoPanesView final : public PanesView {
+ public:
+  void ShowRows(PaneSide) override {}
+  void SetLabel(PaneLabel, const std::string&) override {}
+  void ShowRemoteList() override {}
+  void EnableRemoteList(bool) override {}
+  void DeselectAll(PaneSide) override {}
+  std::vector<size_t> SelectedRows(PaneSide) const override { return {}; }
+};
+
 // What a double-click asks for.
 enum class OpenResult { kNothing, kOpened, kFailed, kTransferFiles };
 
@@ -60,6 +71,12 @@ class PanesController {
                   std::filesystem::path temp_folder);
 
   const DirList& List(PaneSide side) const { return side == PaneSide::kLocal ? local_ : remote_; }
+  // The entries of `side` for the commands that tag and untag them.
+  DirList& Entries(PaneSide side) { return side == PaneSide::kLocal ? local_ : remote_; }
+  RemoteLink& Link() { return link_; }
+  Ui& UserInterface() { return ui_; }
+  TransferSettings& Settings() { return settings_; }
+  const std::filesystem::path& TempFolder() const { return temp_folder_; }
   const TagCounters& Counters() const { return counters_; }
   TransferProgress& Progress() { return progress_; }
   const std::filesystem::path& LocalFolder() const { return local_folder_; }
@@ -79,6 +96,10 @@ class PanesController {
   // The Connect button: opens the link and fills the remote pane, with the
   // progress window shown meanwhile.
   void Connect();
+  // Checks the link before a command: when connected, asks the collector
+  // whether it is there; a silent collector marks the program not
+  // connected. True when the remote side may be used.
+  bool CheckLink();
   // A double-click on row `row` of `side`.
   OpenResult OpenEntry(PaneSide side, size_t row);
   // `side` gained the focus: the other pane loses its tags and selection.
@@ -97,7 +118,6 @@ class PanesController {
   void ShowLocalPath();
   void ShowRemotePath();
   void LoadRemoteEntries(const std::filesystem::path& listing_file);
-  bool RemoteAlive();
 
   TransferSettings& settings_;
   RemoteLink& link_;

@@ -24,17 +24,28 @@ constexpr int kBaudRetryPauseMs = 1000;
 
 const char* ActiveSyncErrorText(int code) {
   switch (code) {
-    case -501: return N_("Found No Files");
-    case -502: return N_("Can't Create File on Local Machine");
-    case -503: return N_("Can't Create File on Remote Machine");
-    case -504: return N_("Unable to Clear Attributes");
-    case -505: return N_("Unable to write directory listing");
-    case -506: return N_("Remote Device Initilization Failed");
-    case -508: return N_("Unable to read local file");
-    case -509: return N_("Unable to write remote file");
-    case -510: return N_("Unable to read remote file");
-    case -511: return N_("Unable to write local file");
-    default: return nullptr;
+    case -501:
+      return N_("Found No Files");
+    case -502:
+      return N_("Can't Create File on Local Machine");
+    case -503:
+      return N_("Can't Create File on Remote Machine");
+    case -504:
+      return N_("Unable to Clear Attributes");
+    case -505:
+      return N_("Unable to write directory listing");
+    case -506:
+      return N_("Remote Device Initilization Failed");
+    case -508:
+      return N_("Unable to read local file");
+    case -509:
+      return N_("Unable to write remote file");
+    case -510:
+      return N_("Unable to read remote file");
+    case -511:
+      return N_("Unable to write local file");
+    default:
+      return nullptr;
   }
 }
 
@@ -46,7 +57,9 @@ RemoteLink::RemoteLink(Ui& ui, TransferProgress& progress, LinkSettings settings
   progress_.OnConnectionDropped([this] { connected_ = false; });
 }
 
-int RemoteLink::LineTime() const { return settings_.port_delay_ms > 500 ? settings_.port_delay_ms : 500; }
+int RemoteLink::LineTime() const {
+  return settings_.port_delay_ms > 500 ? settings_.port_delay_ms : 500;
+}
 
 bool RemoteLink::Send(std::string_view line, int time_ms) {
   return port_ && port_->PutLine(line, kTerminatorCrLf, time_ms) == kSerialOk;
@@ -190,12 +203,16 @@ int RemoteLink::RemoveDir(std::string_view name) {
   if (OnDevice()) return connector_->RemoveFolder(DevicePath(name)) ? 1 : 0;
   return CommandWithArgument("RMDIR", name);
 }
-int RemoteLink::SetHidden(bool on) { return CommandWithArgument("HIDDEN", on ? "ON" : "OFF"); }
+int RemoteLink::SetHidden(bool on) {
+  return CommandWithArgument("HIDDEN", on ? "ON" : "OFF");
+}
 int RemoteLink::SetMask(std::string_view mask) {
   if (OnDevice()) return connector_->SetMask(std::string(mask)) == 1 ? 1 : 0;
   return CommandWithArgument("MASK", mask);
 }
-int RemoteLink::SetProtocol(int engine) { return CommandWithArgument("PROTOCAL", engine == 1 ? "KERMIT" : "ZMODEM"); }
+int RemoteLink::SetProtocol(int engine) {
+  return CommandWithArgument("PROTOCAL", engine == 1 ? "KERMIT" : "ZMODEM");
+}
 
 int RemoteLink::FreeSpace(double& bytes) {
   std::string answer;
@@ -300,7 +317,8 @@ int RemoteLink::Connect() {
 }
 
 void RemoteLink::BeginRun(TransferOperation operation) {
-  progress_.SetTotal(0);
+  // A file's size was given by the caller; a listing's is never known.
+  if (operation == TransferOperation::kListing) progress_.SetTotal(0);
   progress_.SetOperation(operation);
   progress_.SetTransferRunning(true);
 }
@@ -450,9 +468,12 @@ int RemoteLink::ReportTransferError(int code) {
   const char* text = device ? ActiveSyncErrorText(code) : TransferErrorText(code);
   if (!text && !device) text = ActiveSyncErrorText(code);
   std::string message;
-  if (text) message = StrPrintf(Tr("Error in file transfer %d: %s"), code, Tr(text));
-  else if (device) message = connector_->ErrorText(code);
-  else message = StrPrintf(Tr("Error in file transfer %d"), code);
+  if (text)
+    message = StrPrintf(Tr("Error in file transfer %d: %s"), code, Tr(text));
+  else if (device)
+    message = connector_->ErrorText(code);
+  else
+    message = StrPrintf(Tr("Error in file transfer %d"), code);
   ui_.ShowMessage(caption, message);
   progress_.Sound().PlaySound(1);
   return 0;
@@ -461,14 +482,18 @@ int RemoteLink::ReportTransferError(int code) {
 std::string RemoteLink::NotConnectedHelp() {
   std::string text = Tr("Remote data collector not connected or not active!\n\n\n");
   for (const char* line :
-       {N_("Check each of the following items:\n"), N_("1. Is a supplied NULL MODEM cable being used\n   and is it properly connected?\n"),
+       {N_("Check each of the following items:\n"),
+        N_("1. Is a supplied NULL MODEM cable being used\n   and is it properly connected?\n"),
         N_("2. Is the COM port setting on PC correct?\n"), N_("3. Is the remote system ON and software is running?\n"),
         N_("4. Has the 'Data Transfer' function under the File menu\n"), N_("   been started on the remote system,\n"),
-        N_("   and is 'Awaiting Connection' displayed?\n"), N_("5. Is the COM port setting on the remote system correct?")})
+        N_("   and is 'Awaiting Connection' displayed?\n"),
+        N_("5. Is the COM port setting on the remote system correct?")})
     text += Tr(line);
   return text;
 }
 
-void RemoteLink::ShowNotConnectedHelp() { ui_.ShowNotConnectedHelp(NotConnectedHelp()); }
+void RemoteLink::ShowNotConnectedHelp() {
+  ui_.ShowNotConnectedHelp(NotConnectedHelp());
+}
 
 }  // namespace pelikon

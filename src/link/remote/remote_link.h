@@ -21,14 +21,14 @@ namespace pelikon {
 
 // What the link needs to know of the settings.
 struct LinkSettings {
-  int port_number = 1;   // COM n
-  int baud = 38400;      // the configured speed
+  int port_number = 1;  // COM n
+  int baud = 38400;     // the configured speed
   std::string mask = "*.*";
   bool show_hidden = false;
-  int engine = 1;        // 1 Kermit, anything else Zmodem
+  int engine = 1;  // 1 Kermit, anything else Zmodem
   int port_delay_ms = 500;
-  bool archive_rw5 = true;          // keep an ".ov5" copy of each received ".rw5"
-  bool overwrite_prompt = true;     // ask before replacing such a copy
+  bool archive_rw5 = true;             // keep an ".ov5" copy of each received ".rw5"
+  bool overwrite_prompt = true;        // ask before replacing such a copy
   std::filesystem::path temp_folder;   // where the remote listing lands
   std::filesystem::path local_folder;  // the local pane's folder
   bool use_activesync = false;         // the docked-device carrier instead of the serial line
@@ -72,6 +72,8 @@ class RemoteLink {
   int ListRemote();
   // Receives remote file `name` into the local pane's folder, or into the
   // folder part of `name` when it has one (the bare name is asked for).
+  // GetFile and PutFile show percentages against the total the caller
+  // gave the progress (`TransferProgress::SetTotal`) beforehand.
   int GetFile(const std::string& name);
   // Sends local file `name` (in the local pane's folder unless it has a
   // folder part) into the remote folder.

@@ -1,21 +1,17 @@
-// The small windows driven as a user would: every modal dialog that opens
-// is met by the next step of a script, which acts inside the dialog's own
-// modal loop and closes it if the step left it open, so a failing
-// expectation never leaves a test hanging in a modal loop.
+// The small windows driven as a user would, through the dialog script of
+// gui/dialog_script.h.
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
 #include <string>
-#include <typeinfo>
 #include <vector>
 
 #include <wx/dirdlg.h>
 #include <wx/frame.h>
-#include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 
 #include "app/options/option_texts.h"
+#include "gui/dialog_script.h"
 #include "gui/dialogs/baud_dialog.h"
 #include "gui/dialogs/dir_dialog.h"
 #include "gui/dialogs/dir_sort_dialog.h"
@@ -31,95 +27,18 @@
 namespace pelikon {
 namespace {
 
-// What ShowModal() returns when a step left its dialog open.
-constexpr int kLeftOpen = -4242;
-
-class DialogScript final : public wxModalDialogHook {
- public:
-  DialogScript() { Register(); }
-  ~DialogScript() override { Unregister(); }
-
-  // The next modal dialog must be a `Dialog`; it is shown and `act` plays
-  // the user inside its modal loop.
-  template <class Dialog>
-  void Show(std::function<void(Dialog&)> act) {
-    steps_.push_back([act](wxDialog& shown) {
-      auto* dialog = dynamic_cast<Dialog*>(&shown);
-      if (dialog == nullptr) {
-        ADD_FAILURE() << "unexpected dialog " << typeid(shown).name();
-        return static_cast<int>(wxID_CANCEL);
-      }
-      dialog->CallAfter([dialog, act] {
-        act(*dialog);
-        if (dialog->IsModal()) dialog->EndModal(kLeftOpen);
-      });
-      return static_cast<int>(wxID_NONE);
-    });
-  }
-
-  // The next modal dialog must be a `Dialog`; it is not shown: `answer`
-  // reads or fills it and gives its result.
-  template <class Dialog>
-  void Answer(std::function<int(Dialog&)> answer) {
-    steps_.push_back([answer](wxDialog& shown) {
-      auto* dialog = dynamic_cast<Dialog*>(&shown);
-      if (dialog == nullptr) {
-        ADD_FAILURE() << "unexpected dialog " << typeid(shown).name();
-        return static_cast<int>(wxID_CANCEL);
-      }
-      return answer(*dialog);
-    });
-  }
-
-  bool Done() const { return steps_.empty(); }
-
- protected:
-  int Enter(wxDialog* dialog) override {
-    if (steps_.empty()) {
-      ADD_FAILURE() << "no step for dialog " << typeid(*dialog).name() << " \"" << dialog->GetTitle() << '"';
-      return wxID_CANCEL;
-    }
-    const auto step = steps_.front();
-    steps_.pop_front();
-    return step(*dialog);
-  }
-
- private:
-  std::deque<std::function<int(wxDialog&)>> steps_;
-};
+using testing::Click;
+using testing::DialogScript;
+using testing::kLeftOpen;
+using testing::PressKey;
 
 class DialogsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // A failed wx assertion would open a message box nobody closes.
-    wxSetAssertHandler([](const wxString& file, int line, const wxString&, const wxString& cond, const wxString& msg) {
-      ADD_FAILURE() << "wx assertion " << cond << " (" << msg << ") at " << file << ':' << line;
-    });
-  }
+  void SetUp() override { testing::FailOnWxAssertions(); }
   void TearDown() override { EXPECT_TRUE(script_.Done()) << "some scripted dialogs never opened"; }
 
   DialogScript script_;
 };
-
-void Click(wxButton* button) {
-  ASSERT_NE(button, nullptr);
-  ASSERT_TRUE(button->IsEnabled()) << button->GetLabel();
-  wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-  click.SetEventObject(button);
-  button->ProcessWindowEvent(click);
-}
-
-// A key as GTK delivers it first: the char hook, starting at the focused
-// window and travelling up to its dialog.
-void PressKey(int key_code) {
-  wxWindow* focus = wxWindow::FindFocus();
-  ASSERT_NE(focus, nullptr) << "no window has the focus";
-  wxKeyEvent key(wxEVT_CHAR_HOOK);
-  key.m_keyCode = key_code;
-  key.SetEventObject(focus);
-  key.ResumePropagation(wxEVENT_PROPAGATE_MAX);
-  focus->HandleWindowEvent(key);
-}
 
 void Choose(wxRadioButton* side) {
   side->SetValue(true);

@@ -15,6 +15,9 @@
 #include <wx/image.h>
 
 #include "app/demo/demo_session.h"
+#include "dialogs/wx/ez_dialog.h"
+#include "gui/dialog_script.h"
+#include "gui/dialogs/message_dialogs.h"
 #include "gui/dialogs/options_dialog.h"
 #include "gui/dialogs/progress_dialog.h"
 #include "gui/window_picture.h"
@@ -201,6 +204,47 @@ TEST_F(MainWindowTest, TheHalvesShareTheExtraWidthAndAScreenshotIsSaved) {
     for (int x = 0; x < image.GetWidth(); x += 7)
       colours.insert((image.GetRed(x, y) << 16) | (image.GetGreen(x, y) << 8) | image.GetBlue(x, y));
   EXPECT_GT(colours.size(), 3u);
+}
+
+TEST_F(MainWindowTest, TheSettingsAreWrittenBackWhenTheWindowGoes) {
+  SettingsStore& store = demo_.Settings();
+  store.SetValue("lastdir", "/somewhere/else");
+  store.SetValue("mask", "*.TXT");
+  delete window_;  // as when the modal loop ends
+  window_ = nullptr;
+  EXPECT_EQ(store.GetValue("lastdir"), demo_.PcFolder().string());
+  EXPECT_EQ(store.GetValue("mask"), "*.*");
+  EXPECT_EQ(store.GetValue("com"), "1");
+  EXPECT_EQ(store.GetValue("xfer"), "1");
+}
+
+TEST_F(MainWindowTest, TransferAsksAboutAnExistingFileAndReportsCompletion) {
+  testing::DialogScript script;
+  // README.TXT exists on both sides: the conflict dialog is skipped for it; JOB1.NOT comes over.
+  std::filesystem::copy_file(demo_.StoreFolder() / "README.TXT", demo_.PcFolder() / "README.TXT");
+  window_->Panes().FillLocal();
+  window_->Panes().FocusChanged(PaneSide::kRemote);
+  PaneListView& remote = window_->Pane(PaneSide::kRemote);
+  const std::vector<std::string> names = Column(remote, 0);
+  for (const char* name : {"README.TXT", "JOB1.NOT"}) {
+    const long row = static_cast<long>(std::find(names.begin(), names.end(), name) - names.begin());
+    remote.SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  }
+  window_->Panes().SelectionChanged(PaneSide::kRemote);
+  script.Show<PopDialog>([](PopDialog& host) {
+    EXPECT_EQ(host.GetTitle(), "File Conflict Resolution");
+    testing::Click(dynamic_cast<wxButton*>(host.Form()->FindControl("skip")));
+  });
+  std::string completion;
+  script.Answer<CMsgDlg>([&](CMsgDlg& message) {
+    completion = message.GetTitle().utf8_string();
+    return wxID_OK;
+  });
+  testing::Click(dynamic_cast<wxButton*>(window_->FindWindow(kIdTransfer)));
+  EXPECT_TRUE(script.Done());
+  EXPECT_EQ(completion, "MESSAGE");
+  EXPECT_TRUE(std::filesystem::exists(demo_.PcFolder() / "JOB1.NOT"));
+  EXPECT_EQ(window_->LabelText(PaneLabel::kTaggedCount), "Tagged REMOTE Files: 0");
 }
 
 TEST_F(MainWindowTest, TheProgressWindowHoldsTheMainWindowAndItsCancelReachesTheTransfer) {

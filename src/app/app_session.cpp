@@ -1,0 +1,82 @@
+#include "app/app_session.h"
+
+#include <system_error>
+
+#include "app/batch/batch_run.h"
+#include "app/command_line.h"
+#include "app/link_setup.h"
+#include "link/serial/serial_port.h"
+#include "platform/catalogue.h"
+#include "platform/trace.h"
+
+namespace pelikon {
+
+AppSession::AppSession(const SessionSetup& setup, Ui& ui, PanesView& view)
+    : store_(*setup.settings),
+      program_folder_(setup.program_folder),
+      temp_folder_(setup.temp_folder),
+      ui_(ui),
+      sound_(setup.sound_output ? *setup.sound_output : SystemSoundOutput()),
+      progress_(ui, sound_) {
+  // The settings' home exists from the first run on.
+  store_.CreateKey();
+  std::error_code error;
+  start_folder_ = std::filesystem::current_path(error).string();
+  settings_ = FirstRunSettings(program_folder_.string(), start_folder_);
+  libraries_.Bind(program_folder_);
+  link_ = std::make_unique<RemoteLink>(
+      ui_, progress_, LinkSettingsFrom(settings_, temp_folder_, start_folder_), [this](int port_index, int baud) {
+        // Every wait of the line keeps the user interface alive.
+        return OpenSerialLink(port_index, baud, SerialDevicePath(store_, port_index + 1),
+                              SerialHooks{&DefaultClock(), &ui_});
+      });
+  panes_ = std::make_unique<PanesController>(settings_, *link_, progress_, ui_, view, temp_folder_);
+  progress_.OnConnectionDropped([this] { panes_->ShowConnectionStatus(); });
+}
+
+void AppSession::Start() {
+  LoadTransferSettings(store_, settings_, libraries_.DeviceConnectorAvailable(), program_folder_.string(), ui_);
+  sound_.SetOn(settings_.sound_on);
+  link_->SetSettings(LinkSettingsFrom(settings_, temp_folder_, start_folder_));
+  link_->ShowNotConnectedHelp();
+  if (!panes_->SetLocalFolder(settings_.last_folder) && !panes_->SetLocalFolder(start_folder_))
+    panes_->SetLocalFolder(program_folder_);
+  panes_->FillLocal();
+  panes_->ShowMask(true);
+  panes_->UpdateCounters();
+}
+
+bool AppSession::RunCommandLine(const std::string& command_line) {
+  const CommandLineRequest request = ParseCommandLine(command_line);
+  switch (request.job) {
+    case CommandLineJob::kNone:
+      return false;
+    case CommandLineJob::kBatch: {
+      BatchRun batch(*panes_, exit_code_, request.silent);
+      batch.Run(request.batch_file);
+      return true;
+    }
+    case CommandLineJob::kGeoid:
+    case CommandLineJob::kFieldToFinish:
+      // Geoid grids and code table conversion are not part of this version.
+      Trace("command line job %d is not available in this version", static_cast<int>(request.job));
+      ui_.ShowMessageBox(Tr("This unattended job is not available in this version."));
+      return true;
+  }
+  return false;
+}
+
+void AppSession::SettingsChanged() {
+  sound_.SetOn(settings_.sound_on);
+  link_->SetSettings(LinkSettingsFrom(settings_, temp_folder_, panes_->LocalFolder()));
+}
+
+void AppSession::Finish() {
+  if (finished_) return;
+  finished_ = true;
+  link_->Close();
+  RememberLastFolder(settings_, panes_->LocalFolder().string());
+  SaveTransferSettings(store_, settings_);
+}
+
+}  // namespace pelikon

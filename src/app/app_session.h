@@ -1,0 +1,73 @@
+// Everything one run of the program holds, windows or not: the settings,
+// the optional libraries, the sound cues, the progress, the link to the
+// collector and the two panes, started in the program's fixed order and
+// written back at the end. The main window wraps one; an unattended run
+// without a display uses one directly.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/exit_code.h"
+#include "app/optional_libraries.h"
+#include "app/panes/panes_controller.h"
+#include "app/transfer_settings.h"
+#include "link/progress/sound_cues.h"
+#include "link/progress/transfer_progress.h"
+#include "link/remote/remote_link.h"
+#include "platform/settings_store.h"
+#include "platform/ui.h"
+
+namespace pelikon {
+
+struct SessionSetup {
+  SettingsStore* settings = nullptr;     // where the user's settings live
+  std::filesystem::path program_folder;  // optional libraries, geoid default
+  std::filesystem::path temp_folder;     // working files
+  SoundOutput* sound_output = nullptr;   // null: the system's
+};
+
+class AppSession {
+ public:
+  // First-run settings and the optional libraries; nothing is read yet.
+  AppSession(const SessionSetup& setup, Ui& ui, PanesView& view);
+  AppSession(const AppSession&) = delete;
+  AppSession& operator=(const AppSession&) = delete;
+
+  // Reads the settings, shows the not-connected help, opens the last
+  // folder (else the folder the program started in) and fills the local pane.
+  void Start();
+  // Runs the command line's unattended job, if any; true when one ran (the
+  // program then ends).
+  bool RunCommandLine(const std::string& command_line);
+  // Applies settings changed by the Options dialog: link, mask, local pane.
+  void SettingsChanged();
+  // Closes the link and writes the settings back.
+  void Finish();
+
+  TransferSettings& Settings() { return settings_; }
+  OptionalLibraries& Libraries() { return libraries_; }
+  TransferProgress& Progress() { return progress_; }
+  RemoteLink& Link() { return *link_; }
+  PanesController& Panes() { return *panes_; }
+  ExitCode& Exit() { return exit_code_; }
+  SettingsStore& Store() { return store_; }
+
+ private:
+  SettingsStore& store_;
+  std::filesystem::path program_folder_;
+  std::filesystem::path temp_folder_;
+  std::string start_folder_;
+  Ui& ui_;
+  TransferSettings settings_;
+  OptionalLibraries libraries_;
+  ExitCode exit_code_;
+  SoundCues sound_;
+  TransferProgress progress_;
+  std::unique_ptr<RemoteLink> link_;
+  std::unique_ptr<PanesController> panes_;
+  bool finished_ = false;
+};
+
+}  // namespace pelikon

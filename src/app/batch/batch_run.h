@@ -1,0 +1,51 @@
+// An unattended run of a batch file: each entry uploads one file, downloads
+// one file, or saves the listing of a collector folder, then the exit code
+// records its outcome. Failures are reported with the caption "Error" and
+// the run goes on with the next entry; at the end the collector is back in
+// the folder it started in, and unless silent a summary says how many
+// files moved.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "app/exit_code.h"
+#include "app/panes/panes_controller.h"
+#include "records/ov_uni_record.h"
+
+namespace pelikon {
+
+class BatchRun {
+ public:
+  BatchRun(PanesController& panes, ExitCode& exit_code, bool silent);
+
+  void Run(const std::filesystem::path& batch_file);
+  // Makes `path` the collector's current folder, walking (and with `create`
+  // making, after asking) one folder at a time. 1 when it is current at the
+  // end, else 0.
+  int EnsureRemoteFolder(const std::string& path, bool create);
+
+  int FilesMoved() const { return moved_; }
+  int EntriesProcessed() const { return processed_; }
+
+ private:
+  bool RunEntry(const OvUniRecord& entry);
+  bool Upload(const std::string& local, const std::string& remote, bool more_follow);
+  bool Download(const std::string& local, const std::string& remote, bool more_follow);
+  bool SaveListing(const std::string& local);
+  // The folder and the name of a collector path, relative ones below the
+  // folder current at the start.
+  void SplitRemote(const std::string& remote, std::string& folder, std::string& name) const;
+  void Error(const std::string& text);
+  bool RemoteListed(const std::string& name, bool folder) const;
+
+  PanesController& panes_;
+  ExitCode& exit_code_;
+  bool silent_;
+  std::string home_;
+  int processed_ = 0;
+  int moved_ = 0;
+  int answer_ = -1;
+};
+
+}  // namespace pelikon

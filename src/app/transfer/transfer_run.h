@@ -1,0 +1,63 @@
+// One run of the Transfer command: the tagged files of the local pane go to
+// the collector's current folder, the tagged files of the remote pane come
+// to the local pane's folder. On the way: the files that share a job name
+// with a tagged coordinate file, the conflict question for files that
+// exist on the other side (with "all" answers that last for the run), and
+// the conversions of the converter library when it is installed (PC
+// databases to the collector's formats and back, alignments to centreline
+// files and back). The run ends with the completion message when the last
+// move succeeded, refreshed panes when anything moved, and no tags.
+//
+// Converted and renamed copies are made in the private working folder; a
+// conversion never writes beside the user's files, and only the file the
+// conflict question covered is ever replaced.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "app/panes/panes_controller.h"
+#include "app/transfer/file_conflict.h"
+
+namespace pelikon {
+
+class Converter;
+
+class TransferRun {
+ public:
+  // `converter` is null when no converter library is installed.
+  TransferRun(PanesController& panes, Converter* converter);
+
+  // The Transfer button (and a double-click on a file).
+  void Start();
+
+  // Files moved by the last run.
+  int Transferred() const { return transferred_; }
+
+ private:
+  enum class Walk { kGoOn, kEndQuietly, kEndAfterCompletion };
+
+  bool IncludeJobCompanions();
+  Walk Upload();
+  Walk Download();
+  Walk UploadFile(DirEntry& entry);
+  Walk DownloadFile(DirEntry& entry);
+  // Asks about a file that exists on the other side; the answer of the run.
+  int AskAboutConflict(TransferDirection direction, const std::string& source_name, std::string& target,
+                       std::filesystem::path& staging_path);
+  int SendAlignment(const std::filesystem::path& aln_path);
+  bool MakeAlignment(bool include_all);
+  bool Listed(PaneSide side, const std::string& name) const;
+  bool Converting() const;
+  int Put(const std::filesystem::path& file, int64_t size);
+  int Get(const std::filesystem::path& file, int64_t size);
+  void ShowConverterFailure(const std::string& message);
+
+  PanesController& panes_;
+  Converter* converter_;
+  int answer_ = -1;
+  int transferred_ = 0;
+  int last_result_ = 0;
+};
+
+}  // namespace pelikon

@@ -1,0 +1,28 @@
+#include "app/unattended.h"
+
+#include <cstdio>
+
+#include "app/app_session.h"
+#include "platform/catalogue.h"
+#include "platform/console_ui.h"
+
+namespace pelikon {
+
+int RunWithoutWindows(const std::string& command_line, SettingsStore& settings,
+                      const std::filesystem::path& program_folder, const std::filesystem::path& temp_folder) {
+  ConsoleUi ui(stderr, kAnswerNo, false);
+  NoPanesView view;
+  SessionSetup setup;
+  setup.settings = &settings;
+  setup.program_folder = program_folder;
+  setup.temp_folder = temp_folder;
+  AppSession session(setup, ui, view);
+  session.Start();
+  session.Panes().Connect();
+  if (!session.RunCommandLine(command_line))
+    std::fprintf(stderr, "pelikon: %s\n", Tr("Nothing to do without windows: give /BATCH and a batch file."));
+  session.Finish();
+  return session.Exit().ProcessStatus();
+}
+
+}  // namespace pelikon
