@@ -96,6 +96,20 @@ TEST_F(TransferRunTest, ADownloadIsAskedTwiceAndTheSecondNoKeepsTheFile) {
   EXPECT_EQ(Count("GET"), 0);
 }
 
+TEST_F(TransferRunTest, AnOverwriteThatFailsHalfwayLeavesTheExistingFile) {
+  store_.Write("BIG.BIN", testing::RandomBytes(1 << 20, 7));
+  local_.Write("BIG.BIN", "mine");
+  Connect();
+  Tag(PaneSide::kRemote, "BIG.BIN");
+  ui_.QueueAnswer(kAnswerYes);  // Overwrite File
+  ui_.QueueAnswer(kAnswerYes);  // OK to overwrite BIG.BIN ?
+  ui_.CancelAtPump(200);        // well inside the megabyte
+  TransferRun(*panes_, nullptr).Start();
+  EXPECT_TRUE(ui_.Saw("User typed abort key"));
+  EXPECT_EQ(testing::Contents(local_ / "BIG.BIN"), "mine");
+  EXPECT_FALSE(ui_.Saw("Complete"));
+}
+
 TEST_F(TransferRunTest, RenameSendsAStagedCopyUnderTheNewName) {
   store_.Write("JOB.CRD", "collector");
   local_.Write("JOB.CRD", "pc");

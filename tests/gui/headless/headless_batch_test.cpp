@@ -61,5 +61,14 @@ TEST_F(HeadlessBatch, AnEntryWithAMissingLocalFileMakesItOne) {
   EXPECT_NE(testing::Contents(work_ / "stderr.txt").find("GONE.CRD' is not found"), std::string::npos);
 }
 
+TEST_F(HeadlessBatch, AnUnreadableBatchFileLeavesMinusOne) {
+  const std::string command = "env -u DISPLAY PELIKON_CONFIG_DIR='" + config_.Path().string() + "' PELIKON_TEMP_DIR='" +
+                              (work_ / "tmp").string() + "' '" + PELIKON_BIN_DIR + "/pelikon' /BATCH '" +
+                              (work_ / "missing.txt").string() + "' 2>/dev/null";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 255) << "-1: no entry ran";
+}
+
 }  // namespace
 }  // namespace pelikon
