@@ -10,7 +10,7 @@
 #include "app/transfer/transfer_run.h"
 #include "gui/art.h"
 #include "gui/dialogs/options_dialog.h"
-#include "gui/dialogs/pelikon_dialog.h"
+#include "dialogs/wx/app_icons.h"
 #include "gui/file_type_names.h"
 #include "link/serial/serial_port.h"
 #include "platform/catalogue.h"

@@ -10,7 +10,7 @@
 #include "gui/dialogs/file_mask_dialog.h"
 #include "gui/dialogs/message_dialogs.h"
 #include "gui/dialogs/path_dialog.h"
-#include "gui/dialogs/plain_message_box.h"
+#include "dialogs/wx/plain_message_box.h"
 #include "gui/dialogs/progress_dialog.h"
 #include "gui/dialogs/yes_no_dialog.h"
 

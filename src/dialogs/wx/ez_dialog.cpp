@@ -8,8 +8,8 @@
 
 #include "dialogs/wx/list_view_sort.h"
 #include "dialogs/wx/tile_controls.h"
-#include "gui/dialogs/plain_message_box.h"
-#include "gui/dialogs/wx_text.h"
+#include "dialogs/wx/plain_message_box.h"
+#include "dialogs/wx/wx_text.h"
 #include "platform/catalogue.h"
 #include "platform/trace.h"
 

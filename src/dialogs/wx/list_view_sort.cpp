@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "dialogs/list_sort.h"
-#include "gui/dialogs/wx_text.h"
+#include "dialogs/wx/wx_text.h"
 
 namespace pelikon {
 

@@ -10,8 +10,8 @@
 #include "dialogs/form_metrics.h"
 #include "dialogs/tile.h"
 #include "dialogs/wx/ez_dialog.h"
-#include "gui/dialogs/pelikon_dialog.h"
-#include "gui/dialogs/wx_text.h"
+#include "dialogs/wx/app_icons.h"
+#include "dialogs/wx/wx_text.h"
 
 namespace pelikon {
 

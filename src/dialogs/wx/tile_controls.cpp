@@ -17,7 +17,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "gui/dialogs/wx_text.h"
+#include "dialogs/wx/wx_text.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
 

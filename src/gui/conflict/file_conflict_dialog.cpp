@@ -8,7 +8,7 @@
 
 #include "dialogs/new_file_name.h"
 #include "dialogs/wx/ez_dialog.h"
-#include "gui/dialogs/plain_message_box.h"
+#include "dialogs/wx/plain_message_box.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
 #include "platform/ui.h"

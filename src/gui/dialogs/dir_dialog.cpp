@@ -1,6 +1,6 @@
 #include "gui/dialogs/dir_dialog.h"
 
-#include "gui/dialogs/wx_text.h"
+#include "dialogs/wx/wx_text.h"
 #include "platform/catalogue.h"
 
 namespace pelikon {

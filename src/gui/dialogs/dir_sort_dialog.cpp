@@ -3,7 +3,7 @@
 #include <wx/arrstr.h>
 
 #include "app/panes/dir_list.h"
-#include "gui/dialogs/wx_text.h"
+#include "dialogs/wx/wx_text.h"
 #include "platform/catalogue.h"
 
 namespace pelikon {

@@ -2,7 +2,7 @@
 
 #include <wx/stattext.h>
 
-#include "gui/dialogs/wx_text.h"
+#include "dialogs/wx/wx_text.h"
 #include "platform/catalogue.h"
 
 namespace pelikon {

@@ -1,21 +1,12 @@
 #include "gui/dialogs/pelikon_dialog.h"
 
 #include <wx/anybutton.h>
-#include <wx/artprov.h>
 
-#include "gui/dialogs/wx_text.h"
+#include "dialogs/wx/app_icons.h"
+#include "dialogs/wx/wx_text.h"
 #include "platform/catalogue.h"
 
 namespace pelikon {
-
-wxIconBundle DialogIcons() {
-  wxIconBundle icons;
-  for (const int size : {16, 32, 48}) {
-    const wxIcon icon = wxArtProvider::GetIcon(wxART_HARDDISK, wxART_FRAME_ICON, wxSize(size, size));
-    if (icon.IsOk()) icons.AddIcon(icon);
-  }
-  return icons;
-}
 
 PelikonDialog::PelikonDialog(wxWindow* parent, const wxString& title)
     : wxDialog(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE) {

@@ -11,13 +11,9 @@
 
 #include <wx/button.h>
 #include <wx/dialog.h>
-#include <wx/iconbndl.h>
 #include <wx/sizer.h>
 
 namespace pelikon {
-
-// The icon every window of the program carries.
-wxIconBundle DialogIcons();
 
 class PelikonDialog : public wxDialog {
  public:

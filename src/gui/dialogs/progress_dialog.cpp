@@ -6,7 +6,7 @@
 #include <wx/artprov.h>
 #include <wx/weakref.h>
 
-#include "gui/dialogs/wx_text.h"
+#include "dialogs/wx/wx_text.h"
 #include "platform/catalogue.h"
 
 namespace pelikon {

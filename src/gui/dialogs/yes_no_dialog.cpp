@@ -4,7 +4,7 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
-#include "gui/dialogs/wx_text.h"
+#include "dialogs/wx/wx_text.h"
 #include "platform/catalogue.h"
 #include "platform/ui.h"
 

@@ -20,7 +20,7 @@
 #include "gui/dialogs/options_dialog.h"
 #include "gui/dialogs/path_dialog.h"
 #include "gui/dialogs/progress_dialog.h"
-#include "gui/dialogs/wx_text.h"
+#include "dialogs/wx/wx_text.h"
 #include "gui/dialogs/yes_no_dialog.h"
 #include "platform/ui.h"
 

@@ -24,7 +24,7 @@
 #include "dialogs/wx/text_input_window.h"
 #include "dialogs/wx/window_position.h"
 #include "gui/dialog_script.h"
-#include "gui/dialogs/wx_text.h"
+#include "dialogs/wx/wx_text.h"
 #include "platform/atomic_file.h"
 #include "platform/trace.h"
 #include "support/temp_dir.h"

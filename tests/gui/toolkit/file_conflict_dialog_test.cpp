@@ -12,7 +12,7 @@
 #include "dialogs/wx/ez_dialog.h"
 #include "gui/conflict/file_conflict_dialog.h"
 #include "gui/dialog_script.h"
-#include "gui/dialogs/wx_text.h"
+#include "dialogs/wx/wx_text.h"
 #include "gui/window_picture.h"
 #include "platform/ui.h"
 

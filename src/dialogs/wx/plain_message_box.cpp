@@ -1,8 +1,8 @@
-#include "gui/dialogs/plain_message_box.h"
+#include "dialogs/wx/plain_message_box.h"
 
 #include <wx/msgdlg.h>
 
-#include "gui/dialogs/wx_text.h"
+#include "dialogs/wx/wx_text.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
 
