@@ -34,11 +34,11 @@ AppSession::AppSession(const SessionSetup& setup, Ui& ui, PanesView& view)
   progress_.OnConnectionDropped([this] { panes_->ShowConnectionStatus(); });
 }
 
-void AppSession::Start() {
+void AppSession::Start(bool show_help) {
   LoadTransferSettings(store_, settings_, libraries_.DeviceConnectorAvailable(), program_folder_.string(), ui_);
   sound_.SetOn(settings_.sound_on);
   link_->SetSettings(LinkSettingsFrom(settings_, temp_folder_, start_folder_));
-  link_->ShowNotConnectedHelp();
+  if (show_help) link_->ShowNotConnectedHelp();
   if (!panes_->SetLocalFolder(settings_.last_folder) && !panes_->SetLocalFolder(start_folder_))
     panes_->SetLocalFolder(program_folder_);
   panes_->FillLocal();

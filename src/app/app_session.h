@@ -35,9 +35,10 @@ class AppSession {
   AppSession(const AppSession&) = delete;
   AppSession& operator=(const AppSession&) = delete;
 
-  // Reads the settings, shows the not-connected help, opens the last
-  // folder (else the folder the program started in) and fills the local pane.
-  void Start();
+  // Reads the settings, shows the not-connected help over the remote pane
+  // (when there is a pane to show it in), opens the last folder (else the
+  // folder the program started in) and fills the local pane.
+  void Start(bool show_help = true);
   // Runs the command line's unattended job, if any; true when one ran (the
   // program then ends).
   bool RunCommandLine(const std::string& command_line);

@@ -17,7 +17,9 @@ int RunWithoutWindows(const std::string& command_line, SettingsStore& settings,
   setup.program_folder = program_folder;
   setup.temp_folder = temp_folder;
   AppSession session(setup, ui, view);
-  session.Start();
+  // No pane to show the checklist in before connecting; a failed
+  // connection still prints it.
+  session.Start(false);
   session.Panes().Connect();
   if (!session.RunCommandLine(command_line))
     std::fprintf(stderr, "pelikon: %s\n", Tr("Nothing to do without windows: give /BATCH and a batch file."));

@@ -50,7 +50,9 @@ TEST_F(HeadlessBatch, AThreeEntryBatchMovesEverythingAndExitsZero) {
   EXPECT_EQ(testing::Contents(store_ / "UP.CRD"), "to the collector");
   EXPECT_EQ(testing::Contents(local_ / "DOWN.RW5"), "to the PC");
   EXPECT_NE(testing::Contents(local_ / "listing.txt").find("DOWN.RW5|"), std::string::npos);
-  EXPECT_EQ(testing::Contents(work_ / "stderr.txt").find("Transfered"), std::string::npos) << "silent: no summary";
+  const std::string said = testing::Contents(work_ / "stderr.txt");
+  EXPECT_EQ(said.find("Transfered"), std::string::npos) << "silent: no summary";
+  EXPECT_EQ(said.find("not connected"), std::string::npos) << "a connected run prints no checklist: " << said;
 }
 
 TEST_F(HeadlessBatch, AnEntryWithAMissingLocalFileMakesItOne) {
