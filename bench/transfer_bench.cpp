@@ -151,7 +151,8 @@ void RunSuite(bool kermit, bool quick, const std::filesystem::path& work, bool& 
   MakeFile(big_file, big, false);
   const double mib = static_cast<double>(big) / (1 << 20);
   std::printf("%s (a) %.0f MiB random, unthrottled pty pair\n", protocol, mib);
-  std::printf("  %-18s %8s %9s %14s %16s\n", "sender -> receiver", "wall s", "MB/s", "send CPU s/MiB", "receive CPU s/MiB");
+  std::printf("  %-18s %8s %9s %14s %16s\n", "sender -> receiver", "wall s", "MB/s", "send CPU s/MiB",
+              "receive CPU s/MiB");
   double rate[4] = {}, send_cpu[4] = {}, recv_cpu[4] = {};
   for (int i = 0; i < 4; ++i) {
     const RunResult r = Run(pairs[i].first, pairs[i].second, big_file, work, {});
@@ -159,11 +160,12 @@ void RunSuite(bool kermit, bool quick, const std::filesystem::path& work, bool& 
     rate[i] = static_cast<double>(big) / 1e6 / r.seconds;
     send_cpu[i] = r.sender_cpu / mib;
     recv_cpu[i] = r.receiver_cpu / mib;
-    std::printf("  %-7s -> %-7s %8.2f %9.2f %14.4f %16.4f%s\n", pairs[i].first.label, pairs[i].second.label,
-                r.seconds, rate[i], send_cpu[i], recv_cpu[i], r.intact ? "" : "  CORRUPT/INCOMPLETE");
+    std::printf("  %-7s -> %-7s %8.2f %9.2f %14.4f %16.4f%s\n", pairs[i].first.label, pairs[i].second.label, r.seconds,
+                rate[i], send_cpu[i], recv_cpu[i], r.intact ? "" : "  CORRUPT/INCOMPLETE");
   }
-  std::printf("  ratios pelikon/%s (both sides ours vs both theirs): throughput %.2f, send CPU %.2f, receive CPU %.2f\n",
-              theirs.label, rate[0] / rate[3], send_cpu[0] / send_cpu[3], recv_cpu[0] / recv_cpu[3]);
+  std::printf(
+      "  ratios pelikon/%s (both sides ours vs both theirs): throughput %.2f, send CPU %.2f, receive CPU %.2f\n",
+      theirs.label, rate[0] / rate[3], send_cpu[0] / send_cpu[3], recv_cpu[0] / recv_cpu[3]);
   std::fflush(stdout);
 
   LineModel line;
@@ -191,9 +193,12 @@ void RunSuite(bool kermit, bool quick, const std::filesystem::path& work, bool& 
 int main(int argc, char** argv) {
   bool quick = false, zmodem = true, kermit = true;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--quick") == 0) quick = true;
-    else if (std::strcmp(argv[i], "zmodem") == 0) kermit = false;
-    else if (std::strcmp(argv[i], "kermit") == 0) zmodem = false;
+    if (std::strcmp(argv[i], "--quick") == 0)
+      quick = true;
+    else if (std::strcmp(argv[i], "zmodem") == 0)
+      kermit = false;
+    else if (std::strcmp(argv[i], "kermit") == 0)
+      zmodem = false;
   }
   g_xfer = std::filesystem::canonical("/proc/self/exe").parent_path() / "xfer";
   char pattern[] = "/tmp/pelikon-xbench-XXXXXX";

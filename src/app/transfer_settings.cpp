@@ -7,7 +7,9 @@ namespace pelikon {
 
 namespace {
 
-bool IsOn(const std::string& text) { return LenientInt32(text) == 1; }
+bool IsOn(const std::string& text) {
+  return LenientInt32(text) == 1;
+}
 
 int BaudOf(const std::string& text) {
   const int value = LenientInt32(text);
@@ -23,7 +25,9 @@ int BaudOf(const std::string& text) {
   }
 }
 
-const char* OnOff(bool on) { return on ? "1" : "0"; }
+const char* OnOff(bool on) {
+  return on ? "1" : "0";
+}
 
 }  // namespace
 

@@ -22,20 +22,20 @@ inline constexpr int kActiveSyncLink = 100;
 inline constexpr int kDefaultPortDelayMs = 500;
 
 struct TransferSettings {
-  int com = 1;                    // COM port number, or kActiveSyncLink
-  int baud = 38400;               // 4800, 9600, 19200, 38400, 57600 or 115200
+  int com = 1;       // COM port number, or kActiveSyncLink
+  int baud = 38400;  // 4800, 9600, 19200, 38400, 57600 or 115200
   std::string mask = "*.*";
-  int sort = kSortByName;         // a SortOrder; other numbers sort as off
-  bool confirm_delete = true;     // "del"
-  bool protect_remote = true;     // "remote"
-  bool archive_rw5 = true;        // "archive"
-  bool confirm_overwrite = true;  // "ovrwt"
-  bool show_special = false;      // "spcl": list hidden and system files
-  bool use_kermit = true;         // "xfer": Kermit, else Zmodem
-  std::string geoid_folder;       // "geoid"
-  std::string last_folder;        // "lastdir"
-  std::string activesync_folder;  // "asyncdir"
-  bool sound_on = true;           // "sound" != 0
+  int sort = kSortByName;                   // a SortOrder; other numbers sort as off
+  bool confirm_delete = true;               // "del"
+  bool protect_remote = true;               // "remote"
+  bool archive_rw5 = true;                  // "archive"
+  bool confirm_overwrite = true;            // "ovrwt"
+  bool show_special = false;                // "spcl": list hidden and system files
+  bool use_kermit = true;                   // "xfer": Kermit, else Zmodem
+  std::string geoid_folder;                 // "geoid"
+  std::string last_folder;                  // "lastdir"
+  std::string activesync_folder;            // "asyncdir"
+  bool sound_on = true;                     // "sound" != 0
   int port_delay_ms = kDefaultPortDelayMs;  // "port_delay", raised only
 
   // Not stored: true when the ActiveSync link is in use.

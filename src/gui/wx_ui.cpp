@@ -4,13 +4,13 @@
 
 #include <wx/msgdlg.h>
 
+#include "dialogs/wx/plain_message_box.h"
 #include "dialogs/wx/text_input_window.h"
 #include "gui/conflict/file_conflict_dialog.h"
 #include "gui/dialogs/dir_dialog.h"
 #include "gui/dialogs/file_mask_dialog.h"
 #include "gui/dialogs/message_dialogs.h"
 #include "gui/dialogs/path_dialog.h"
-#include "dialogs/wx/plain_message_box.h"
 #include "gui/dialogs/progress_dialog.h"
 #include "gui/dialogs/yes_no_dialog.h"
 

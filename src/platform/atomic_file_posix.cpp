@@ -10,7 +10,9 @@ namespace pelikon {
 
 namespace {
 
-std::error_code LastError() { return {errno, std::generic_category()}; }
+std::error_code LastError() {
+  return {errno, std::generic_category()};
+}
 
 std::error_code WriteAll(int fd, std::string_view content) {
   const char* p = content.data();

@@ -21,6 +21,8 @@ const char* Tr(const char* text) {
   return ::dgettext(kCatalogueDomain, text);
 }
 
-std::string Tr(const std::string& text) { return Tr(text.c_str()); }
+std::string Tr(const std::string& text) {
+  return Tr(text.c_str());
+}
 
 }  // namespace pelikon

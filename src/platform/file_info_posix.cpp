@@ -39,7 +39,9 @@ class WriteCheck {
   std::vector<gid_t> groups_;
 };
 
-bool IsDotOrDotDot(const char* name) { return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)); }
+bool IsDotOrDotDot(const char* name) {
+  return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
 
 }  // namespace
 
@@ -52,7 +54,8 @@ bool EnumerateFolder(const std::filesystem::path& folder, std::string_view mask,
     ::close(folder_fd);
     return false;
   }
-  struct stat self {}, parent {};
+  struct stat self {
+  }, parent{};
   const bool at_root = ::fstat(folder_fd, &self) == 0 && ::fstatat(folder_fd, "..", &parent, 0) == 0 &&
                        self.st_dev == parent.st_dev && self.st_ino == parent.st_ino;
   const WriteCheck write_check;

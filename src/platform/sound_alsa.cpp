@@ -30,8 +30,10 @@ class AlsaOutput final : public SoundOutput {
     while (played && done < samples.size()) {
       snd_pcm_sframes_t n = snd_pcm_writei(pcm, samples.data() + done, samples.size() - done);
       if (n < 0) n = snd_pcm_recover(pcm, static_cast<int>(n), 1);
-      if (n < 0) played = false;
-      else done += static_cast<size_t>(n);
+      if (n < 0)
+        played = false;
+      else
+        done += static_cast<size_t>(n);
     }
     if (played) snd_pcm_drain(pcm);
     snd_pcm_close(pcm);

@@ -31,8 +31,12 @@ std::string StrPrintf(const char* format, ...) {
   return out;
 }
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string AsciiUpper(std::string_view text) {
   std::string out(text);
@@ -57,7 +61,9 @@ std::string_view TrimRight(std::string_view text, std::string_view set) {
   return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
 }
 
-std::string_view Trim(std::string_view text, std::string_view set) { return TrimRight(TrimLeft(text, set), set); }
+std::string_view Trim(std::string_view text, std::string_view set) {
+  return TrimRight(TrimLeft(text, set), set);
+}
 
 int64_t LenientInt64(std::string_view text) {
   size_t i = 0;

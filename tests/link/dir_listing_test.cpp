@@ -1,7 +1,7 @@
 #include "link/listing/dir_listing.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,7 +32,9 @@ std::vector<std::string> Lines(const std::filesystem::path& file) {
   return lines;
 }
 
-std::string NameOf(const std::string& line) { return line.substr(0, line.find('|')); }
+std::string NameOf(const std::string& line) {
+  return line.substr(0, line.find('|'));
+}
 
 class LocalListing : public ::testing::Test {
  protected:

@@ -18,10 +18,10 @@
 namespace pelikon {
 namespace {
 
+using testing::Contents;
 using testing::LineModel;
 using testing::PeerProcess;
 using testing::PtyRelay;
-using testing::Contents;
 using testing::RandomBytes;
 using testing::TempDir;
 
@@ -31,7 +31,8 @@ std::vector<std::pair<std::string, std::string>> SampleFiles() {
   std::string text;
   for (int i = 0; i < 2000; ++i) text += "1001,5000.123,3000.456,100.789,CP\r\n";
   std::string runs;
-  for (int i = 0; i < 300; ++i) runs += std::string(static_cast<size_t>(1 + i % 120), static_cast<char>(i % 7 ? 'a' + i % 26 : 0));
+  for (int i = 0; i < 300; ++i)
+    runs += std::string(static_cast<size_t>(1 + i % 120), static_cast<char>(i % 7 ? 'a' + i % 26 : 0));
   return {{"empty.crd", ""},
           {"random.bin", RandomBytes(256 * 1024, 21)},
           {"bytes.bin", every},
@@ -52,7 +53,8 @@ std::vector<std::string> PeerSends(Peer peer, const std::string& file) {
 
 std::vector<std::string> PeerReceives(Peer peer) {
   if (peer == Peer::kGkermit) return {"gkermit", "-i", "-q", "-P", "-S", "-e", "94", "-w", "-r"};
-  return {"kermit", "-Y", "-H", "-q", "-C", std::string(kCKermitClassic) + ", set file collision overwrite, receive, exit"};
+  return {"kermit", "-Y", "-H",
+          "-q",     "-C", std::string(kCKermitClassic) + ", set file collision overwrite, receive, exit"};
 }
 
 class KermitInterop : public ::testing::TestWithParam<Peer> {
@@ -130,7 +132,8 @@ TEST(KermitFaults, ADamagedLineEndsWithAnIntactFileOrAClearError) {
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(receive_dir.Path()), {}), 1);
     std::fprintf(stderr, "seed %u: %d in %.1f s, %d faults\n", seed, received,
-                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), relay.FaultsInjected());
+                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),
+                 relay.FaultsInjected());
   }
   EXPECT_GE(intact, 1);
 }

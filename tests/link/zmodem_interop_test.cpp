@@ -18,11 +18,11 @@
 namespace pelikon {
 namespace {
 
+using testing::Contents;
+using testing::EveryByteValue;
 using testing::LineModel;
 using testing::PeerProcess;
 using testing::PtyRelay;
-using testing::Contents;
-using testing::EveryByteValue;
 using testing::RandomBytes;
 using testing::TempDir;
 
@@ -45,9 +45,7 @@ class ZmodemInterop : public ::testing::Test {
   TransferMessageHook Hook() {
     return [this](const std::string& text) { log_.push_back(text); };
   }
-  bool Logged(const std::string& text) const {
-    return std::find(log_.begin(), log_.end(), text) != log_.end();
-  }
+  bool Logged(const std::string& text) const { return std::find(log_.begin(), log_.end(), text) != log_.end(); }
 };
 
 TEST_F(ZmodemInterop, OurSenderToRz) {
@@ -178,13 +176,13 @@ TEST_F(ZmodemInterop, CancellingEndsBothSidesAndKeepsNoPartialFile) {
     PeerProcess sz({"sz", "-b", "-q", "big.bin"}, relay.EndB(), send_dir_.Path());
     SerialPortHandle port = OpenSerialLink(0, 115200, relay.EndA());
     int calls = 0;
-    const int result = ZmodemReceive(
-        *port, receive_dir_.Path(), nullptr,
-        [&](TransferState& t) {
-          if (t.position > 0 && t.position < t.file_size && ++calls == 3) t.error = kXferUserAbort;
-          return 0;
-        },
-        {1007, 27});
+    const int result = ZmodemReceive(*port, receive_dir_.Path(), nullptr,
+                                     [&](TransferState& t) {
+                                       if (t.position > 0 && t.position < t.file_size && ++calls == 3)
+                                         t.error = kXferUserAbort;
+                                       return 0;
+                                     },
+                                     {1007, 27});
     EXPECT_EQ(result, kXferUserAbort);
     EXPECT_NE(sz.Wait(20000), 0) << "the cancel sequence stops the sender";
     EXPECT_TRUE(VisibleFiles(receive_dir_.Path()).empty());

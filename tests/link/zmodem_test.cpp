@@ -17,7 +17,9 @@ using namespace zmodem;
 using testing::MemorySerialPort;
 using testing::TempDir;
 
-std::string Bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
+std::string Bytes(const std::vector<uint8_t>& v) {
+  return std::string(v.begin(), v.end());
+}
 
 std::string HexHeader(int type, const HeaderData& data) {
   std::vector<uint8_t> out;
@@ -70,7 +72,9 @@ TEST(ZmodemWire, EscapesExactlyTheListedBytes) {
 
 TEST(ZmodemWire, HexHeadersCarryXonExceptAckAndFin) {
   const std::string rinit = HexHeader(kZrinit, {0, 0, 0, 0x27});
-  EXPECT_EQ(rinit.substr(0, 4), std::string("**\x18" "B", 4));
+  EXPECT_EQ(rinit.substr(0, 4), std::string("**\x18"
+                                            "B",
+                                            4));
   EXPECT_EQ(rinit.substr(4, 10), "0100000027");
   EXPECT_EQ(rinit.substr(rinit.size() - 3), "\r\n\x11");
   EXPECT_EQ(HexHeader(kZack, {1, 2, 3, 4}).back(), '\n');
@@ -161,11 +165,20 @@ class ScriptedReceiver {
     const std::vector<Header> headers = HeadersIn(seen_);
     for (size_t i = answered_; i < headers.size(); ++i) {
       switch (headers[i].type) {
-        case kZrqinit: port_.Feed(HexHeader(kZrinit, {0, 0, 0, static_cast<uint8_t>(flags_)})); break;
-        case kZfile: port_.Feed(HexHeader(kZrpos, PositionData(0))); break;
-        case kZeof: port_.Feed(HexHeader(kZrinit, {0, 0, 0, static_cast<uint8_t>(flags_)})); break;
-        case kZfin: port_.Feed(HexHeader(kZfin, {0, 0, 0, 0}) + "OO"); break;
-        default: break;
+        case kZrqinit:
+          port_.Feed(HexHeader(kZrinit, {0, 0, 0, static_cast<uint8_t>(flags_)}));
+          break;
+        case kZfile:
+          port_.Feed(HexHeader(kZrpos, PositionData(0)));
+          break;
+        case kZeof:
+          port_.Feed(HexHeader(kZrinit, {0, 0, 0, static_cast<uint8_t>(flags_)}));
+          break;
+        case kZfin:
+          port_.Feed(HexHeader(kZfin, {0, 0, 0, 0}) + "OO");
+          break;
+        default:
+          break;
       }
     }
     answered_ = headers.size();
@@ -219,7 +232,10 @@ TEST(ZmodemReceive, RefusesUnsafeNamesAndCancels) {
   MemorySerialPort port(clock);
   std::vector<uint8_t> frame;
   AppendBinaryHeader(frame, kZfile, {0, 0, 0, 0}, true);
-  const std::string info("..\0" "5 0 0\0", 8);
+  const std::string info(
+      "..\0"
+      "5 0 0\0",
+      8);
   AppendSubpacket(frame, reinterpret_cast<const uint8_t*>(info.data()), info.size(), kZcrcw, true);
   port.Feed(Bytes(frame));
   std::vector<std::string> log;
@@ -236,7 +252,10 @@ TEST(ZmodemReceive, ASenderThatVanishesFailsWithoutTouchingTheOldFile) {
   MemorySerialPort port(clock);
   std::vector<uint8_t> frame;
   AppendBinaryHeader(frame, kZfile, {0, 0, 0, 0}, true);
-  const std::string info("job.crd\0" "100 0 0\0", 17);
+  const std::string info(
+      "job.crd\0"
+      "100 0 0\0",
+      17);
   AppendSubpacket(frame, reinterpret_cast<const uint8_t*>(info.data()), info.size(), kZcrcw, true);
   AppendBinaryHeader(frame, kZdata, PositionData(0), true);
   AppendSubpacket(frame, reinterpret_cast<const uint8_t*>("partial"), 7, kZcrcg, true);

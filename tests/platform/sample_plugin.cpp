@@ -1,2 +1,4 @@
 // Loaded by the dynamic library test.
-extern "C" int pelikon_sample_answer() { return 42; }
+extern "C" int pelikon_sample_answer() {
+  return 42;
+}

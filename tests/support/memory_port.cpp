@@ -6,7 +6,9 @@ namespace pelikon::testing {
 
 MemorySerialPort::MemorySerialPort(FakeClock& clock, Ui* ui) : SerialPort(0, SerialHooks{&clock, ui}) {}
 
-void MemorySerialPort::Feed(std::string_view bytes) { input_.insert(input_.end(), bytes.begin(), bytes.end()); }
+void MemorySerialPort::Feed(std::string_view bytes) {
+  input_.insert(input_.end(), bytes.begin(), bytes.end());
+}
 
 std::string MemorySerialPort::TakeOutput() {
   std::string out;
@@ -27,7 +29,9 @@ int MemorySerialPort::RxCount() {
   return static_cast<int>(input_.size() + Buffered());
 }
 
-int MemorySerialPort::RxFree() { return std::max(0, kSerialBufferBytes - RxCount()); }
+int MemorySerialPort::RxFree() {
+  return std::max(0, kSerialBufferBytes - RxCount());
+}
 
 int MemorySerialPort::TxFree() {
   SetStatus(kSerialOk);

@@ -30,7 +30,8 @@ PeerProcess::PeerProcess(const std::vector<std::string>& argv, const std::string
     }
     ::dup2(tty, 0);
     ::dup2(tty, 1);
-    const int err = log.empty() ? ::open("/dev/null", O_WRONLY) : ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err =
+        log.empty() ? ::open("/dev/null", O_WRONLY) : ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (err >= 0) ::dup2(err, 2);
     if (::chdir(folder.c_str()) != 0) ::_exit(126);
     std::vector<char*> args;
@@ -41,7 +42,9 @@ PeerProcess::PeerProcess(const std::vector<std::string>& argv, const std::string
   }
 }
 
-PeerProcess::~PeerProcess() { Kill(); }
+PeerProcess::~PeerProcess() {
+  Kill();
+}
 
 void PeerProcess::Collect(int status, const struct rusage& usage) {
   status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -21,8 +21,8 @@ struct Direction {
   int to = -1;
   std::deque<std::pair<Clock::time_point, std::string>> queue;
   Clock::time_point line_free = Clock::now();  // when the line finishes what it carries
-  std::string pending;  // due but not yet taken by the receiving side
-  size_t queued = 0;    // bytes in `queue`
+  std::string pending;                         // due but not yet taken by the receiving side
+  size_t queued = 0;                           // bytes in `queue`
 };
 
 // A paced line holds no more than a serial driver's buffer: a sender
@@ -31,9 +31,13 @@ constexpr size_t kPacedLineBuffer = 4096;
 
 }  // namespace
 
-PtyRelay::PtyRelay(LineModel model) : model_(model) { thread_ = std::thread([this] { Run(); }); }
+PtyRelay::PtyRelay(LineModel model) : model_(model) {
+  thread_ = std::thread([this] { Run(); });
+}
 
-PtyRelay::~PtyRelay() { Stop(); }
+PtyRelay::~PtyRelay() {
+  Stop();
+}
 
 void PtyRelay::Stop() {
   stop_ = true;

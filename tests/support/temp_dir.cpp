@@ -42,8 +42,7 @@ void TempDir::WriteFile(const std::filesystem::path& file, std::string_view cont
   if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
-void SetLocalModificationTime(const std::filesystem::path& file, int year, int month, int day, int hour,
-                              int minute) {
+void SetLocalModificationTime(const std::filesystem::path& file, int year, int month, int day, int hour, int minute) {
   std::tm parts{};
   parts.tm_year = year - 1900;
   parts.tm_mon = month - 1;

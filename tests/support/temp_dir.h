@@ -26,7 +26,6 @@ class TempDir {
 };
 
 // Sets the file's modification time to a local date and time.
-void SetLocalModificationTime(const std::filesystem::path& file, int year, int month, int day, int hour,
-                              int minute);
+void SetLocalModificationTime(const std::filesystem::path& file, int year, int month, int day, int hour, int minute);
 
 }  // namespace pelikon::testing

@@ -22,21 +22,34 @@ constexpr int kReadSliceMs = 1000;
 
 int BaudOf(speed_t speed) {
   switch (speed) {
-    case B4800: return 4800;
-    case B9600: return 9600;
-    case B19200: return 19200;
-    case B38400: return 38400;
-    case B57600: return 57600;
-    case B115200: return 115200;
-    default: return 0;
+    case B4800:
+      return 4800;
+    case B9600:
+      return 9600;
+    case B19200:
+      return 19200;
+    case B38400:
+      return 38400;
+    case B57600:
+      return 57600;
+    case B115200:
+      return 115200;
+    default:
+      return 0;
   }
 }
 
 }  // namespace
 
-Session::Session(pelikon::SerialPort& port, int line_descriptor, Store& store, Knobs knobs, std::FILE* log,
-                 int line_fd, std::filesystem::path work)
-    : port_(port), line_descriptor_(line_descriptor), store_(store), knobs_(std::move(knobs)), log_(log), line_fd_(line_fd), work_(std::move(work)) {}
+Session::Session(pelikon::SerialPort& port, int line_descriptor, Store& store, Knobs knobs, std::FILE* log, int line_fd,
+                 std::filesystem::path work)
+    : port_(port),
+      line_descriptor_(line_descriptor),
+      store_(store),
+      knobs_(std::move(knobs)),
+      log_(log),
+      line_fd_(line_fd),
+      work_(std::move(work)) {}
 
 void Session::Log(const char* direction, const std::string& text) {
   if (!log_) return;
@@ -123,8 +136,9 @@ int Session::RunOnLine(const std::vector<std::string>& argv, const std::filesyst
 int Session::SendFile(const std::filesystem::path& file) {
   if (knobs_.third_party) {
     const std::string name = file.filename().string();
-    const int status = kermit_ ? RunOnLine({"gkermit", "-i", "-q", "-P", "-S", "-e", "94", "-s", name}, file.parent_path())
-                               : RunOnLine({"sz", "-b", "-q", name}, file.parent_path());
+    const int status = kermit_
+                           ? RunOnLine({"gkermit", "-i", "-q", "-P", "-S", "-e", "94", "-s", name}, file.parent_path())
+                           : RunOnLine({"sz", "-b", "-q", name}, file.parent_path());
     Log("=", pelikon::StrPrintf("sent %s by %s: status %d", name.c_str(), kermit_ ? "gkermit" : "sz", status));
     return status == 0 ? 1 : -1;
   }
@@ -138,8 +152,9 @@ int Session::SendFile(const std::filesystem::path& file) {
 
 int Session::ReceiveFiles() {
   if (knobs_.third_party) {
-    const int status = kermit_ ? RunOnLine({"gkermit", "-i", "-q", "-P", "-S", "-e", "94", "-w", "-r"}, store_.CurrentPath())
-                               : RunOnLine({"rz", "-b", "-y", "-q"}, store_.CurrentPath());
+    const int status =
+        kermit_ ? RunOnLine({"gkermit", "-i", "-q", "-P", "-S", "-e", "94", "-w", "-r"}, store_.CurrentPath())
+                : RunOnLine({"rz", "-b", "-y", "-q"}, store_.CurrentPath());
     Log("=", pelikon::StrPrintf("received by %s: status %d", kermit_ ? "gkermit" : "rz", status));
     return status == 0 ? 1 : -1;
   }
@@ -157,7 +172,8 @@ void Session::Run() {
   for (;;) {
     if (!NextLine(line)) continue;
     Log("<", line);
-    const bool answers = !knobs_.silent && (knobs_.answer_only_at_baud == 0 || LineSpeed() == knobs_.answer_only_at_baud);
+    const bool answers =
+        !knobs_.silent && (knobs_.answer_only_at_baud == 0 || LineSpeed() == knobs_.answer_only_at_baud);
     if (!answers) continue;
     Handle(line);
   }

@@ -15,13 +15,13 @@ namespace collector_sim {
 
 // Ways to misbehave, for the link's awkward cases.
 struct Knobs {
-  int answer_only_at_baud = 0;   // answer nothing unless the line runs at this speed
-  bool refuse_baud = false;      // answer "BAUD" with "ERROR"
+  int answer_only_at_baud = 0;  // answer nothing unless the line runs at this speed
+  bool refuse_baud = false;     // answer "BAUD" with "ERROR"
   std::string rename_reply = "ACK";
   bool no_program_folder = false;  // answer "PWD" with "ERROR"
-  bool silent = false;           // answer nothing at all
-  bool verbose = false;          // log the engines' messages too
-  bool third_party = false;      // move files with lrzsz and gkermit instead of our engines
+  bool silent = false;             // answer nothing at all
+  bool verbose = false;            // log the engines' messages too
+  bool third_party = false;        // move files with lrzsz and gkermit instead of our engines
 };
 
 class Session {

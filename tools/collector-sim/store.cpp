@@ -98,6 +98,8 @@ void Store::ClearArchive(const std::string& name) {
   if (!path.empty()) cleared_[path] = std::filesystem::last_write_time(path, error);
 }
 
-double Store::FreeBytes() const { return static_cast<double>(pelikon::FreeBytes(root_)); }
+double Store::FreeBytes() const {
+  return static_cast<double>(pelikon::FreeBytes(root_));
+}
 
 }  // namespace collector_sim

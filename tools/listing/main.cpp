@@ -27,7 +27,10 @@ int Read(const char* file) {
     return 1;
   }
   for (const pelikon::DirEntry& e : contents.entries) {
-    std::printf("%-6s %11d %-8s %-5s %4d  %s  (%s)\n", e.is_drive ? "drive" : e.is_folder ? "folder" : "file",
+    std::printf("%-6s %11d %-8s %-5s %4d  %s  (%s)\n",
+                e.is_drive    ? "drive"
+                : e.is_folder ? "folder"
+                              : "file",
                 e.size, e.date.c_str(), e.time.c_str(), e.attributes, e.name.c_str(), e.short_name.c_str());
   }
   std::printf("%zu entries; the collector addresses files by their %s names\n", contents.entries.size(),
@@ -40,8 +43,10 @@ int Write(int argc, char** argv) {
   std::string mask = "*.*";
   bool special = false;
   for (int i = 3; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--special") == 0) special = true;
-    else mask = argv[i];
+    if (std::strcmp(argv[i], "--special") == 0)
+      special = true;
+    else
+      mask = argv[i];
   }
   const std::filesystem::path work = pelikon::TempFolder();
   if (work.empty()) {

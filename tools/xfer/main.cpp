@@ -40,8 +40,10 @@ struct Arguments {
 
 bool Parse(int argc, char** argv, Arguments& args) {
   if (argc < 2) return false;
-  if (std::strcmp(argv[1], "send") == 0) args.sending = true;
-  else if (std::strcmp(argv[1], "receive") != 0) return false;
+  if (std::strcmp(argv[1], "send") == 0)
+    args.sending = true;
+  else if (std::strcmp(argv[1], "receive") != 0)
+    return false;
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&](std::string& out) {
@@ -83,8 +85,8 @@ int main(int argc, char** argv) {
                                        ? pelikon::OpenSerialStreams(0, STDIN_FILENO, STDOUT_FILENO, args.baud)
                                        : pelikon::OpenSerialLink(0, args.baud, args.device);
   if (port->Status() != 0) {
-    std::fprintf(stderr, "xfer: cannot open %s: error %d\n", args.device.empty() ? "standard input and output" : args.device.c_str(),
-                 port->Status());
+    std::fprintf(stderr, "xfer: cannot open %s: error %d\n",
+                 args.device.empty() ? "standard input and output" : args.device.c_str(), port->Status());
     return 1;
   }
   pelikon::TransferMessageHook hook;
@@ -101,7 +103,9 @@ int main(int argc, char** argv) {
   port.reset();
   if (result > 0) return 0;
   const char* text = pelikon::TransferErrorText(result);
-  if (text) std::fprintf(stderr, "xfer: error %d: %s\n", result, text);
-  else std::fprintf(stderr, "xfer: error %d\n", result);
+  if (text)
+    std::fprintf(stderr, "xfer: error %d: %s\n", result, text);
+  else
+    std::fprintf(stderr, "xfer: error %d\n", result);
   return 1;
 }

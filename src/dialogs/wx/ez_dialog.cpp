@@ -7,8 +7,8 @@
 #include <wx/statbmp.h>
 
 #include "dialogs/wx/list_view_sort.h"
-#include "dialogs/wx/tile_controls.h"
 #include "dialogs/wx/plain_message_box.h"
+#include "dialogs/wx/tile_controls.h"
 #include "dialogs/wx/wx_text.h"
 #include "platform/catalogue.h"
 #include "platform/trace.h"

@@ -9,8 +9,8 @@
 
 #include "dialogs/form_metrics.h"
 #include "dialogs/tile.h"
-#include "dialogs/wx/ez_dialog.h"
 #include "dialogs/wx/app_icons.h"
+#include "dialogs/wx/ez_dialog.h"
 #include "dialogs/wx/wx_text.h"
 
 namespace pelikon {

@@ -2,11 +2,11 @@
 
 #include <wx/arrstr.h>
 
+#include "dialogs/wx/plain_message_box.h"
+#include "dialogs/wx/wx_text.h"
 #include "gui/dialogs/baud_dialog.h"
 #include "gui/dialogs/dir_sort_dialog.h"
 #include "gui/dialogs/file_mask_dialog.h"
-#include "dialogs/wx/plain_message_box.h"
-#include "dialogs/wx/wx_text.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
 

@@ -12,7 +12,9 @@ namespace {
 
 constexpr uint32_t kCharLimitMs = 1000;
 
-bool Printable(int c) { return (c >= 33 && c <= 62) || (c >= 96 && c <= 126); }
+bool Printable(int c) {
+  return (c >= 33 && c <= 62) || (c >= 96 && c <= 126);
+}
 
 }  // namespace
 
@@ -20,12 +22,12 @@ std::string SendInitData(const Link& link, bool sender, bool offer_eighth_bit, b
   std::string data;
   data += ToChar(kDefaultMaxl);
   data += ToChar(kDefaultTime);
-  data += ToChar(0);      // NPAD
-  data += Ctl(0);         // PADC
-  data += ToChar('\r');   // EOL
-  data += '#';            // QCTL
+  data += ToChar(0);     // NPAD
+  data += Ctl(0);        // PADC
+  data += ToChar('\r');  // EOL
+  data += '#';           // QCTL
   data += sender ? (offer_eighth_bit ? '&' : 'N') : 'Y';
-  data += '1';            // CHKT
+  data += '1';  // CHKT
   data += repeat_allowed ? link.rept : ' ';
   data += ToChar(kAttributeCapability);
   return data;
@@ -238,7 +240,8 @@ int SendPacket(TransferState& transfer, const Link& link, char type, int sequenc
   for (int i = 0; i < link.npad; ++i)
     if (WriteCharTimed(transfer, static_cast<uint8_t>(link.padc)) != 0) return transfer.error;
   const std::string packet = BuildPacket(type, sequence, data, link.eol);
-  if (WriteBufferTimed(transfer, reinterpret_cast<const uint8_t*>(packet.data()), static_cast<int>(packet.size())) != 0) {
+  if (WriteBufferTimed(transfer, reinterpret_cast<const uint8_t*>(packet.data()), static_cast<int>(packet.size())) !=
+      0) {
     transfer.Log("Error sending buffer");
     transfer.error = kXferBufferFull;
     return transfer.error;

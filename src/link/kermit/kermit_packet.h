@@ -18,24 +18,30 @@ inline constexpr int kDefaultTime = 30;
 inline constexpr int kTryLimit = 100;
 inline constexpr int kAttributeCapability = 8;
 
-inline char ToChar(int x) { return static_cast<char>(x + 32); }
-inline int UnChar(char c) { return static_cast<unsigned char>(c) - 32; }
-inline char Ctl(int c) { return static_cast<char>(c ^ 64); }
+inline char ToChar(int x) {
+  return static_cast<char>(x + 32);
+}
+inline int UnChar(char c) {
+  return static_cast<unsigned char>(c) - 32;
+}
+inline char Ctl(int c) {
+  return static_cast<char>(c ^ 64);
+}
 
 // What both sides agreed on, and the packet counter.
 struct Link {
-  int sequence = 0;           // the counter; the wire carries it modulo 64
-  int maxl = kDefaultMaxl;    // longest packet the other side takes
-  int time = kDefaultTime;    // seconds to wait for a packet
+  int sequence = 0;         // the counter; the wire carries it modulo 64
+  int maxl = kDefaultMaxl;  // longest packet the other side takes
+  int time = kDefaultTime;  // seconds to wait for a packet
   int npad = 0;
   char padc = 0;
   char eol = '\r';
-  char their_qctl = '#';      // the other side's control prefix (for decoding)
-  char qbin = 'N';            // eighth-bit prefix offered / in use
+  char their_qctl = '#';  // the other side's control prefix (for decoding)
+  char qbin = 'N';        // eighth-bit prefix offered / in use
   bool eighth_bit = false;
-  int repeat = -1;            // -1 follow the other side, 1 on, 0 off
+  int repeat = -1;  // -1 follow the other side, 1 on, 0 off
   char rept = '~';
-  int capas = 0;              // the other side's capabilities
+  int capas = 0;  // the other side's capabilities
   bool seven_bit = false;
 };
 
@@ -69,8 +75,8 @@ inline constexpr char kAborted = '!';
 int64_t ReadAttributeDate(std::string_view text);
 
 struct Packet {
-  char type = 0;       // the letter, or kTimedOut, kBadCheck, kAborted
-  int sequence = 0;    // 0-63 as received
+  char type = 0;     // the letter, or kTimedOut, kBadCheck, kAborted
+  int sequence = 0;  // 0-63 as received
   std::string data;
 };
 

@@ -214,10 +214,17 @@ void Receiver::Run() {
     }
     bool going = false;
     switch (state_) {
-      case State::kInit: going = OnInit(packet); break;
-      case State::kFileHeader: going = OnFileHeader(packet); break;
-      case State::kData: going = OnData(packet); break;
-      case State::kDone: break;
+      case State::kInit:
+        going = OnInit(packet);
+        break;
+      case State::kFileHeader:
+        going = OnFileHeader(packet);
+        break;
+      case State::kData:
+        going = OnData(packet);
+        break;
+      case State::kDone:
+        break;
     }
     if (!going) break;
   }

@@ -52,10 +52,14 @@ int Sender::Exchange(char type, const std::string& data, Packet* answer) {
       t_.Log("Aborted from remote end");
       return t_.error = kXferRemoteAbort;
     }
-    if (got == 'Y') t_.Log("Received a bad ACK packet number");
-    else if (got == 'N') t_.Log("Received a Nak packet");
-    else if (got == kTimedOut) t_.Log("Timed out waiting for packet");
-    else t_.Log("Funny packet");
+    if (got == 'Y')
+      t_.Log("Received a bad ACK packet number");
+    else if (got == 'N')
+      t_.Log("Received a Nak packet");
+    else if (got == kTimedOut)
+      t_.Log("Timed out waiting for packet");
+    else
+      t_.Log("Funny packet");
     if (!s_.CountTry()) return t_.error;
   }
 }

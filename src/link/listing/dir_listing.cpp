@@ -12,13 +12,17 @@ namespace pelikon {
 
 namespace {
 
-bool LocalTime(std::time_t moment, std::tm& parts) { return ::localtime_r(&moment, &parts) != nullptr; }
+bool LocalTime(std::time_t moment, std::tm& parts) {
+  return ::localtime_r(&moment, &parts) != nullptr;
+}
 
 bool IsReservedName(std::string_view name) {
   return EqualsNoCase(name, kLocalListingName) || EqualsNoCase(name, kRemoteListingName);
 }
 
-std::string Truncated(std::string_view text, size_t limit) { return std::string(text.substr(0, limit)); }
+std::string Truncated(std::string_view text, size_t limit) {
+  return std::string(text.substr(0, limit));
+}
 
 }  // namespace
 

@@ -47,28 +47,48 @@ int MapSystemError(int error) {
   }
 }
 
-bool IsUnsupported(int error) { return error == ENOTTY || error == EINVAL; }
+bool IsUnsupported(int error) {
+  return error == ENOTTY || error == EINVAL;
+}
 
 speed_t SpeedConstant(int baud) {
   switch (baud) {
-    case 50: return B50;
-    case 75: return B75;
-    case 110: return B110;
-    case 134: return B134;
-    case 150: return B150;
-    case 200: return B200;
-    case 300: return B300;
-    case 600: return B600;
-    case 1200: return B1200;
-    case 1800: return B1800;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    default: return B0;
+    case 50:
+      return B50;
+    case 75:
+      return B75;
+    case 110:
+      return B110;
+    case 134:
+      return B134;
+    case 150:
+      return B150;
+    case 200:
+      return B200;
+    case 300:
+      return B300;
+    case 600:
+      return B600;
+    case 1200:
+      return B1200;
+    case 1800:
+      return B1800;
+    case 2400:
+      return B2400;
+    case 4800:
+      return B4800;
+    case 9600:
+      return B9600;
+    case 19200:
+      return B19200;
+    case 38400:
+      return B38400;
+    case 57600:
+      return B57600;
+    case 115200:
+      return B115200;
+    default:
+      return B0;
   }
 }
 
@@ -269,23 +289,43 @@ int PosixSerialPort::SetParameters(int baud, char parity, int data_bits, int sto
   if (baud > 115200) return SetStatus(kSerialBaudTooHigh);
   tcflag_t parity_flags = 0;
   switch (AsciiUpper(parity)) {
-    case 'E': parity_flags = PARENB; break;
-    case 'M': parity_flags = PARENB | PARODD | CMSPAR; break;
-    case 'N': parity_flags = 0; break;
-    case 'O': parity_flags = PARENB | PARODD; break;
-    case 'S': parity_flags = PARENB | CMSPAR; break;
-    default: return SetStatus(kSerialBadParity);
+    case 'E':
+      parity_flags = PARENB;
+      break;
+    case 'M':
+      parity_flags = PARENB | PARODD | CMSPAR;
+      break;
+    case 'N':
+      parity_flags = 0;
+      break;
+    case 'O':
+      parity_flags = PARENB | PARODD;
+      break;
+    case 'S':
+      parity_flags = PARENB | CMSPAR;
+      break;
+    default:
+      return SetStatus(kSerialBadParity);
   }
   if (stop_bits != 1 && stop_bits != 2) return SetStatus(kSerialBadStopBits);
   const speed_t speed = SpeedConstant(baud);
   if (speed == B0) return SetStatus(kSerialBaudTooHigh);  // no such speed on this system
   tcflag_t size = 0;
   switch (data_bits) {
-    case 5: size = CS5; break;
-    case 6: size = CS6; break;
-    case 7: size = CS7; break;
-    case 8: size = CS8; break;
-    default: return SetStatus(kSerialSystemError);  // the system refuses it, as applying would
+    case 5:
+      size = CS5;
+      break;
+    case 6:
+      size = CS6;
+      break;
+    case 7:
+      size = CS7;
+      break;
+    case 8:
+      size = CS8;
+      break;
+    default:
+      return SetStatus(kSerialSystemError);  // the system refuses it, as applying would
   }
   ::cfsetispeed(&settings_, speed);
   ::cfsetospeed(&settings_, speed);
@@ -295,14 +335,18 @@ int PosixSerialPort::SetParameters(int baud, char parity, int data_bits, int sto
 }
 
 int PosixSerialPort::SetXonXoff(bool on) {
-  if (on) settings_.c_iflag |= IXON | IXOFF;
-  else settings_.c_iflag &= ~(IXON | IXOFF | IXANY);
+  if (on)
+    settings_.c_iflag |= IXON | IXOFF;
+  else
+    settings_.c_iflag &= ~(IXON | IXOFF | IXANY);
   return Apply();
 }
 
 int PosixSerialPort::SetRtsCts(bool on) {
-  if (on) settings_.c_cflag |= CRTSCTS;
-  else settings_.c_cflag &= ~CRTSCTS;
+  if (on)
+    settings_.c_cflag |= CRTSCTS;
+  else
+    settings_.c_cflag &= ~CRTSCTS;
   return Apply();
 }
 
@@ -450,8 +494,10 @@ void PosixSerialPort::WaitForOutput(uint32_t ms) {
   // The system wakes us when it can take more. Our own 1050-byte limit
   // drains at line speed, so a short sleep serves when it is reached; a
   // write cut only by the size of one call can go on at once.
-  if (out_fd_ >= 0 && write_blocked_) GetClock().WaitForDescriptor(out_fd_, POLLOUT, ms);
-  else if (KernelQueued() >= kSerialBufferBytes) GetClock().SleepMs(std::min<uint32_t>(ms, 2));
+  if (out_fd_ >= 0 && write_blocked_)
+    GetClock().WaitForDescriptor(out_fd_, POLLOUT, ms);
+  else if (KernelQueued() >= kSerialBufferBytes)
+    GetClock().SleepMs(std::min<uint32_t>(ms, 2));
 }
 
 int PosixSerialPort::SendBreak(int ms) {
@@ -467,8 +513,7 @@ int PosixSerialPort::ModemStatus() {
   if (fd_ < 0) return SetStatus(kSerialInvalidPort);
   if (!is_tty_) return SetStatus(kSerialNotSupported);
   int lines = 0;
-  if (::ioctl(fd_, TIOCMGET, &lines) != 0)
-    return IsUnsupported(errno) ? SetStatus(kSerialNotSupported) : Fail(errno);
+  if (::ioctl(fd_, TIOCMGET, &lines) != 0) return IsUnsupported(errno) ? SetStatus(kSerialNotSupported) : Fail(errno);
   SetStatus(kSerialOk);
   return ((lines & TIOCM_CTS) ? kModemCts : 0) | ((lines & TIOCM_DSR) ? kModemDsr : 0) |
          ((lines & TIOCM_RI) ? kModemRing : 0) | ((lines & TIOCM_CD) ? kModemCarrier : 0);
@@ -489,11 +534,16 @@ int PosixSerialPort::ClearLineErrors() {
 int PosixSerialPort::Dump(const std::function<void(const std::string&)>& print) {
   if (fd_ < 0) return SetStatus(kSerialInvalidPort);
   const struct termios& t = settings_;
-  const int byte_size = (t.c_cflag & CSIZE) == CS5 ? 5 : (t.c_cflag & CSIZE) == CS6 ? 6 : (t.c_cflag & CSIZE) == CS7 ? 7 : 8;
+  const int byte_size = (t.c_cflag & CSIZE) == CS5   ? 5
+                        : (t.c_cflag & CSIZE) == CS6 ? 6
+                        : (t.c_cflag & CSIZE) == CS7 ? 7
+                                                     : 8;
   int parity = 0;  // the classic numbering: none 0, odd 1, even 2, mark 3, space 4
   if (t.c_cflag & PARENB) {
-    if (t.c_cflag & CMSPAR) parity = (t.c_cflag & PARODD) ? 3 : 4;
-    else parity = (t.c_cflag & PARODD) ? 1 : 2;
+    if (t.c_cflag & CMSPAR)
+      parity = (t.c_cflag & PARODD) ? 3 : 4;
+    else
+      parity = (t.c_cflag & PARODD) ? 1 : 2;
   }
   const int stop_bits = (t.c_cflag & CSTOPB) ? 2 : 0;
   const int rts_control = (t.c_cflag & CRTSCTS) ? 2 : 1;

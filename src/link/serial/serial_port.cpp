@@ -58,9 +58,13 @@ SerialPort::SerialPort(int port_index, SerialHooks hooks) : hooks_(hooks), port_
   OpenPorts().Add(this);
 }
 
-SerialPort::~SerialPort() { OpenPorts().Remove(this); }
+SerialPort::~SerialPort() {
+  OpenPorts().Remove(this);
+}
 
-int SerialPort::Receive(uint8_t*, size_t, size_t&) { return NotSupported(); }
+int SerialPort::Receive(uint8_t*, size_t, size_t&) {
+  return NotSupported();
+}
 
 int SerialPort::Refill() {
   rx_begin_ = rx_end_ = 0;
@@ -93,23 +97,57 @@ int SerialPort::ReadBlock(uint8_t* buffer, int max) {
   SetStatus(kSerialOk);
   return static_cast<int>(count);
 }
-int SerialPort::WriteChar(uint8_t) { return NotSupported(); }
-int SerialPort::SetParameters(int, char, int, int) { return NotSupported(); }
-int SerialPort::SetXonXoff(bool) { return NotSupported(); }
-int SerialPort::SetRtsCts(bool) { return NotSupported(); }
-int SerialPort::SetDtrDsr(bool) { return NotSupported(); }
-int SerialPort::SetDtr(bool) { return NotSupported(); }
-int SerialPort::SetRts(bool) { return NotSupported(); }
-int SerialPort::TxFree() { return NotSupported(); }
-int SerialPort::TxCount() { return NotSupported(); }
-int SerialPort::RxFree() { return NotSupported(); }
-int SerialPort::RxCount() { return NotSupported(); }
-int SerialPort::ClearTx() { return NotSupported(); }
-int SerialPort::WriteBlock(const uint8_t*, int) { return NotSupported(); }
-int SerialPort::SendBreak(int) { return NotSupported(); }
-int SerialPort::ModemStatus() { return NotSupported(); }
-int SerialPort::LineStatus() { return NotSupported(); }
-int SerialPort::ClearLineErrors() { return NotSupported(); }
+int SerialPort::WriteChar(uint8_t) {
+  return NotSupported();
+}
+int SerialPort::SetParameters(int, char, int, int) {
+  return NotSupported();
+}
+int SerialPort::SetXonXoff(bool) {
+  return NotSupported();
+}
+int SerialPort::SetRtsCts(bool) {
+  return NotSupported();
+}
+int SerialPort::SetDtrDsr(bool) {
+  return NotSupported();
+}
+int SerialPort::SetDtr(bool) {
+  return NotSupported();
+}
+int SerialPort::SetRts(bool) {
+  return NotSupported();
+}
+int SerialPort::TxFree() {
+  return NotSupported();
+}
+int SerialPort::TxCount() {
+  return NotSupported();
+}
+int SerialPort::RxFree() {
+  return NotSupported();
+}
+int SerialPort::RxCount() {
+  return NotSupported();
+}
+int SerialPort::ClearTx() {
+  return NotSupported();
+}
+int SerialPort::WriteBlock(const uint8_t*, int) {
+  return NotSupported();
+}
+int SerialPort::SendBreak(int) {
+  return NotSupported();
+}
+int SerialPort::ModemStatus() {
+  return NotSupported();
+}
+int SerialPort::LineStatus() {
+  return NotSupported();
+}
+int SerialPort::ClearLineErrors() {
+  return NotSupported();
+}
 
 int SerialPort::Dump(const std::function<void(const std::string&)>& print) {
   print("Port dump not supported for this driver");
@@ -121,10 +159,16 @@ int SerialPort::Close() {
   return SetStatus(kSerialOk);
 }
 
-int SerialPort::ClearStatus() { return SetStatus(kSerialOk); }
+int SerialPort::ClearStatus() {
+  return SetStatus(kSerialOk);
+}
 
-void SerialPort::WaitForInput(uint32_t ms) { GetClock().SleepMs(ms); }
-void SerialPort::WaitForOutput(uint32_t ms) { GetClock().SleepMs(ms); }
+void SerialPort::WaitForInput(uint32_t ms) {
+  GetClock().SleepMs(ms);
+}
+void SerialPort::WaitForOutput(uint32_t ms) {
+  GetClock().SleepMs(ms);
+}
 
 int SerialPort::RxEmpty() {
   const int waiting = RxCount();
@@ -167,8 +211,10 @@ int SerialPort::Delay(int ms) {
 int SerialPort::PutLine(std::string_view text, int terminator, int timeout_ms) {
   if (terminator < kTerminatorCrLf || terminator > 255) return kSerialBadArgument;
   std::string data(text);
-  if (terminator == kTerminatorCrLf) data += "\r\n";
-  else if (terminator >= 0) data += static_cast<char>(terminator);
+  if (terminator == kTerminatorCrLf)
+    data += "\r\n";
+  else if (terminator >= 0)
+    data += static_cast<char>(terminator);
 
   const int saved_status = status_;
   const uint64_t start = GetClock().NowMs();
@@ -274,8 +320,12 @@ SerialPortHandle OpenSerialStreams(int port_index, int input_fd, int output_fd, 
   return SerialPortHandle(port);
 }
 
-int OpenPortCount() { return OpenPorts().Count(); }
+int OpenPortCount() {
+  return OpenPorts().Count();
+}
 
-void CloseAllPorts() { OpenPorts().CloseAll(); }
+void CloseAllPorts() {
+  OpenPorts().CloseAll();
+}
 
 }  // namespace pelikon

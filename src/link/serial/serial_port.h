@@ -32,19 +32,19 @@ enum SerialError : int {
   kSerialOk = 0,
   kSerialSystemError = -1,
   kSerialInvalidPort = -2,
-  kSerialInUse = -3,           // in use, or access denied
+  kSerialInUse = -3,  // in use, or access denied
   kSerialDefaultError = -5,
   kSerialBadArgument = -7,
-  kSerialNoData = -8,          // nothing waiting, or timed out
-  kSerialPartialWrite = -9,    // transmit buffer full, only part written
+  kSerialNoData = -8,        // nothing waiting, or timed out
+  kSerialPartialWrite = -9,  // transmit buffer full, only part written
   kSerialNotFound = -14,
   kSerialNotSupported = -24,
   kSerialBaudTooHigh = -25,
   kSerialBadParity = -26,
   kSerialBadDataBits = -27,
   kSerialBadStopBits = -28,
-  kSerialLineTooLong = -31,    // line buffer too small
-  kSerialTransmitBusy = -36,   // treated like -9
+  kSerialLineTooLong = -31,   // line buffer too small
+  kSerialTransmitBusy = -36,  // treated like -9
 };
 
 // Modem status bits.
@@ -102,8 +102,8 @@ class SerialPort {
   int ReadBlock(uint8_t* buffer, int max);
 
   // ---- The operations a driver provides ----------------------------------
-  virtual int WriteChar(uint8_t byte);    // a one-byte block write
-  virtual int Close();                    // releases the device; the port leaves the list
+  virtual int WriteChar(uint8_t byte);  // a one-byte block write
+  virtual int Close();                  // releases the device; the port leaves the list
   virtual int SetParameters(int baud, char parity, int data_bits, int stop_bits);
   virtual int SetXonXoff(bool on);
   virtual int SetRtsCts(bool on);

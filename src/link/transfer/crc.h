@@ -45,7 +45,9 @@ inline constexpr std::array<uint32_t, 256> kCrc32 = MakeCrc32();
 inline uint16_t Crc16Update(uint16_t crc, uint8_t byte) {
   return static_cast<uint16_t>((crc << 8) ^ crc_tables::kCrc16[((crc >> 8) ^ byte) & 0xFF]);
 }
-inline uint32_t Crc32Update(uint32_t crc, uint8_t byte) { return (crc >> 8) ^ crc_tables::kCrc32[(crc ^ byte) & 0xFF]; }
+inline uint32_t Crc32Update(uint32_t crc, uint8_t byte) {
+  return (crc >> 8) ^ crc_tables::kCrc32[(crc ^ byte) & 0xFF];
+}
 
 // Whole blocks: the finished check values.
 uint16_t Crc16(const uint8_t* data, size_t length);

@@ -12,7 +12,9 @@ namespace {
 // Deep enough for any real folder tree; stops a link loop.
 constexpr int kMaxDepth = 32;
 
-bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }
+bool HasWildcard(const std::string& text) {
+  return text.find_first_of("*?") != std::string::npos;
+}
 
 }  // namespace
 

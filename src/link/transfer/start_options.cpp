@@ -39,23 +39,57 @@ int ParseStartOptions(const std::vector<int>& codes, TransferEngine engine, bool
       value = codes[++i];
     }
     switch (code) {
-      case kOptEighthBitPrefix: options.eighth_bit_prefix = true; break;
-      case kOptSevenBit: options.seven_bit = true; break;
-      case kOptNoRepeat: options.repeat = false; break;
-      case kOptKeepPath: options.strip_path = false; break;
-      case kOptCarrierCheck: options.carrier_check = true; break;
-      case kOptAbortKey: options.abort_key = value; break;
-      case kOptSubfolders: options.search_subfolders = true; break;
-      case kOptResume: options.resume = true; break;
-      case kOptReceiverFlag: options.receiver_flag = true; break;
-      case kOptNoStreaming: options.streaming = false; break;
-      case kOptManageNewLine: options.management = 1; break;
-      case kOptManageAppend: options.management = 3; break;
-      case kOptManageClobber: options.management = 4; break;
-      case kOptManageDifferent: options.management = 6; break;
-      case kOptManageProtect: options.management = 7; break;
-      case kOptManageNewer: options.management = 5; break;
-      case kOptStored: options.stored_value = value; break;
+      case kOptEighthBitPrefix:
+        options.eighth_bit_prefix = true;
+        break;
+      case kOptSevenBit:
+        options.seven_bit = true;
+        break;
+      case kOptNoRepeat:
+        options.repeat = false;
+        break;
+      case kOptKeepPath:
+        options.strip_path = false;
+        break;
+      case kOptCarrierCheck:
+        options.carrier_check = true;
+        break;
+      case kOptAbortKey:
+        options.abort_key = value;
+        break;
+      case kOptSubfolders:
+        options.search_subfolders = true;
+        break;
+      case kOptResume:
+        options.resume = true;
+        break;
+      case kOptReceiverFlag:
+        options.receiver_flag = true;
+        break;
+      case kOptNoStreaming:
+        options.streaming = false;
+        break;
+      case kOptManageNewLine:
+        options.management = 1;
+        break;
+      case kOptManageAppend:
+        options.management = 3;
+        break;
+      case kOptManageClobber:
+        options.management = 4;
+        break;
+      case kOptManageDifferent:
+        options.management = 6;
+        break;
+      case kOptManageProtect:
+        options.management = 7;
+        break;
+      case kOptManageNewer:
+        options.management = 5;
+        break;
+      case kOptStored:
+        options.stored_value = value;
+        break;
       case kOptRetryLimit:
         if (value <= 0) return kSerialBadArgument;
         options.retry_limit = value;
@@ -64,7 +98,8 @@ int ParseStartOptions(const std::vector<int>& codes, TransferEngine engine, bool
         if (value <= 0) return kSerialBadArgument;
         options.window = value;
         break;
-      default: break;  // accepted, no effect
+      default:
+        break;  // accepted, no effect
     }
   }
   return 0;

@@ -14,8 +14,8 @@ enum StartOption : int {
   kOptNoRepeat = 1004,         // Kermit: no repeat compression
   kOptKeepPath = 1005,         // do not strip the path from names
   kOptCarrierCheck = 1006,
-  kOptAbortKey = 1007,         // + value
-  kOptSubfolders = 1009,       // sender: the file source searches subfolders
+  kOptAbortKey = 1007,    // + value
+  kOptSubfolders = 1009,  // sender: the file source searches subfolders
   kOptResume = 1014,
   kOptReceiverFlag = 1015,
   kOptNoStreaming = 1017,
@@ -40,8 +40,8 @@ struct StartOptions {
   bool resume = false;
   bool receiver_flag = false;
   bool streaming = true;
-  int management = 0;     // ZF1 file management code to send
-  int stored_value = 0;   // 1027's value
+  int management = 0;    // ZF1 file management code to send
+  int stored_value = 0;  // 1027's value
   int retry_limit = 10;
   int window = 4096;
   bool eighth_bit_prefix = false;

@@ -55,17 +55,17 @@ struct TransferState {
   SerialPort* port = nullptr;
   bool sending = false;
   std::string file_name = "<none>";
-  int64_t position = 0;         // bytes confirmed or written so far
-  int64_t file_size = 0;        // announced or found
+  int64_t position = 0;            // bytes confirmed or written so far
+  int64_t file_size = 0;           // announced or found
   int64_t modification_time = -1;  // seconds since 1970 of the local time; -1 unknown
-  int error = 0;                // 0, or a TransferError
+  int error = 0;                   // 0, or a TransferError
   int files_done = 0;
   int retries = 0;
   int total_retries = 0;
   int retry_limit = 10;
-  int garbage_count = 0;        // characters discarded while hunting for a header
+  int garbage_count = 0;  // characters discarded while hunting for a header
   bool carrier_check = false;
-  int abort_key = 0;            // recorded only: cancelling goes through the status callback
+  int abort_key = 0;  // recorded only: cancelling goes through the status callback
   TransferMessageHook message_hook;
   TransferStatusCallback status_callback;
 

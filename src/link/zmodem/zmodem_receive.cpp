@@ -124,9 +124,10 @@ void Receiver::ReceiveFile(const std::vector<uint8_t>& info, const Header& file_
   const char* text = reinterpret_cast<const char*>(info.data());
   const size_t name_length = strnlen(text, info.size());
   const std::string sent_name(text, name_length);
-  const std::string rest = name_length < info.size()
-                               ? std::string(text + name_length + 1, strnlen(text + name_length + 1, info.size() - name_length - 1))
-                               : std::string();
+  const std::string rest =
+      name_length < info.size()
+          ? std::string(text + name_length + 1, strnlen(text + name_length + 1, info.size() - name_length - 1))
+          : std::string();
   int64_t size = -1;
   int64_t stamp = 0;
   if (!rest.empty()) {

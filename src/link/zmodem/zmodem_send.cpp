@@ -58,8 +58,8 @@ class Sender {
   std::FILE* file_ = nullptr;
   int64_t size_ = 0;
   int64_t file_position_ = 0;  // where the next read from the file starts
-  int64_t position_ = 0;   // next byte to send
-  int64_t acked_ = 0;      // bytes the receiver confirmed
+  int64_t position_ = 0;       // next byte to send
+  int64_t acked_ = 0;          // bytes the receiver confirmed
   bool recovering_ = false;
   int garbage_chars_ = 0;
   Header header_;
@@ -295,8 +295,9 @@ int Sender::SendFileData(int64_t start) {
           size_t length = 0;
           if (ReadFileAt(position_, length) != 0) return t_.error;
           const bool at_end = position_ + static_cast<int64_t>(length) >= size_;
-          const bool wait_point = at_end || (receiver_buffer_ > 0 && since_wait + static_cast<int64_t>(length) >= receiver_buffer_) ||
-                                  !(receiver_flags_ & kCanOverlapIo);
+          const bool wait_point =
+              at_end || (receiver_buffer_ > 0 && since_wait + static_cast<int64_t>(length) >= receiver_buffer_) ||
+              !(receiver_flags_ & kCanOverlapIo);
           const int end = wait_point ? kZcrcw : (streaming_ ? kZcrcq : kZcrcg);
           t_.Logf("SendDataFrame: sending @%ld", static_cast<long>(position_));
           if (wire_.SendSubpacket(data_.data(), length, end, crc32_) != 0) return t_.error;

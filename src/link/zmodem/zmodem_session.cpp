@@ -8,8 +8,7 @@ Session::Session(SerialPort& port, bool sending, TransferMessageHook hook, Trans
 }
 
 int Session::Start(const std::vector<int>& codes) {
-  const int parsed =
-      ParseStartOptions(codes, TransferEngine::kZmodem, transfer.sending, options);
+  const int parsed = ParseStartOptions(codes, TransferEngine::kZmodem, transfer.sending, options);
   if (parsed != 0) return parsed;
   transfer.retry_limit = options.retry_limit;
   transfer.carrier_check = options.carrier_check;

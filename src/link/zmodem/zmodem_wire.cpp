@@ -37,7 +37,9 @@ int HexValue(int c) {
   return -1;
 }
 
-bool IsFlowControl(int c) { return (c & 0x7F) == kXon || (c & 0x7F) == kXoff; }
+bool IsFlowControl(int c) {
+  return (c & 0x7F) == kXon || (c & 0x7F) == kXoff;
+}
 
 }  // namespace
 
@@ -48,11 +50,13 @@ HeaderData PositionData(int64_t position) {
 }
 
 int64_t DataPosition(const HeaderData& data) {
-  return static_cast<int64_t>(data[0]) | (static_cast<int64_t>(data[1]) << 8) |
-         (static_cast<int64_t>(data[2]) << 16) | (static_cast<int64_t>(data[3]) << 24);
+  return static_cast<int64_t>(data[0]) | (static_cast<int64_t>(data[1]) << 8) | (static_cast<int64_t>(data[2]) << 16) |
+         (static_cast<int64_t>(data[3]) << 24);
 }
 
-bool NeedsEscape(uint8_t byte) { return kEscape[byte]; }
+bool NeedsEscape(uint8_t byte) {
+  return kEscape[byte];
+}
 
 void AppendEscaped(std::vector<uint8_t>& out, uint8_t byte) {
   if (kEscape[byte]) {
@@ -232,16 +236,26 @@ int Wire::ReadHeader(Header& header) {
     int c;
     do c = HeaderChar();
     while (c == kZpad);
-    if (c == kZdle) c = HeaderChar();
-    else if (c >= 0) c = kWireNoHeader;
+    if (c == kZdle)
+      c = HeaderChar();
+    else if (c >= 0)
+      c = kWireNoHeader;
     if (c >= 0) {
       switch (c) {
-        case 'B': result = ReadHexHeader(header); break;
-        case 'A': result = ReadBinaryHeader(header, false); break;
-        case 'C': result = ReadBinaryHeader(header, true); break;
+        case 'B':
+          result = ReadHexHeader(header);
+          break;
+        case 'A':
+          result = ReadBinaryHeader(header, false);
+          break;
+        case 'C':
+          result = ReadBinaryHeader(header, true);
+          break;
         default:
-          if (c >= 32 && c < 127) transfer_.Logf("ReadFrameHeader: Header Type %c", c);
-          else transfer_.Logf("ReadFrameHeader: Header Type <%d>", c);
+          if (c >= 32 && c < 127)
+            transfer_.Logf("ReadFrameHeader: Header Type %c", c);
+          else
+            transfer_.Logf("ReadFrameHeader: Header Type <%d>", c);
           result = kWireNoHeader;
       }
     } else {
@@ -337,22 +351,28 @@ int Wire::ReadSubpacket(std::vector<uint8_t>& data, bool crc32) {
     if (c & kEscapedEnd) {
       const int end = c & 0xFF;
       const int crc_bytes = crc32 ? 4 : 2;
-      if (crc32) crc32_value = Crc32Update(crc32_value, static_cast<uint8_t>(end));
-      else crc16_value = Crc16Update(crc16_value, static_cast<uint8_t>(end));
+      if (crc32)
+        crc32_value = Crc32Update(crc32_value, static_cast<uint8_t>(end));
+      else
+        crc16_value = Crc16Update(crc16_value, static_cast<uint8_t>(end));
       for (int i = 0; i < crc_bytes; ++i) {
         const int b = EscapedByte(kHeaderLimitMs);
         if (b < 0) return transfer_.error != 0 ? transfer_.error : b;
         if (b & kEscapedEnd) return kWireBadCrc;
-        if (crc32) crc32_value = Crc32Update(crc32_value, static_cast<uint8_t>(b));
-        else crc16_value = Crc16Update(crc16_value, static_cast<uint8_t>(b));
+        if (crc32)
+          crc32_value = Crc32Update(crc32_value, static_cast<uint8_t>(b));
+        else
+          crc16_value = Crc16Update(crc16_value, static_cast<uint8_t>(b));
       }
       if (crc32 ? crc32_value != kCrc32Residue : crc16_value != 0) return kWireBadCrc;
       return end;
     }
     if (data.size() >= kMaxSubpacket) return kWireTooLong;
     data.push_back(static_cast<uint8_t>(c));
-    if (crc32) crc32_value = Crc32Update(crc32_value, static_cast<uint8_t>(c));
-    else crc16_value = Crc16Update(crc16_value, static_cast<uint8_t>(c));
+    if (crc32)
+      crc32_value = Crc32Update(crc32_value, static_cast<uint8_t>(c));
+    else
+      crc16_value = Crc16Update(crc16_value, static_cast<uint8_t>(c));
   }
 }
 

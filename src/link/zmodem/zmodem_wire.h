@@ -69,7 +69,7 @@ void AppendSubpacket(std::vector<uint8_t>& out, const uint8_t* data, size_t leng
 struct Header {
   int type = -1;
   HeaderData data{};
-  char format = 0;          // 'A', 'B' or 'C'
+  char format = 0;  // 'A', 'B' or 'C'
   bool ended_with_lf = false;
 };
 

@@ -11,6 +11,7 @@
 #include <wx/msgdlg.h>
 
 #include "app/options/option_texts.h"
+#include "dialogs/wx/wx_text.h"
 #include "gui/dialog_script.h"
 #include "gui/dialogs/baud_dialog.h"
 #include "gui/dialogs/dir_dialog.h"
@@ -20,7 +21,6 @@
 #include "gui/dialogs/options_dialog.h"
 #include "gui/dialogs/path_dialog.h"
 #include "gui/dialogs/progress_dialog.h"
-#include "dialogs/wx/wx_text.h"
 #include "gui/dialogs/yes_no_dialog.h"
 #include "platform/ui.h"
 

@@ -10,9 +10,9 @@
 #include <wx/textctrl.h>
 
 #include "dialogs/wx/ez_dialog.h"
+#include "dialogs/wx/wx_text.h"
 #include "gui/conflict/file_conflict_dialog.h"
 #include "gui/dialog_script.h"
-#include "dialogs/wx/wx_text.h"
 #include "gui/window_picture.h"
 #include "platform/ui.h"
 
