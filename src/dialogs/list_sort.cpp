@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "coord/ids/point_id.h"
+#include "pointid/point_id.h"
 
 namespace pelikon {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "coord/ids/decimal_text.h"
-#include "coord/ids/point_id.h"
 #include "platform/text.h"
+#include "pointid/decimal_text.h"
+#include "pointid/point_id.h"
 #include "records/chain.h"
 
 namespace pelikon {

@@ -8,8 +8,8 @@
 #include <random>
 
 #include "coord/crd/crd_file.h"
-#include "coord/ids/point_id.h"
 #include "crd_bytes.h"
+#include "pointid/point_id.h"
 #include "support/temp_dir.h"
 
 namespace pelikon {

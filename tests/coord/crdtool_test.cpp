@@ -9,9 +9,9 @@
 #include <random>
 #include <sstream>
 
-#include "coord/ids/point_id.h"
 #include "platform/atomic_file.h"
 #include "point_lines.h"
+#include "pointid/point_id.h"
 #include "support/temp_dir.h"
 
 namespace pelikon {

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "coord/ids/point_id.h"
-#include "coord/ids/point_range.h"
+#include "pointid/point_id.h"
+#include "pointid/point_range.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 8) return 0;

@@ -10,9 +10,9 @@
 
 #include "coord/crd/crd_io_brannock.h"
 #include "coord/crd/sequential_writer.h"
-#include "coord/ids/point_id.h"
 #include "platform/atomic_file.h"
 #include "platform/text.h"
+#include "pointid/point_id.h"
 
 namespace pelikon {
 

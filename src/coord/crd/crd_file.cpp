@@ -5,10 +5,10 @@
 #include "coord/crd/crd_io_brannock.h"
 #include "coord/crd/crd_layout.h"
 #include "coord/crd/crd_stream.h"
-#include "coord/ids/point_id.h"
-#include "coord/ids/point_range.h"
 #include "platform/text.h"
 #include "platform/trace.h"
+#include "pointid/point_id.h"
+#include "pointid/point_range.h"
 
 namespace pelikon {
 

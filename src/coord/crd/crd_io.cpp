@@ -1,8 +1,8 @@
 #include "coord/crd/crd_io.h"
 
 #include "coord/crd/crd_file.h"
-#include "coord/ids/point_id.h"
-#include "coord/ids/point_range.h"
+#include "pointid/point_id.h"
+#include "pointid/point_range.h"
 
 namespace pelikon {
 

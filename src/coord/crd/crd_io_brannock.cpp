@@ -6,12 +6,12 @@
 
 #include "coord/crd/crd_file.h"
 #include "coord/crd/sequential_writer.h"
-#include "coord/ids/decimal_text.h"
-#include "coord/ids/point_id.h"
 #include "platform/atomic_file.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
 #include "platform/trace.h"
+#include "pointid/decimal_text.h"
+#include "pointid/point_id.h"
 
 namespace pelikon {
 

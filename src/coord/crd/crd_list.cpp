@@ -1,8 +1,8 @@
 #include "coord/crd/crd_list.h"
 
 #include "coord/crd/crd_file.h"
-#include "coord/ids/point_range.h"
 #include "platform/trace.h"
+#include "pointid/point_range.h"
 
 namespace pelikon {
 

@@ -1,11 +1,11 @@
-#include "coord/ids/point_id.h"
+#include "pointid/point_id.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "coord/ids/point_range.h"
+#include "pointid/point_range.h"
 
 namespace pelikon {
 namespace {

@@ -1,11 +1,11 @@
-#include "coord/ids/point_id.h"
+#include "pointid/point_id.h"
 
 #include <algorithm>
 #include <limits>
 #include <vector>
 
-#include "coord/ids/decimal_text.h"
 #include "platform/text.h"
+#include "pointid/decimal_text.h"
 
 namespace pelikon {
 

@@ -1,11 +1,11 @@
-#include "coord/ids/point_range.h"
+#include "pointid/point_range.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "coord/ids/point_id.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
+#include "pointid/point_id.h"
 
 namespace pelikon {
 

@@ -1,4 +1,4 @@
-#include "coord/ids/point_range.h"
+#include "pointid/point_range.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "coord/ids/decimal_text.h"
+#include "pointid/decimal_text.h"
 
 #include <locale.h>
 
