@@ -1,5 +1,8 @@
 #include "app/transfer_settings.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "platform/catalogue.h"
 #include "platform/text.h"
 
@@ -7,29 +10,73 @@ namespace pelikon {
 
 namespace {
 
-bool IsOn(const std::string& text) {
-  return LenientInt32(text) == 1;
-}
+using S = TransferSettings;
+
+// Written in this order; "sound" and "port_delay" last, never written.
+constexpr SettingDescription kTable[] = {
+    {"com", SettingType::kNumber, &S::com, SettingStorage::kAlways, nullptr},
+    {"mask", SettingType::kText, &S::mask, SettingStorage::kAlways, N_("&File Mask...")},
+    {"baud", SettingType::kBaud, &S::baud, SettingStorage::kAlways, N_("&Baud Rate...")},
+    {"del", SettingType::kFlag, &S::confirm_delete, SettingStorage::kAlways, N_("Confirm &Delete")},
+    {"remote", SettingType::kFlag, &S::protect_remote, SettingStorage::kAlways, N_("Protect &Remote Files")},
+    {"archive", SettingType::kFlag, &S::archive_rw5, SettingStorage::kAlways, N_("Archive RW5 Files")},
+    {"sort", SettingType::kSortOrder, &S::sort, SettingStorage::kAlways, N_("Di&rectory Sort...")},
+    {"spcl", SettingType::kFlag, &S::show_special, SettingStorage::kAlways, N_("Di&splay Special Files")},
+    {"ovrwt", SettingType::kFlag, &S::confirm_overwrite, SettingStorage::kAlways, N_("Confirm Over&write")},
+    {"xfer", SettingType::kFlag, &S::use_kermit, SettingStorage::kAlways, nullptr},
+    {"geoid", SettingType::kText, &S::geoid_folder, SettingStorage::kAlways, nullptr},
+    {"lastdir", SettingType::kText, &S::last_folder, SettingStorage::kAlways, nullptr},
+    {"asyncdir", SettingType::kText, &S::activesync_folder, SettingStorage::kWithActiveSync, nullptr},
+    {"sound", SettingType::kFlagUnless0, &S::sound_on, SettingStorage::kNever, nullptr},
+    {"port_delay", SettingType::kDelay, &S::port_delay_ms, SettingStorage::kNever, nullptr},
+};
 
 int BaudOf(const std::string& text) {
   const int value = LenientInt32(text);
-  switch (value) {
-    case 9600:
-    case 19200:
-    case 38400:
-    case 57600:
-    case 115200:
-      return value;
-    default:
-      return 4800;
+  return std::find(kBaudRates.begin(), kBaudRates.end(), value) != kBaudRates.end() ? value : kBaudRates.front();
+}
+
+void Read(const SettingDescription& setting, const std::string& text, TransferSettings& settings) {
+  switch (setting.type) {
+    case SettingType::kNumber:
+    case SettingType::kSortOrder:
+      settings.*std::get<int S::*>(setting.field) = LenientInt32(text);
+      break;
+    case SettingType::kBaud:
+      settings.*std::get<int S::*>(setting.field) = BaudOf(text);
+      break;
+    case SettingType::kFlag:
+      settings.*std::get<bool S::*>(setting.field) = LenientInt32(text) == 1;
+      break;
+    case SettingType::kFlagUnless0:
+      settings.*std::get<bool S::*>(setting.field) = text.empty() || LenientInt32(text) != 0;
+      break;
+    case SettingType::kDelay:
+      if (LenientInt32(text) > kDefaultPortDelayMs) settings.*std::get<int S::*>(setting.field) = LenientInt32(text);
+      break;
+    case SettingType::kText:
+      settings.*std::get<std::string S::*>(setting.field) = text;
+      break;
   }
 }
 
-const char* OnOff(bool on) {
-  return on ? "1" : "0";
+std::string Written(const SettingDescription& setting, const TransferSettings& settings) {
+  if (const auto* flag = std::get_if<bool S::*>(&setting.field)) return settings.**flag ? "1" : "0";
+  if (const auto* number = std::get_if<int S::*>(&setting.field)) return std::to_string(settings.**number);
+  return settings.*std::get<std::string S::*>(setting.field);
 }
 
 }  // namespace
+
+std::span<const SettingDescription> SettingsTable() {
+  return kTable;
+}
+
+const SettingDescription* FindSetting(std::string_view name) {
+  for (const SettingDescription& setting : kTable)
+    if (name == setting.name) return &setting;
+  return nullptr;
+}
 
 TransferSettings FirstRunSettings(const std::string& program_folder, const std::string& current_folder) {
   TransferSettings settings;
@@ -40,12 +87,15 @@ TransferSettings FirstRunSettings(const std::string& program_folder, const std::
 
 void LoadTransferSettings(const SettingsStore& store, TransferSettings& settings, bool activesync_available,
                           const std::string& program_folder, Ui& ui) {
-  const std::string com = store.GetValue("com");
-  if (com.empty()) return;  // first run
+  if (store.GetValue("com").empty()) return;  // first run
 
-  settings.com = LenientInt32(com);
-  settings.use_activesync = false;
-  if (settings.com == kActiveSyncLink) {
+  for (const SettingDescription& setting : kTable) {
+    if (setting.storage == SettingStorage::kWithActiveSync && !settings.use_activesync) continue;
+    Read(setting, store.GetValue(setting.name), settings);
+    if (std::strcmp(setting.name, "com") != 0) continue;
+    // The link decides whether the ActiveSync-only values are read at all.
+    settings.use_activesync = false;
+    if (settings.com != kActiveSyncLink) continue;
     if (activesync_available) {
       settings.use_activesync = true;
     } else {
@@ -54,24 +104,7 @@ void LoadTransferSettings(const SettingsStore& store, TransferSettings& settings
              "installed."));
     }
   }
-
-  settings.geoid_folder = store.GetValue("geoid");
   if (settings.geoid_folder.empty()) settings.geoid_folder = program_folder;
-  settings.last_folder = store.GetValue("lastdir");
-  settings.mask = store.GetValue("mask");
-  settings.sort = LenientInt32(store.GetValue("sort"));
-  const std::string sound = store.GetValue("sound");
-  settings.sound_on = sound.empty() || LenientInt32(sound) != 0;
-  settings.confirm_delete = IsOn(store.GetValue("del"));
-  settings.protect_remote = IsOn(store.GetValue("remote"));
-  settings.archive_rw5 = IsOn(store.GetValue("archive"));
-  settings.confirm_overwrite = IsOn(store.GetValue("ovrwt"));
-  settings.show_special = IsOn(store.GetValue("spcl"));
-  settings.use_kermit = IsOn(store.GetValue("xfer"));
-  settings.baud = BaudOf(store.GetValue("baud"));
-  if (settings.use_activesync) settings.activesync_folder = store.GetValue("asyncdir");
-  const int port_delay = LenientInt32(store.GetValue("port_delay"));
-  if (port_delay > kDefaultPortDelayMs) settings.port_delay_ms = port_delay;
 }
 
 void RememberLastFolder(TransferSettings& settings, const std::string& current_folder) {
@@ -81,19 +114,11 @@ void RememberLastFolder(TransferSettings& settings, const std::string& current_f
 
 void SaveTransferSettings(SettingsStore& store, const TransferSettings& settings) {
   // Failed writes are not reported: the next run simply reads what is there.
-  store.SetValue("com", std::to_string(settings.com));
-  store.SetValue("mask", settings.mask);
-  store.SetValue("baud", std::to_string(settings.baud));
-  store.SetValue("del", OnOff(settings.confirm_delete));
-  store.SetValue("remote", OnOff(settings.protect_remote));
-  store.SetValue("archive", OnOff(settings.archive_rw5));
-  store.SetValue("sort", std::to_string(settings.sort));
-  store.SetValue("spcl", OnOff(settings.show_special));
-  store.SetValue("ovrwt", OnOff(settings.confirm_overwrite));
-  store.SetValue("xfer", OnOff(settings.use_kermit));
-  store.SetValue("geoid", settings.geoid_folder);
-  store.SetValue("lastdir", settings.last_folder);
-  if (settings.use_activesync) store.SetValue("asyncdir", settings.activesync_folder);
+  for (const SettingDescription& setting : kTable) {
+    if (setting.storage == SettingStorage::kNever) continue;
+    if (setting.storage == SettingStorage::kWithActiveSync && !settings.use_activesync) continue;
+    store.SetValue(setting.name, Written(setting, settings));
+  }
 }
 
 }  // namespace pelikon

@@ -247,9 +247,9 @@ void CTransferDlg::RunOptions() {
   OptionTexts texts = OptionTextsFrom(settings);
   COptions dialog(this, texts, [this](int com) { return SerialDevicePath(session_->Store(), com); });
   if (dialog.ShowModal() != wxID_OK) return;
-  shared_name_text_ = texts.mask;
+  shared_name_text_ = texts["mask"];
 
-  if (Link().Port()) Link().SetBaud(LenientInt32(texts.speed));
+  if (Link().Port()) Link().SetBaud(LenientInt32(texts["baud"]));
   TakeOptionTexts(texts, settings, session_->Libraries().DeviceConnectorAvailable(), ui_);
   session_->SettingsChanged();
   Panes().ShowMask(false);

@@ -25,12 +25,12 @@ TEST(OptionTexts, ShowTheSettings) {
   settings.confirm_overwrite = false;
   const OptionTexts texts = OptionTextsFrom(settings);
   EXPECT_EQ(texts.link_index, 12);
-  EXPECT_EQ(texts.speed, "115200");
-  EXPECT_EQ(texts.mask, "*.crd");
-  EXPECT_EQ(texts.sort, "BY DATE");
-  EXPECT_EQ(texts.special, "YES");
-  EXPECT_EQ(texts.overwrite, "NO");
-  EXPECT_EQ(texts.confirm_delete, "YES");
+  EXPECT_EQ(texts["baud"], "115200");
+  EXPECT_EQ(texts["mask"], "*.crd");
+  EXPECT_EQ(texts["sort"], "BY DATE");
+  EXPECT_EQ(texts["spcl"], "YES");
+  EXPECT_EQ(texts["ovrwt"], "NO");
+  EXPECT_EQ(texts["del"], "YES");
 
   EXPECT_EQ(OptionTextsFrom(SerialSettings(kActiveSyncLink)).link_index, kLinkIndexActiveSync);
   EXPECT_EQ(OptionTextsFrom(SerialSettings(0)).link_index, 1) << "no COM0 entry: shown as COM1";
@@ -80,10 +80,10 @@ TEST(OptionTexts, TakesEachText) {
   TransferSettings settings = SerialSettings(1);
   OptionTexts texts = OptionTextsFrom(settings);
   texts.link_index = 12;
-  texts.mask = "*.crd";
-  texts.speed = "57600";
-  texts.confirm_delete = "NO";
-  texts.special = "Yes";  // only "YES" switches a flag on
+  texts["mask"] = "*.crd";
+  texts["baud"] = "57600";
+  texts["del"] = "NO";
+  texts["spcl"] = "Yes";  // only "YES" switches a flag on
   ScriptedUi ui;
 
   TakeOptionTexts(texts, settings, true, ui);
@@ -100,7 +100,7 @@ TEST(OptionTexts, TakesEachText) {
                                     {"BY SIZE", kSortBySize},
                                     {"????", kSortOff},
                                     {"by name", kSortOff}}) {
-    texts.sort = text;
+    texts["sort"] = text;
     TakeOptionTexts(texts, settings, true, ui);
     EXPECT_EQ(settings.sort, order) << text;
   }
@@ -112,11 +112,11 @@ TEST(OptionTexts, SpeedThatIsNotOfferedKeepsTheWorkingOne) {
   OptionTexts texts = OptionTextsFrom(settings);
   ScriptedUi ui;
   for (const char* bad : {"", "12345", "0", "-9600", "abc"}) {
-    texts.speed = bad;
+    texts["baud"] = bad;
     TakeOptionTexts(texts, settings, false, ui);
     EXPECT_EQ(settings.baud, 19200) << '"' << bad << '"';
   }
-  texts.speed = "4800";
+  texts["baud"] = "4800";
   TakeOptionTexts(texts, settings, false, ui);
   EXPECT_EQ(settings.baud, 4800);
 }

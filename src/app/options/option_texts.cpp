@@ -50,14 +50,18 @@ OptionTexts OptionTextsFrom(const TransferSettings& settings) {
     texts.link_index = kLinkIndexActiveSync;
   else
     texts.link_index = IsComPort(settings.com) ? settings.com : 1;
-  texts.mask = settings.mask;
-  texts.speed = std::to_string(settings.baud);
-  texts.sort = SortOrderText(settings.sort);
-  texts.special = YesNo(settings.show_special);
-  texts.overwrite = YesNo(settings.confirm_overwrite);
-  texts.confirm_delete = YesNo(settings.confirm_delete);
-  texts.protect_remote = YesNo(settings.protect_remote);
-  texts.archive = YesNo(settings.archive_rw5);
+  for (const SettingDescription& setting : SettingsTable()) {
+    if (!setting.option_label) continue;
+    std::string& text = texts.values[setting.name];
+    if (const auto* flag = std::get_if<bool TransferSettings::*>(&setting.field))
+      text = YesNo(settings.**flag);
+    else if (setting.type == SettingType::kSortOrder)
+      text = SortOrderText(settings.*std::get<int TransferSettings::*>(setting.field));
+    else if (const auto* number = std::get_if<int TransferSettings::*>(&setting.field))
+      text = std::to_string(settings.**number);
+    else
+      text = settings.*std::get<std::string TransferSettings::*>(setting.field);
+  }
   return texts;
 }
 
@@ -75,17 +79,23 @@ bool IsOfferedBaudRate(int baud) {
 
 void TakeOptionTexts(const OptionTexts& texts, TransferSettings& settings, bool activesync_available, Ui& ui) {
   TakeLinkIndex(texts.link_index, settings, activesync_available, ui);
-  settings.mask = texts.mask;
-  // A speed the port cannot be set to would leave the link dead; keep the
-  // one that works.
-  const int baud = LenientInt32(texts.speed);
-  if (IsOfferedBaudRate(baud)) settings.baud = baud;
-  settings.show_special = IsYes(texts.special);
-  settings.confirm_overwrite = IsYes(texts.overwrite);
-  settings.confirm_delete = IsYes(texts.confirm_delete);
-  settings.protect_remote = IsYes(texts.protect_remote);
-  settings.archive_rw5 = IsYes(texts.archive);
-  settings.sort = SortOrderFromText(texts.sort);
+  for (const SettingDescription& setting : SettingsTable()) {
+    const auto found = texts.values.find(setting.name);
+    if (!setting.option_label || found == texts.values.end()) continue;
+    const std::string& text = found->second;
+    if (const auto* flag = std::get_if<bool TransferSettings::*>(&setting.field)) {
+      settings.** flag = IsYes(text);
+    } else if (setting.type == SettingType::kSortOrder) {
+      settings.*std::get<int TransferSettings::*>(setting.field) = SortOrderFromText(text);
+    } else if (setting.type == SettingType::kBaud) {
+      // A speed the port cannot be set to would leave the link dead; keep
+      // the one that works.
+      if (IsOfferedBaudRate(LenientInt32(text)))
+        settings.*std::get<int TransferSettings::*>(setting.field) = LenientInt32(text);
+    } else if (const auto* value = std::get_if<std::string TransferSettings::*>(&setting.field)) {
+      settings.** value = text;
+    }
+  }
 }
 
 }  // namespace pelikon

@@ -7,7 +7,7 @@
 // them. Texts that do not read as a valid value leave the setting as it was.
 #pragma once
 
-#include <array>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -22,16 +22,18 @@ namespace pelikon {
 inline constexpr int kLinkIndexActiveSync = 0;
 inline constexpr int kHighestComPort = 99;
 
-// The serial speeds the user can choose, slowest first.
-inline constexpr std::array<int, 6> kBaudRates = {4800, 9600, 19200, 38400, 57600, 115200};
-
 inline constexpr const char* kYesText = N_("YES");
 inline constexpr const char* kNoText = N_("NO");
 
+// One text for every setting the dialog shows (those with an option label
+// in `SettingsTable()`), by the setting's stored name: "mask", "baud",
+// "sort", and "YES" or "NO" for each flag.
 struct OptionTexts {
   int link_index = 1;
-  std::string mask, speed, sort;
-  std::string special, overwrite, confirm_delete, protect_remote, archive;
+  std::map<std::string, std::string, std::less<>> values;
+
+  std::string& operator[](std::string_view name) { return values.find(name)->second; }
+  const std::string& operator[](std::string_view name) const { return values.find(name)->second; }
 };
 
 // The texts of `settings`. A stored port outside COM1..COM99 shows as COM1.

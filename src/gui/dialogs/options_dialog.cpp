@@ -26,14 +26,13 @@ wxArrayString LinkEntries(const std::function<std::string(int)>& device_for_com)
   return entries;
 }
 
-size_t IndexOf(COptions::Value value) {
-  return static_cast<size_t>(value);
-}
+// The rows, top to bottom, by the settings' stored names.
+constexpr const char* kRowOrder[] = {"mask", "sort", "spcl", "ovrwt", "del", "baud", "remote", "archive"};
 
 // Values that are one of the program's own words, and so are translated to
 // be shown; the mask and the speed are shown as they are.
-bool IsWord(COptions::Value value) {
-  return value != COptions::Value::kMask && value != COptions::Value::kBaud;
+bool IsWord(const SettingDescription& setting) {
+  return setting.type == SettingType::kFlag || setting.type == SettingType::kSortOrder;
 }
 
 }  // namespace
@@ -51,80 +50,78 @@ COptions::COptions(wxWindow* parent, OptionTexts& texts, std::function<std::stri
   grid->AddGrowableCol(1);
   grid->Add(new wxStaticText(this, wxID_ANY, ToWx(Tr("CO&M Port..."))), wxSizerFlags().CentreVertical());
   grid->Add(link_, wxSizerFlags().Expand());
-  AddValueRow(grid, Value::kMask, N_("&File Mask..."));
-  AddValueRow(grid, Value::kSort, N_("Di&rectory Sort..."));
-  AddValueRow(grid, Value::kSpecial, N_("Di&splay Special Files"));
-  AddValueRow(grid, Value::kOverwrite, N_("Confirm Over&write"));
-  AddValueRow(grid, Value::kConfirmDelete, N_("Confirm &Delete"));
-  AddValueRow(grid, Value::kBaud, N_("&Baud Rate..."));
-  AddValueRow(grid, Value::kProtectRemote, N_("Protect &Remote Files"));
-  AddValueRow(grid, Value::kArchive, N_("Archive RW5 Files"));
+  rows_.reserve(std::size(kRowOrder));
+  for (const char* name : kRowOrder) AddValueRow(grid, *FindSetting(name));
   LayOut(grid, MakeButtonRow(Buttons::kOkCancel));
   link_->SetFocus();
 }
 
-void COptions::AddValueRow(wxSizer* grid, Value value, const char* label) {
-  ValueRow& row = rows_[IndexOf(value)];
-  row.button = new wxButton(this, wxID_ANY, ToWx(Tr(label)));
-  row.button->Bind(wxEVT_BUTTON, [this, value](wxCommandEvent&) { OnValueButton(value); });
+void COptions::AddValueRow(wxSizer* grid, const SettingDescription& setting) {
+  ValueRow& row = rows_.emplace_back();
+  row.setting = &setting;
+  row.button = new wxButton(this, wxID_ANY, ToWx(Tr(setting.option_label)));
+  const size_t index = rows_.size() - 1;
+  row.button->Bind(wxEVT_BUTTON, [this, index](wxCommandEvent&) { OnValueButton(rows_[index]); });
   row.shown = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, FromDIP(wxSize(120, -1)),
                                wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
-  ShowValue(value);
+  ShowValue(row);
   grid->Add(row.button, wxSizerFlags().Expand());
   grid->Add(row.shown, wxSizerFlags().CentreVertical().Expand());
 }
 
-wxButton* COptions::ButtonFor(Value value) const {
-  return rows_[IndexOf(value)].button;
+const COptions::ValueRow* COptions::RowFor(std::string_view setting) const {
+  for (const ValueRow& row : rows_)
+    if (setting == row.setting->name) return &row;
+  return nullptr;
 }
 
-wxString COptions::ShownValue(Value value) const {
-  return rows_[IndexOf(value)].shown->GetLabelText();
+wxButton* COptions::ButtonFor(std::string_view setting) const {
+  const ValueRow* row = RowFor(setting);
+  return row ? row->button : nullptr;
 }
 
-std::string& COptions::TextOf(Value value) {
-  static constexpr std::array<std::string OptionTexts::*, static_cast<size_t>(Value::kCount)> kTexts = {
-      &OptionTexts::mask,           &OptionTexts::sort,  &OptionTexts::special,        &OptionTexts::overwrite,
-      &OptionTexts::confirm_delete, &OptionTexts::speed, &OptionTexts::protect_remote, &OptionTexts::archive};
-  return working_.*kTexts[IndexOf(value)];
+wxString COptions::ShownValue(std::string_view setting) const {
+  const ValueRow* row = RowFor(setting);
+  return row ? row->shown->GetLabelText() : wxString();
 }
 
-void COptions::ShowValue(Value value) {
-  const std::string& text = TextOf(value);
-  rows_[IndexOf(value)].shown->SetLabelText(ToWx(IsWord(value) ? Tr(text) : text));
+void COptions::ShowValue(const ValueRow& row) {
+  const std::string& text = working_[row.setting->name];
+  row.shown->SetLabelText(ToWx(IsWord(*row.setting) ? Tr(text) : text));
 }
 
-void COptions::OnValueButton(Value value) {
-  switch (value) {
-    case Value::kMask:
+void COptions::OnValueButton(ValueRow& row) {
+  std::string& text = working_[row.setting->name];
+  switch (row.setting->type) {
+    case SettingType::kText:
       EditMask();
       break;
-    case Value::kSort: {
-      CDirSort sort(this, working_.sort);
+    case SettingType::kSortOrder: {
+      CDirSort sort(this, text);
       sort.ShowModal();
       break;
     }
-    case Value::kBaud: {
-      CBaud baud(this, working_.speed);
+    case SettingType::kBaud: {
+      CBaud baud(this, text);
       baud.ShowModal();
       break;
     }
     default:
-      TextOf(value) = ToggledYesNo(TextOf(value));
+      text = ToggledYesNo(text);
       break;
   }
-  ShowValue(value);
+  ShowValue(row);
 }
 
 void COptions::EditMask() {
-  std::string mask = working_.mask;
+  std::string mask = working_["mask"];
   CFileMask dialog(this, CFileMask::Form::kMask, mask);
   if (dialog.ShowModal() != wxID_OK) return;
   if (MaskHasBlank(mask)) {
     ShowPlainMessageBox(this, Tr("Mask can not contain spaces"));
     return;
   }
-  working_.mask = mask;
+  working_["mask"] = mask;
 }
 
 bool COptions::TransferDataFromWindow() {

@@ -2,14 +2,17 @@
 // texts; only acceptance writes the copy back into the caller's texts, so
 // Cancel leaves them exactly as they were.
 //
-// Each value has a button with the value shown beside it: mask, sort order
-// and speed open their small dialogs, the four flags toggle between "YES"
-// and "NO". A mask with a blank is refused and the old one stays.
+// Each value has a button with the value shown beside it, labelled as the
+// settings table says: mask, sort order and speed open their small
+// dialogs, the flags toggle between "YES" and "NO". A mask with a blank is
+// refused and the old one stays. Values are named by their settings'
+// stored names ("mask", "del" ...).
 #pragma once
 
-#include <array>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <wx/button.h>
 #include <wx/choice.h>
@@ -22,35 +25,34 @@ namespace pelikon {
 
 class COptions final : public PelikonDialog {
  public:
-  enum class Value { kMask, kSort, kSpecial, kOverwrite, kConfirmDelete, kBaud, kProtectRemote, kArchive, kCount };
-
   // `device_for_com(n)` names the device behind COM n on this system (shown
   // beside the port's name; may be empty).
   COptions(wxWindow* parent, OptionTexts& texts, std::function<std::string(int com)> device_for_com);
 
   wxChoice* LinkChoice() const { return link_; }
-  wxButton* ButtonFor(Value value) const;
-  wxString ShownValue(Value value) const;
+  wxButton* ButtonFor(std::string_view setting) const;
+  wxString ShownValue(std::string_view setting) const;
 
  protected:
   bool TransferDataFromWindow() override;
 
  private:
   struct ValueRow {
+    const SettingDescription* setting = nullptr;
     wxButton* button = nullptr;
     wxStaticText* shown = nullptr;
   };
 
-  void AddValueRow(wxSizer* grid, Value value, const char* label);
-  void OnValueButton(Value value);
+  void AddValueRow(wxSizer* grid, const SettingDescription& setting);
+  void OnValueButton(ValueRow& row);
   void EditMask();
-  void ShowValue(Value value);
-  std::string& TextOf(Value value);
+  void ShowValue(const ValueRow& row);
+  const ValueRow* RowFor(std::string_view setting) const;
 
   OptionTexts& texts_;
   OptionTexts working_;
   wxChoice* link_;
-  std::array<ValueRow, static_cast<size_t>(Value::kCount)> rows_;
+  std::vector<ValueRow> rows_;
 };
 
 }  // namespace pelikon

@@ -186,55 +186,53 @@ TEST_F(OptionsTest, LinkListNamesEachPortsDeviceAndGivesItsIndex) {
 
 TEST_F(OptionsTest, ToggleTwiceReturnsCancelDiscardsEvenAChangedValue) {
   RunOptions([](COptions& d) {
-    EXPECT_EQ(d.ShownValue(COptions::Value::kConfirmDelete), "YES");
-    Click(d.ButtonFor(COptions::Value::kConfirmDelete));
-    EXPECT_EQ(d.ShownValue(COptions::Value::kConfirmDelete), "NO");
-    Click(d.ButtonFor(COptions::Value::kConfirmDelete));
-    EXPECT_EQ(d.ShownValue(COptions::Value::kConfirmDelete), "YES");
+    EXPECT_EQ(d.ShownValue("del"), "YES");
+    Click(d.ButtonFor("del"));
+    EXPECT_EQ(d.ShownValue("del"), "NO");
+    Click(d.ButtonFor("del"));
+    EXPECT_EQ(d.ShownValue("del"), "YES");
     Click(d.OkButton());
   });
-  EXPECT_EQ(texts_.confirm_delete, "YES");
+  EXPECT_EQ(texts_["del"], "YES");
 
   const OptionTexts before = texts_;
   const int result = RunOptions([](COptions& d) {
-    Click(d.ButtonFor(COptions::Value::kConfirmDelete));
-    Click(d.ButtonFor(COptions::Value::kSpecial));
+    Click(d.ButtonFor("del"));
+    Click(d.ButtonFor("spcl"));
     d.LinkChoice()->SetSelection(40);
     Click(d.CancelButton());
   });
   EXPECT_EQ(result, wxID_CANCEL);
-  EXPECT_EQ(texts_.confirm_delete, before.confirm_delete);
-  EXPECT_EQ(texts_.special, before.special);
+  EXPECT_EQ(texts_["del"], before["del"]);
+  EXPECT_EQ(texts_["spcl"], before["spcl"]);
   EXPECT_EQ(texts_.link_index, before.link_index);
 }
 
 TEST_F(OptionsTest, EveryValueGoesBackOnOk) {
   RunOptions([this](COptions& d) {
-    for (const auto value : {COptions::Value::kSpecial, COptions::Value::kOverwrite, COptions::Value::kProtectRemote,
-                             COptions::Value::kArchive})
-      Click(d.ButtonFor(value));
+    for (const auto value : {"spcl", "ovrwt", "remote", "archive"}) Click(d.ButtonFor(value));
     script_.Show<CDirSort>([](CDirSort& sort) {
       sort.Orders()->SetSelection(kSortByDate);
       Click(sort.OkButton());
     });
-    Click(d.ButtonFor(COptions::Value::kSort));
-    EXPECT_EQ(d.ShownValue(COptions::Value::kSort), "BY DATE");
+    Click(d.ButtonFor("sort"));
+    EXPECT_EQ(d.ShownValue("sort"), "BY DATE");
     script_.Show<CBaud>([](CBaud& baud) {
       baud.Rates()->SetSelection(1);
       Click(baud.OkButton());
     });
-    Click(d.ButtonFor(COptions::Value::kBaud));
-    EXPECT_EQ(d.ShownValue(COptions::Value::kBaud), "9600");
+    Click(d.ButtonFor("baud"));
+    EXPECT_EQ(d.ShownValue("baud"), "9600");
     d.OkButton()->SetFocus();
     PressKey(WXK_RETURN);
   });
-  EXPECT_EQ(texts_.special, "YES");
-  EXPECT_EQ(texts_.overwrite, "NO");
-  EXPECT_EQ(texts_.protect_remote, "NO");
-  EXPECT_EQ(texts_.archive, "NO");
-  EXPECT_EQ(texts_.confirm_delete, "YES");
-  EXPECT_EQ(texts_.sort, "BY DATE");
-  EXPECT_EQ(texts_.speed, "9600");
+  EXPECT_EQ(texts_["spcl"], "YES");
+  EXPECT_EQ(texts_["ovrwt"], "NO");
+  EXPECT_EQ(texts_["remote"], "NO");
+  EXPECT_EQ(texts_["archive"], "NO");
+  EXPECT_EQ(texts_["del"], "YES");
+  EXPECT_EQ(texts_["sort"], "BY DATE");
+  EXPECT_EQ(texts_["baud"], "9600");
 }
 
 TEST_F(OptionsTest, MaskWithABlankIsRefusedAndTheOldOneStays) {
@@ -248,16 +246,16 @@ TEST_F(OptionsTest, MaskWithABlankIsRefusedAndTheOldOneStays) {
       boxes.push_back(FromWx(box.GetCaption()) + "|" + FromWx(box.GetMessage()));
       return static_cast<int>(wxID_OK);
     });
-    Click(d.ButtonFor(COptions::Value::kMask));
-    EXPECT_EQ(d.ShownValue(COptions::Value::kMask), "*.*");
+    Click(d.ButtonFor("mask"));
+    EXPECT_EQ(d.ShownValue("mask"), "*.*");
 
     script_.Show<CFileMask>([](CFileMask& mask) {
       EXPECT_EQ(mask.Field()->GetValue(), "*.*") << "the refused mask is not offered again";
       mask.Field()->SetValue("*.rw5");
       Click(mask.OkButton());
     });
-    Click(d.ButtonFor(COptions::Value::kMask));
-    EXPECT_EQ(d.ShownValue(COptions::Value::kMask), "*.rw5");
+    Click(d.ButtonFor("mask"));
+    EXPECT_EQ(d.ShownValue("mask"), "*.rw5");
 
     d.LinkChoice()->SetFocus();
     PressKey(WXK_RETURN);
@@ -265,7 +263,7 @@ TEST_F(OptionsTest, MaskWithABlankIsRefusedAndTheOldOneStays) {
     Click(d.OkButton());
   });
   EXPECT_EQ(boxes, std::vector<std::string>{" Message|Mask can not contain spaces"});
-  EXPECT_EQ(texts_.mask, "*.rw5");
+  EXPECT_EQ(texts_["mask"], "*.rw5");
 }
 
 // --- Make dir and Set Path ---
