@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test:
-#   1. the normal build (gcc) and all its tests;
+#   0. formatting (.clang-format) and the layers' includes are checked;
+#   1. the release build (gcc, -O3, warnings are errors) and all its tests;
 #   2. a clang build with AddressSanitizer + UndefinedBehaviorSanitizer of
 #      every library without windows, its tests, and each fuzz target for a
 #      few seconds.
@@ -13,14 +14,18 @@ bash scripts/install-deps.sh
 jobs=2
 fuzz_seconds=${FUZZ_SECONDS:-10}
 
+echo "== checks =="
+bash scripts/check-format.sh
+bash scripts/check-layers.sh
+
 echo "== build =="
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELIKON_WERROR=ON
 cmake --build build -j"$jobs"
 echo "== tests =="
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 echo "== sanitizer build =="
-CC=clang CXX=clang++ cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+CC=clang CXX=clang++ cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPELIKON_WERROR=ON \
   -DPELIKON_SANITIZE=ON -DPELIKON_FUZZ=ON -DPELIKON_GUI=OFF -DPELIKON_BENCH=OFF
 cmake --build build-san -j"$jobs"
 echo "== tests under sanitizers =="

@@ -6,6 +6,8 @@
 #include <wx/app.h>
 #include <wx/init.h>
 
+#include "support/test_environment.h"
+
 namespace {
 
 class TestApp final : public wxApp {
@@ -16,6 +18,7 @@ class TestApp final : public wxApp {
 }  // namespace
 
 int main(int argc, char** argv) {
+  pelikon::testing::KeepTestFilesPrivate(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();  // listing needs no display
   wxApp::SetInstance(new TestApp);

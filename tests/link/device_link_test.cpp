@@ -57,7 +57,7 @@ class FakeConnector final : public DeviceConnector {
   int GetFile(const std::string& remote, const std::string& local) override {
     Call("get " + remote);
     const auto found = files.find(remote);
-    if (found == files.end()) return -510;
+    if (found == files.end()) return kDeviceRemoteRead;
     testing::TempDir::WriteFile(local, found->second);
     return 1;
   }
@@ -71,7 +71,7 @@ class FakeConnector final : public DeviceConnector {
   int MakeFolder(const std::string& name) override { return Call("mkdir " + name), 1; }
   int Rename(const std::string& from, const std::string& to, bool fail_if_exists) override {
     Call("rename " + from + " " + to + (fail_if_exists ? " fail" : " replace"));
-    if (fail_if_exists && files.count(DevicePathOf(to))) return -500;
+    if (fail_if_exists && files.count(DevicePathOf(to))) return kDeviceTargetExists;
     return 1;
   }
   int SetAttributes(const std::string& path, int bits) override {
@@ -108,7 +108,7 @@ TEST_F(DeviceLink, ConnectOpensTheRememberedFolderAndTheMask) {
   ASSERT_EQ(link_->Connect(), 1);
   EXPECT_EQ(device_.calls, (std::vector<std::string>{"connect", "cd \\Data", "mask *.*"}));
   EXPECT_EQ(link_->RemoteFolder(), "\\Data\\");
-  device_.connect_result = -507;
+  device_.connect_result = kDeviceNotFound;
   EXPECT_EQ(link_->Connect(), 0);
   EXPECT_TRUE(ui_.Saw("message: ActiveSync failed / Error = -507 0 (0)")) << "codes without a text ask the connector";
 }

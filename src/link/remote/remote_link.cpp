@@ -24,25 +24,25 @@ constexpr int kBaudRetryPauseMs = 1000;
 
 const char* ActiveSyncErrorText(int code) {
   switch (code) {
-    case -501:
+    case kDeviceNoFiles:
       return N_("Found No Files");
-    case -502:
+    case kDeviceLocalCreate:
       return N_("Can't Create File on Local Machine");
-    case -503:
+    case kDeviceRemoteCreate:
       return N_("Can't Create File on Remote Machine");
-    case -504:
+    case kDeviceClearAttributes:
       return N_("Unable to Clear Attributes");
-    case -505:
+    case kDeviceListingWrite:
       return N_("Unable to write directory listing");
-    case -506:
+    case kDeviceInitFailed:
       return N_("Remote Device Initilization Failed");
-    case -508:
+    case kDeviceLocalRead:
       return N_("Unable to read local file");
-    case -509:
+    case kDeviceRemoteWrite:
       return N_("Unable to write remote file");
-    case -510:
+    case kDeviceRemoteRead:
       return N_("Unable to read remote file");
-    case -511:
+    case kDeviceLocalWrite:
       return N_("Unable to write local file");
     default:
       return nullptr;
@@ -225,7 +225,7 @@ int RemoteLink::Rename(std::string_view old_name, std::string_view new_name) {
   if (OnDevice()) {
     const std::string from(old_name), to(new_name);
     int result = connector_->Rename(from, to, settings_.overwrite_prompt);
-    if (result == -500 && settings_.overwrite_prompt) {
+    if (result == kDeviceTargetExists && settings_.overwrite_prompt) {
       const std::string question = std::string(Tr("OK to overwrite ")) + to + Tr(" ?");
       if (ui_.AskYesNo(question, Tr("Overwrite File"), kQuestionIcon) != kAnswerYes) return 1;
       result = connector_->Rename(from, to, false);
@@ -377,7 +377,7 @@ int RemoteLink::GetFromDevice(const std::filesystem::path& folder, const std::st
   if (result == 1 && !connector_->SetAttributes(remote, 128)) {
     // The file must not stay marked as new on the device: undo the copy.
     std::error_code error;
-    result = std::filesystem::remove(local, error) ? -504 : 0;
+    result = std::filesystem::remove(local, error) ? kDeviceClearAttributes : 0;
   }
   progress_.CloseProgress();
   if (result == 1) {
