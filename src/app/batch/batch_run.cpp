@@ -237,7 +237,7 @@ int BatchRun::EnsureRemoteFolder(const std::string& wanted, bool create) {
       if (!create) return 0;
       shown.reset();
       const int answer = panes_.UserInterface().AskYesNo(
-          StrPrintf(Tr("Remote folder '%s' does not exist. Create now?"), through.c_str()), Tr("Create folder?"),
+          StrPrintf(Tr("Remote folder '%s' does not exist. Create now?"), through.c_str()), Tr(kCreateFolderCaption),
           kQuestionIcon);
       if (answer != kAnswerYes) return 0;
       shown.emplace(panes_.Progress());

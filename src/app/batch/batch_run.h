@@ -16,9 +16,13 @@
 #include "app/exit_code.h"
 #include "app/panes/panes_controller.h"
 #include "app/transfer/file_mover.h"
+#include "platform/catalogue.h"
 #include "records/ov_uni_record.h"
 
 namespace pelikon {
+
+// The caption of the question whether to make a missing collector folder.
+inline constexpr const char* kCreateFolderCaption = N_("Create folder?");
 
 class BatchRun {
  public:

@@ -152,8 +152,8 @@ ConflictOutcome FileMover::ResolveDownload(DownloadFile& file, bool offer_all, b
   const bool confirm = panes_.Settings().confirm_overwrite;
   if (!confirm || !LocalExists(file.target)) return ConflictOutcome::kGoOn;
   if (!IsAll(answer_))
-    answer_ = Resolve(TransferDirection::kDownload, panes_.LocalFolder(), file.source, offer_all, file.target,
-                      file.staged);
+    answer_ =
+        Resolve(TransferDirection::kDownload, panes_.LocalFolder(), file.source, offer_all, file.target, file.staged);
   if (Skips(answer_)) return ConflictOutcome::kSkip;
   if (answer_ == kAnswerStagingFailed) return ConflictOutcome::kStop;
   if (confirm_twice && !IsAll(answer_) && LocalExists(file.target)) {
@@ -173,9 +173,10 @@ bool FileMover::Keep(const std::filesystem::path& received, const std::string& t
   if (received == keep) return true;
   if (IsBareName(target) && MoveIntoPlace(received, keep)) return true;
   last_result_ = 0;
-  panes_.UserInterface().ShowCaptioned(StrPrintf(Tr("The received file could not be stored as '%s'; it is kept as '%s'."),
-                                                 keep.string().c_str(), received.string().c_str()),
-                                       Tr("Error"), true);
+  panes_.UserInterface().ShowCaptioned(
+      StrPrintf(Tr("The received file could not be stored as '%s'; it is kept as '%s'."), keep.string().c_str(),
+                received.string().c_str()),
+      Tr("Error"), true);
   return false;
 }
 
