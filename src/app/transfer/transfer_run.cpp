@@ -103,6 +103,14 @@ TransferRun::Walk TransferRun::WalkTagged(PaneSide side, Walk (TransferRun::*mov
   return Walk::kGoOn;
 }
 
+bool TransferRun::Settled(ConflictOutcome outcome, DirEntry& entry, Walk& walk) {
+  if (outcome == ConflictOutcome::kGoOn) return false;
+  // A skipped file is untagged; a rename that could not be staged ends the run.
+  if (outcome == ConflictOutcome::kSkip) entry.tagged = false;
+  walk = outcome == ConflictOutcome::kSkip ? Walk::kGoOn : Walk::kEndAfterCompletion;
+  return true;
+}
+
 TransferRun::Walk TransferRun::UploadEntry(DirEntry& entry) {
   // A collector that lists short names addresses files by them.
   const std::string source = panes_.RemoteLongNames() ? entry.name : entry.short_name;
@@ -120,15 +128,8 @@ TransferRun::Walk TransferRun::UploadEntry(DirEntry& entry) {
     if (found != 1) database_type = 0;
   }
 
-  switch (mover_.ResolveUpload(file, true)) {
-    case ConflictOutcome::kSkip:
-      entry.tagged = false;
-      return Walk::kGoOn;
-    case ConflictOutcome::kStop:
-      return Walk::kEndAfterCompletion;
-    case ConflictOutcome::kGoOn:
-      break;
-  }
+  Walk walk = Walk::kGoOn;
+  if (Settled(mover_.ResolveUpload(file, true), entry, walk)) return walk;
 
   if (Converting() && HasExtension(source, "aln")) {
     // The centreline files are made from the user's own file.
@@ -181,15 +182,8 @@ TransferRun::Walk TransferRun::DownloadEntry(DirEntry& entry) {
     if (file.receive_folder.empty()) return Walk::kGoOn;
   }
 
-  switch (mover_.ResolveDownload(file, true, true)) {
-    case ConflictOutcome::kSkip:
-      entry.tagged = false;
-      return Walk::kGoOn;
-    case ConflictOutcome::kStop:
-      return Walk::kEndAfterCompletion;
-    case ConflictOutcome::kGoOn:
-      break;
-  }
+  Walk walk = Walk::kGoOn;
+  if (Settled(mover_.ResolveDownload(file, true, true), entry, walk)) return walk;
 
   if (Converting() && HasExtension(entry.name, "cl")) {
     const bool include_all =

@@ -8,9 +8,11 @@
 // files and back). The run ends with the completion message when the last
 // move succeeded, refreshed panes when anything moved, and no tags.
 //
-// Converted and renamed copies are made in the private working folder; a
-// conversion never writes beside the user's files, and only the file the
-// conflict question covered is ever replaced.
+// Each file moves through `FileMover`, as batch entries do; the run adds
+// the job companions, the conversions and the refreshed panes. Converted
+// and renamed copies are made in the private working folder; a conversion
+// never writes beside the user's files, and only the file the conflict
+// question covered is ever replaced.
 #pragma once
 
 #include <filesystem>
@@ -40,6 +42,9 @@ class TransferRun {
   bool IncludeJobCompanions();
   // Moves the tagged files of `side` in pane order until one ends the run.
   Walk WalkTagged(PaneSide side, Walk (TransferRun::*move)(DirEntry&));
+  // True when a conflict answer settles `entry` (skipped, or the run
+  // stops); `walk` then says how the run goes on.
+  bool Settled(ConflictOutcome outcome, DirEntry& entry, Walk& walk);
   Walk UploadEntry(DirEntry& entry);
   Walk DownloadEntry(DirEntry& entry);
   // A PC database converted for the collector into the staging folder;
