@@ -3,7 +3,6 @@
 #include <system_error>
 
 #include "app/batch/batch_run.h"
-#include "app/command_line.h"
 #include "app/link_setup.h"
 #include "link/serial/serial_port.h"
 #include "platform/catalogue.h"
@@ -46,8 +45,7 @@ void AppSession::Start(bool show_help) {
   panes_->UpdateCounters();
 }
 
-bool AppSession::RunCommandLine(const std::string& command_line) {
-  const CommandLineRequest request = ParseCommandLine(command_line);
+bool AppSession::RunCommandLine(const CommandLineRequest& request) {
   switch (request.job) {
     case CommandLineJob::kNone:
       return false;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/exit_code.h"
 #include "app/optional_libraries.h"
 #include "app/panes/panes_controller.h"
@@ -41,7 +42,7 @@ class AppSession {
   void Start(bool show_help = true);
   // Runs the command line's unattended job, if any; true when one ran (the
   // program then ends).
-  bool RunCommandLine(const std::string& command_line);
+  bool RunCommandLine(const CommandLineRequest& request);
   // Applies settings changed by the Options dialog: link, mask, local pane.
   void SettingsChanged();
   // Closes the link and writes the settings back.

@@ -3,14 +3,20 @@
 #include <cstdio>
 
 #include "app/app_session.h"
+#include "app/batch/batch_run.h"
 #include "platform/catalogue.h"
-#include "platform/console_ui.h"
 
 namespace pelikon {
 
-int RunWithoutWindows(const std::string& command_line, SettingsStore& settings,
+void SetUnattendedAnswers(const CommandLineRequest& request, ConsoleUi& ui) {
+  if (request.create_folders) ui.AnswerQuestion(Tr(kCreateFolderCaption), kAnswerYes);
+  if (request.overwrite) ui.AnswerFileConflicts(kAnswerYesAll);
+}
+
+int RunWithoutWindows(const CommandLineRequest& request, SettingsStore& settings,
                       const std::filesystem::path& program_folder, const std::filesystem::path& temp_folder) {
   ConsoleUi ui(stderr, kAnswerNo, false);
+  SetUnattendedAnswers(request, ui);
   NoPanesView view;
   SessionSetup setup;
   setup.settings = &settings;
@@ -21,7 +27,7 @@ int RunWithoutWindows(const std::string& command_line, SettingsStore& settings,
   // connection still prints it.
   session.Start(false);
   session.Panes().Connect();
-  if (!session.RunCommandLine(command_line))
+  if (!session.RunCommandLine(request))
     std::fprintf(stderr, "pelikon: %s\n", Tr("Nothing to do without windows: give /BATCH and a batch file."));
   session.Finish();
   return session.Exit().ProcessStatus();

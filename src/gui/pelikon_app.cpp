@@ -1,7 +1,6 @@
 #include "gui/pelikon_app.h"
 
 #include <cstdlib>
-#include <cstring>
 
 #include <wx/image.h>
 
@@ -18,15 +17,8 @@
 namespace pelikon {
 
 bool CTrammockApp::OnInit() {
-  BindCatalogue();
   wxInitAllImageHandlers();
-  bool demo = false;
-  for (int i = 1; i < argc; ++i) {
-    if (argv[i] == "--demo") demo = true;
-    if (argv[i] == "--screenshot" && i + 1 < argc) screenshot_ = argv[i + 1].utf8_string();
-  }
-
-  if (demo) {
+  if (request_.demo) {
     demo_ = std::make_unique<DemoSession>();
     std::string error;
     if (!demo_->Start(TempFolder(), ProgramFolder() / "collector-sim", error)) {
@@ -42,24 +34,19 @@ bool CTrammockApp::OnInit() {
 }
 
 int CTrammockApp::OnRun() {
-  std::vector<std::string> arguments;
-  for (int i = 0; i < argc; ++i) arguments.push_back(argv[i].utf8_string());
-  std::vector<const char*> pointers;
-  for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
-
   CTransferDlg::Setup setup;
   setup.settings = demo_ ? &demo_->Settings() : user_settings_.get();
   setup.program_folder = ProgramFolder();
   setup.temp_folder = TempFolder();
-  setup.command_line = JoinCommandLine(static_cast<int>(pointers.size()), pointers.data());
+  setup.command_line = request_;
   {
     CTransferDlg window(setup);
-    if (!screenshot_.empty()) {
+    if (!request_.screenshot.empty()) {
       // A picture of the started window, its status line on the terminal, then the end.
       window.SetAfterStart([this, &window] {
-        const bool saved = SaveWindowPicture(&window, screenshot_);
-        std::printf("%s\n%s %s\n", window.StatusLine().c_str(), saved ? "saved" : "could not save",
-                    screenshot_.c_str());
+        const std::string& picture = request_.screenshot;
+        const bool saved = SaveWindowPicture(&window, picture);
+        std::printf("%s\n%s %s\n", window.StatusLine().c_str(), saved ? "saved" : "could not save", picture.c_str());
         window.Close();
       });
     }
@@ -80,29 +67,27 @@ int CTrammockApp::OnExit() {
 
 }  // namespace pelikon
 
-wxIMPLEMENT_APP_NO_MAIN(pelikon::CTrammockApp);
-
 int main(int argc, char** argv) {
   using namespace pelikon;
-  bool no_gui = false;
-  for (int i = 1; i < argc; ++i)
-    if (std::strcmp(argv[i], "--no-gui") == 0) no_gui = true;
+  BindCatalogue();
+  const CommandLineRequest request = ParseArguments(argc, argv);
+  const int answered = AnswerWithoutStarting(request, stdout, stderr);
+  if (answered != kStartProgram) return answered;
   const char* x_display = std::getenv("DISPLAY");
   const char* wayland_display = std::getenv("WAYLAND_DISPLAY");
   const bool display = (x_display && *x_display) || (wayland_display && *wayland_display);
-  if (no_gui || !display) {
-    BindCatalogue();
-    const std::string command_line = JoinCommandLine(argc, argv);
-    if (!no_gui && ParseCommandLine(command_line).job == CommandLineJob::kNone) {
+  if (request.no_gui || !display) {
+    if (!request.no_gui && request.job == CommandLineJob::kNone) {
       std::fprintf(stderr, "pelikon: %s\n",
                    Tr("No display to show the window on (unattended jobs run with --no-gui)."));
       return 1;
     }
     std::unique_ptr<SettingsStore> settings = OpenUserSettings();
-    const int status = RunWithoutWindows(command_line, *settings, ProgramFolder(), TempFolder());
+    const int status = RunWithoutWindows(request, *settings, ProgramFolder(), TempFolder());
     CloseAllPorts();
     return status;
   }
-  wxApp::SetInstance(new CTrammockApp);
+  // The application object is made here, with the switches already read.
+  wxApp::SetInstance(new CTrammockApp(request));
   return wxEntry(argc, argv);
 }

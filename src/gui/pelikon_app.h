@@ -4,14 +4,17 @@
 //
 // `pelikon --demo` starts a simulated collector with sample files first;
 // `--screenshot FILE` saves a picture of the window once it has started
-// and connected, prints its status line, and ends the program.
+// and connected, prints its status line, and ends the program. The
+// switches are read once, in `main`, before any window exists.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <wx/app.h>
 
+#include "app/command_line.h"
 #include "app/demo/demo_session.h"
 #include "platform/settings_store.h"
 
@@ -19,6 +22,7 @@ namespace pelikon {
 
 class CTrammockApp final : public wxApp {
  public:
+  explicit CTrammockApp(CommandLineRequest request) : request_(std::move(request)) {}
   bool OnInit() override;
   int OnRun() override;
   int OnExit() override;
@@ -27,7 +31,7 @@ class CTrammockApp final : public wxApp {
   std::unique_ptr<SettingsStore> user_settings_;
   std::unique_ptr<DemoSession> demo_;
   int exit_code_ = -1;
-  std::string screenshot_;
+  CommandLineRequest request_;
 };
 
 }  // namespace pelikon

@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 #include "app/options/option_texts.h"
+#include "app/program_version.h"
 #include "app/transfer/transfer_run.h"
 #include "dialogs/wx/app_icons.h"
 #include "gui/art.h"
@@ -20,18 +21,6 @@
 namespace pelikon {
 
 namespace {
-
-// The window's own revision, shown in its title.
-constexpr const char* kRevisionKeyword = "$Revision: 1.52 $";
-
-std::string RevisionNumber() {
-  const std::string keyword = kRevisionKeyword;
-  const size_t start = keyword.find("vision: ");
-  if (start == std::string::npos) return {};
-  std::string number = keyword.substr(start + 8);
-  if (!number.empty()) number.pop_back();  // the closing "$"
-  return std::string(Trim(number));
-}
 
 wxString Wx(const std::string& text) {
   return wxString::FromUTF8(text);
@@ -54,7 +43,7 @@ CTransferDlg::CTransferDlg(const Setup& setup)
       command_line_(setup.command_line),
       ui_(*this) {
   SetIcons(DialogIcons());
-  SetTitle(Wx(StrPrintf("%s v%s", Tr("Veldra Software Pelikon"), RevisionNumber().c_str())));
+  SetTitle(Wx(ProgramTitle()));
   session_ = std::make_unique<AppSession>(setup, ui_, *this);
 
   BuildControls();

@@ -61,7 +61,7 @@ enum MainWindowId : int {
 class CTransferDlg final : public wxDialog, public PanesView, public MainWindowSurface {
  public:
   struct Setup : SessionSetup {
-    std::string command_line;  // the switches of an unattended run
+    CommandLineRequest command_line;  // the switches of an unattended run
   };
 
   explicit CTransferDlg(const Setup& setup);
@@ -124,7 +124,7 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   void OnListSelection(wxListEvent& event);
   void OnListActivated(wxListEvent& event);
 
-  std::string command_line_;
+  CommandLineRequest command_line_;
   std::function<void()> after_start_;
   WxUi ui_;
   std::unique_ptr<AppSession> session_;

@@ -1,6 +1,54 @@
 #include "platform/console_ui.h"
 
+#include "platform/catalogue.h"
+#include "platform/text.h"
+
 namespace pelikon {
+
+namespace {
+
+// A button's text without its keyboard mark.
+std::string ButtonWords(const char* text) {
+  std::string words = Tr(text);
+  std::erase(words, '&');
+  return words;
+}
+
+// The button of the yes/no dialog that gives `answer`.
+std::string QuestionAnswerWords(int answer) {
+  switch (answer) {
+    case kAnswerYes:
+      return ButtonWords(N_("&Yes"));
+    case kAnswerNo:
+      return ButtonWords(N_("&No"));
+    case kAnswerYesAll:
+      return ButtonWords(N_("Yes All"));
+    case kAnswerNoAll:
+      return ButtonWords(N_("No All"));
+    case kAnswerRename:
+      return ButtonWords(N_("&Rename"));
+    default:
+      return std::to_string(answer);
+  }
+}
+
+// The button of the file conflict dialog that gives `answer`.
+std::string ConflictAnswerWords(int answer) {
+  switch (answer) {
+    case kAnswerYes:
+      return ButtonWords(N_("Overwrite File"));
+    case kAnswerNo:
+      return ButtonWords(N_("Skip File"));
+    case kAnswerYesAll:
+      return ButtonWords(N_("Overwrite All Existing"));
+    case kAnswerNoAll:
+      return ButtonWords(N_("Skip All Existing"));
+    default:
+      return std::to_string(answer);
+  }
+}
+
+}  // namespace
 
 void ConsoleUi::ShowMessageBox(const std::string& text) {
   std::fprintf(out_, "%s\n", text.c_str());
@@ -15,8 +63,10 @@ void ConsoleUi::ShowMessage(const std::string& first, const std::string& second)
 }
 
 int ConsoleUi::AskYesNo(const std::string& message, const std::string& caption, int /*flags*/) {
-  std::fprintf(out_, "%s: %s -> %d\n", caption.c_str(), message.c_str(), answer_);
-  return answer_;
+  const auto chosen = answers_by_caption_.find(caption);
+  const int answer = chosen == answers_by_caption_.end() ? answer_ : chosen->second;
+  std::fprintf(out_, "%s: %s -> %s\n", caption.c_str(), message.c_str(), QuestionAnswerWords(answer).c_str());
+  return answer;
 }
 
 void ConsoleUi::ShowCaptioned(const std::string& text, const std::string& caption, bool /*error_icon*/) {
@@ -43,10 +93,15 @@ bool ConsoleUi::AskText(const std::string& caption, const std::string& prompt, s
   return false;
 }
 
-int ConsoleUi::AskFileConflict(const std::string& target_name, bool /*offer_all*/, bool /*offer_merge*/,
+int ConsoleUi::AskFileConflict(const std::string& target_name, bool offer_all, bool /*offer_merge*/,
                                std::string& /*new_name*/) {
-  std::fprintf(out_, "%s exists -> %d\n", target_name.c_str(), kAnswerNo);
-  return kAnswerNo;
+  int answer = conflict_answer_;
+  if (!offer_all && answer == kAnswerYesAll) answer = kAnswerYes;
+  if (!offer_all && answer == kAnswerNoAll) answer = kAnswerNo;
+  std::fprintf(out_, "%s: %s -> %s\n", Tr("File Conflict Resolution"),
+               StrPrintf(Tr("WARNING! Target file '%s' exists."), target_name.c_str()).c_str(),
+               ConflictAnswerWords(answer).c_str());
+  return answer;
 }
 
 void ConsoleUi::OpenProgress(std::function<void()> /*on_cancel*/) {

@@ -1,9 +1,11 @@
 // A user interface for runs without windows (tools, unattended batch
-// runs): texts go to a stream, questions get a fixed answer, and the
-// progress status is written only when asked for.
+// runs): texts go to a stream, questions get a fixed answer (printed in the
+// words of the button it stands for), and the progress status is written
+// only when asked for.
 #pragma once
 
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "platform/ui.h"
@@ -16,12 +18,18 @@ class ConsoleUi final : public Ui {
   explicit ConsoleUi(std::FILE* out = stderr, int answer = kAnswerNo, bool show_progress = false)
       : out_(out), answer_(answer), show_progress_(show_progress) {}
 
+  // Questions with the caption `caption` get `answer` instead.
+  void AnswerQuestion(const std::string& caption, int answer) { answers_by_caption_[caption] = answer; }
+  // The file conflict question gets `answer` (6, 7, 10 or 11) instead of
+  // Skip File; an "all" answer where none is offered counts for the one file.
+  void AnswerFileConflicts(int answer) { conflict_answer_ = answer; }
+
   void ShowMessageBox(const std::string& text) override;
   void ShowError(const std::string& message) override;
   void ShowMessage(const std::string& first, const std::string& second) override;
   int AskYesNo(const std::string& message, const std::string& caption, int flags) override;
   void ShowCaptioned(const std::string& text, const std::string& caption, bool error_icon) override;
-  // Nobody can type: every input is cancelled, every conflict skips the file.
+  // Nobody can type: every input is cancelled.
   bool AskNewName(std::string& text) override;
   bool AskFolderName(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) override;
   bool AskPath(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) override;
@@ -41,6 +49,8 @@ class ConsoleUi final : public Ui {
   std::FILE* out_;
   int answer_;
   bool show_progress_;
+  std::map<std::string, int> answers_by_caption_;
+  int conflict_answer_ = kAnswerNo;
   bool progress_open_ = false;
   std::string main_status_;
 };

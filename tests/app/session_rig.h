@@ -19,13 +19,16 @@ namespace pelikon::testing {
 class SessionRig : public ::testing::Test {
  protected:
   // Starts the simulator on `store_`, connects, fills both panes.
-  void Connect(const std::vector<std::string>& knobs = {}) {
+  // Zmodem is the engine lrzsz speaks (knob --third-party); else Kermit.
+  void Connect(const std::vector<std::string>& knobs = {}, bool kermit = true) {
     ASSERT_TRUE(collector_.Start(store_.Path(), knobs)) << "the simulator did not start";
+    std::filesystem::create_directories(Temp());
     settings_ = FirstRunSettings(work_.Path().string(), local_.Path().string());
     settings_.baud = 115200;
-    link_ = std::make_unique<RemoteLink>(ui_, progress_, LinkSettingsFrom(settings_, work_.Path(), local_.Path()),
+    settings_.use_kermit = kermit;
+    link_ = std::make_unique<RemoteLink>(ui_, progress_, LinkSettingsFrom(settings_, Temp(), local_.Path()),
                                          collector_.Opener(&ui_));
-    panes_ = std::make_unique<PanesController>(settings_, *link_, progress_, ui_, view_, work_.Path());
+    panes_ = std::make_unique<PanesController>(settings_, *link_, progress_, ui_, view_, Temp());
     ASSERT_TRUE(panes_->SetLocalFolder(local_.Path()));
     panes_->FillLocal();
     panes_->Connect();
@@ -36,6 +39,9 @@ class SessionRig : public ::testing::Test {
     for (DirEntry& entry : panes_->Entries(side).entries)
       if (entry.name == name) entry.tagged = true;
   }
+  // The run's working folder, two folders below `work_`, so that a path
+  // that climbs out of it still lands inside the test's own folder.
+  std::filesystem::path Temp() const { return work_ / "run" / "pelikon"; }
   int Count(const std::string& heard) const {
     const std::vector<std::string> lines = collector_.Heard();
     return static_cast<int>(std::count(lines.begin(), lines.end(), heard));

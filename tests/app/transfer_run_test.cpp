@@ -122,7 +122,7 @@ TEST_F(TransferRunTest, RenameSendsAStagedCopyUnderTheNewName) {
   EXPECT_EQ(testing::Contents(store_ / "JOB.CRD"), "collector");
   EXPECT_EQ(testing::Contents(store_ / "JOB2.CRD"), "pc");
   EXPECT_EQ(testing::Contents(local_ / "JOB.CRD"), "pc");
-  EXPECT_FALSE(std::filesystem::exists(work_ / "#Pelikon#" / "JOB2.CRD")) << "the staged copy goes with the run";
+  EXPECT_FALSE(std::filesystem::exists(Temp() / "#Pelikon#" / "JOB2.CRD")) << "the staged copy goes with the run";
 }
 
 TEST_F(TransferRunTest, ARenamedDownloadLeavesTheExistingFileAlone) {
@@ -135,6 +135,47 @@ TEST_F(TransferRunTest, ARenamedDownloadLeavesTheExistingFileAlone) {
   TransferRun(*panes_, nullptr).Start();
   EXPECT_EQ(testing::Contents(local_ / "JOB.RW5"), "pc");
   EXPECT_EQ(testing::Contents(local_ / "JOB-B.RW5"), "collector");
+}
+
+TEST_F(TransferRunTest, PcNamesCompareExactlyAndCollectorNamesWithoutCase) {
+  store_.Write("A.TXT", "collector");
+  store_.Write("JOB.TXT", "collector's job");
+  local_.Write("a.txt", "mine");
+  local_.Write("job.txt", "pc");
+  Connect();
+  // Downloading A.TXT replaces nothing beside a.txt, so nothing is asked.
+  Tag(PaneSide::kRemote, "A.TXT");
+  TransferRun download(*panes_, nullptr);
+  download.Start();
+  EXPECT_FALSE(ui_.Saw("conflict"));
+  EXPECT_FALSE(ui_.Saw("OK to overwrite"));
+  EXPECT_EQ(download.Transferred(), 1);
+  EXPECT_EQ(testing::Contents(local_ / "A.TXT"), "collector");
+  EXPECT_EQ(testing::Contents(local_ / "a.txt"), "mine");
+  // The collector takes job.txt for JOB.TXT: the upload asks (answered No).
+  Tag(PaneSide::kLocal, "job.txt");
+  TransferRun(*panes_, nullptr).Start();
+  EXPECT_TRUE(ui_.Saw("conflict[1,0]: job.txt"));
+  EXPECT_EQ(Count("PUT"), 0);
+}
+
+TEST_F(TransferRunTest, ARenamedDownloadThatCannotBeStoredIsAFailure) {
+  store_.Write("JOB.TXT", "collector");
+  local_.Write("JOB.TXT", "pc");
+  std::filesystem::create_directories(local_ / "JOB-B.TXT");  // a folder holds the new name
+  Connect();
+  Tag(PaneSide::kRemote, "JOB.TXT");
+  ui_.QueueAnswer(kAnswerRename);
+  ui_.QueueText("JOB-B.TXT");
+  ui_.QueueAnswer(kAnswerYes);  // OK to overwrite JOB-B.TXT ?
+  TransferRun run(*panes_, nullptr);
+  run.Start();
+  EXPECT_EQ(Count("GET"), 1);
+  EXPECT_EQ(run.Transferred(), 0);
+  EXPECT_FALSE(ui_.Saw("Complete"));
+  EXPECT_TRUE(ui_.Saw("could not be stored as '" + (local_ / "JOB-B.TXT").string() + "'"));
+  EXPECT_EQ(testing::Contents(local_ / "JOB.TXT"), "pc");
+  EXPECT_EQ(testing::Contents(Temp() / "#Pelikon#" / "JOB.TXT"), "collector") << "what arrived is kept";
 }
 
 class ConvertingTransferTest : public TransferRunTest {
@@ -153,7 +194,7 @@ TEST_F(ConvertingTransferTest, APcDatabaseArrivesConvertedAndTheCopyIsGone) {
   EXPECT_FALSE(std::filesystem::exists(store_ / "SITE.MDB"));
   // The converted copy was made aside and removed; the user's file beside the source is untouched.
   EXPECT_EQ(testing::Contents(local_ / "SITE.TDB"), "the user's own file");
-  EXPECT_FALSE(std::filesystem::exists(work_ / "#Pelikon#" / "SITE.TDB"));
+  EXPECT_FALSE(std::filesystem::exists(Temp() / "#Pelikon#" / "SITE.TDB"));
 }
 
 TEST_F(ConvertingTransferTest, ACollectorDatabaseComesBackAsAPcDatabase) {

@@ -1,15 +1,25 @@
-// Feeds arbitrary command lines to the switch parser.
+// Feeds arbitrary argument lists (arguments separated by zero bytes) to the
+// switch parser.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <string_view>
+#include <string>
+#include <vector>
 
 #include "app/command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view line(reinterpret_cast<const char*>(data), size);
-  const pelikon::CommandLineRequest request = pelikon::ParseCommandLine(line);
+  std::vector<std::string> arguments(1);
+  for (size_t i = 0; i < size; ++i) {
+    if (data[i] == 0) {
+      arguments.emplace_back();
+    } else {
+      arguments.back() += static_cast<char>(data[i]);
+    }
+  }
+  const pelikon::CommandLineRequest request = pelikon::ParseArguments(arguments);
   if (request.job != pelikon::CommandLineJob::kBatch && !request.batch_file.empty()) std::abort();
   if (request.batch_file.size() > size) std::abort();
+  if (request.error.empty() && (request.create_folders || request.overwrite) && !request.no_gui) std::abort();
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "link/progress/progress_scope.h"
 #include "link/progress/transfer_progress.h"
 #include "support/scripted_ui.h"
 
@@ -115,6 +116,55 @@ TEST_F(Progress, ConversionProgressOnlyWithTheWindowOpen) {
   progress_.ConversionProgress(30, 0);
   EXPECT_EQ(ui_.BarPositions(), std::vector<int>{30});
   EXPECT_TRUE(ui_.Saw("status: File conversion 30% complete"));
+}
+
+// Returns early from inside a scope, as an operation that fails does.
+int LeaveEarly(TransferProgress& progress, ScriptedUi& ui, bool& open_inside) {
+  const ProgressScope shown(progress, 4096);
+  open_inside = ui.ProgressOpen();
+  if (open_inside) return 0;
+  return 1;
+}
+
+TEST_F(Progress, AScopeShowsTheWindowAndHidesItOnAnEarlyReturn) {
+  bool open_inside = false;
+  EXPECT_EQ(LeaveEarly(progress_, ui_, open_inside), 0);
+  EXPECT_TRUE(open_inside);
+  EXPECT_FALSE(ui_.ProgressOpen());
+}
+
+TEST_F(Progress, NestedScopesShareOneWindowUntilTheOutermostEnds) {
+  {
+    const ProgressScope outer(progress_, 1000);
+    {
+      const ProgressScope inner(progress_);
+      EXPECT_TRUE(ui_.ProgressOpen());
+    }
+    EXPECT_TRUE(ui_.ProgressOpen()) << "the inner scope does not hide the outer one's window";
+    // The inner scope kept the outer total: 500 of 1000 bytes is half.
+    TransferState t;
+    t.position = 500;
+    progress_.TransferStatus(t);
+    EXPECT_EQ(ui_.BarPositions(), std::vector<int>{50});
+  }
+  EXPECT_FALSE(ui_.ProgressOpen());
+  // A close without an open leaves a later scope working.
+  progress_.CloseProgress();
+  {
+    const ProgressScope again(progress_);
+    EXPECT_TRUE(ui_.ProgressOpen());
+  }
+  EXPECT_FALSE(ui_.ProgressOpen());
+}
+
+TEST_F(Progress, AWindowClosedBehindTheScopeIsShownAgainByTheNextOne) {
+  const ProgressScope outer(progress_);
+  ui_.CloseProgress();  // the window went away under the outer scope
+  {
+    const ProgressScope inner(progress_);
+    EXPECT_TRUE(ui_.ProgressOpen());
+  }
+  EXPECT_TRUE(ui_.ProgressOpen()) << "still the outer scope's";
 }
 
 TEST_F(Progress, SoundCuesAndTheirSwitch) {

@@ -188,9 +188,8 @@ TEST_F(RemoteLinkTest, ListGetAndPutMoveFilesAndResynchronise) {
   RemoteLink link = Link();
   ASSERT_EQ(link.Connect(), 1);
 
-  progress_.OpenProgress();
   ASSERT_EQ(link.ListRemote(), 1);
-  EXPECT_FALSE(ui_.ProgressOpen()) << "the listing closes the progress window";
+  EXPECT_FALSE(ui_.ProgressOpen()) << "the listing hides the window it showed";
   ListingContents listing;
   ASSERT_TRUE(ReadListingFile(work_ / kRemoteListingName, listing));
   ASSERT_EQ(listing.entries.size(), 2u);

@@ -1,11 +1,13 @@
 #include "app/batch/batch_run.h"
 
+#include <optional>
+#include <string_view>
 #include <system_error>
 
 #include "app/batch/batch_file.h"
-#include "app/transfer/file_conflict.h"
-#include "app/transfer/staging.h"
 #include "link/listing/dir_listing.h"
+#include "link/progress/progress_scope.h"
+#include "link/transfer/received_file.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
 #include "platform/trace.h"
@@ -13,10 +15,6 @@
 namespace pelikon {
 
 namespace {
-
-bool IsAll(int answer) {
-  return answer == kAnswerYesAll || answer == kAnswerNoAll;
-}
 
 std::string Value(const OvUniRecord& entry, const char* key) {
   std::string value;
@@ -30,10 +28,23 @@ std::string WithoutTrailingSeparator(std::string folder) {
   return folder;
 }
 
+bool HoldsControlCharacter(std::string_view text) {
+  for (const char c : text)
+    if (static_cast<unsigned char>(c) < 32 || c == 127) return true;
+  return false;
+}
+
+// A text from the batch file as it may be shown: control characters as "?".
+std::string Printable(std::string text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
+  return text;
+}
+
 }  // namespace
 
 BatchRun::BatchRun(PanesController& panes, ExitCode& exit_code, bool silent)
-    : panes_(panes), exit_code_(exit_code), silent_(silent) {}
+    : panes_(panes), exit_code_(exit_code), silent_(silent), mover_(panes) {}
 
 void BatchRun::Error(const std::string& text) {
   panes_.UserInterface().ShowCaptioned(text, Tr("Error"), true);
@@ -52,11 +63,15 @@ void BatchRun::Run(const std::filesystem::path& batch_file) {
     Error(Tr("No connection to remote device."));
     return;
   }
+  mover_.Reset();
   link.QueryDir(home_);
   std::unique_ptr<OvUniRecord> entries;
   if (!ReadBatchFile(batch_file, entries)) {
     Error(Tr("Unable to open batch file specified."));
     Error(batch_file.string());
+  } else if (!entries) {
+    Error(StrPrintf(Tr("The batch file '%s' holds no entry: each entry starts with a line local=<file>."),
+                    batch_file.string().c_str()));
   }
   for (const OvUniRecord* entry = entries.get(); entry; entry = entry->Next()) {
     ++processed_;
@@ -78,77 +93,56 @@ bool BatchRun::RunEntry(const OvUniRecord& entry) {
     return false;
   }
   if (!remote.empty()) {
+    std::string folder, name;
+    if (!SplitRemote(remote, folder, name)) {
+      Error(StrPrintf(Tr("Remote file '%s' is not a plain file name"), Printable(remote).c_str()));
+      return false;
+    }
     const bool up = upload.empty() || LenientInt32(upload) == 1;
-    return up ? Upload(local, remote, more_follow) : Download(local, remote, more_follow);
+    return up ? Upload(local, folder, name, more_follow) : Download(local, folder, name, more_follow);
   }
   if (!Value(entry, "remotedir").empty()) return SaveListing(local);
+  Error(StrPrintf(Tr("Nothing to do for '%s': the entry needs a line remote=<file> or remotedir=1"),
+                  Printable(local).c_str()));
   return false;
 }
 
-void BatchRun::SplitRemote(const std::string& remote, std::string& folder, std::string& name) const {
+bool BatchRun::SplitRemote(const std::string& remote, std::string& folder, std::string& name) const {
   const size_t cut = remote.rfind('\\');
   name = cut == std::string::npos ? remote : remote.substr(cut + 1);
+  if (HoldsControlCharacter(remote) || SafeReceivedName(name) != name) return false;
   const std::string part = cut == std::string::npos ? std::string() : remote.substr(0, cut);
   if (!remote.empty() && remote[0] == '\\') {
     folder = part.empty() ? "\\" : part;
-    return;
+    return true;
   }
   folder = home_;
   if (folder.empty() || folder.back() != '\\') folder += '\\';
   folder = WithoutTrailingSeparator(folder + part);
+  return true;
 }
 
-bool BatchRun::Upload(const std::string& local, const std::string& remote, bool more_follow) {
+bool BatchRun::Upload(const std::string& local, const std::string& folder, const std::string& name, bool more_follow) {
   const std::filesystem::path local_path(local);
   std::error_code error;
   if (!std::filesystem::is_regular_file(local_path, error)) {
     Error(StrPrintf(Tr("Local file '%s' is not found"), local.c_str()));
     return false;
   }
-  std::string folder, target;
-  SplitRemote(remote, folder, target);
-  if (target.empty() || !EnsureRemoteFolder(folder, true)) {
+  if (!EnsureRemoteFolder(folder, true)) {
     Error(Tr("Unable to set remote directory"));
     panes_.Link().ChangeDir(home_);
     return false;
   }
-
-  const std::string local_name = local_path.filename().string();
-  std::filesystem::path staged;
-  while (RemoteListed(target, false) && panes_.Settings().confirm_overwrite) {
-    if (!IsAll(answer_)) {
-      const ConflictContext context = MakeConflictContext(TransferDirection::kUpload, more_follow, panes_.TempFolder(),
-                                                          local_path.parent_path(), local_name);
-      answer_ = ResolveFileConflict(panes_.UserInterface(), context, target, staged);
-    }
-    if (answer_ == kAnswerNo || answer_ == kAnswerNoAll || answer_ == kAnswerStagingFailed) return false;
-    if (answer_ != kAnswerRename) break;
-  }
-
-  // The collector names a received file after the file sent: a file to be
-  // stored under another name travels as a copy of that name.
-  std::filesystem::path send_path = staged.empty() ? local_path : staged;
-  if (send_path.filename().string() != target) {
-    const std::filesystem::path folder_for_copy = StagingFolder(panes_.TempFolder());
-    const std::filesystem::path copy = folder_for_copy / target;
-    std::filesystem::copy_file(local_path, copy, std::filesystem::copy_options::overwrite_existing, error);
-    if (folder_for_copy.empty() || error || std::filesystem::path(target).filename() != target) {
-      Error(StrPrintf(Tr("Unable to read local file '%s'"), local.c_str()));
-      return false;
-    }
-    send_path = copy;
-  }
-  panes_.Progress().SetTotal(static_cast<int64_t>(std::filesystem::file_size(send_path, error)));
-  panes_.Progress().OpenProgress();
-  const int result = panes_.Link().PutFile(send_path.string());
-  panes_.Progress().CloseProgress();
-  if (send_path != local_path) std::filesystem::remove(send_path, error);
-  if (result != 1) return false;
+  UploadFile file{local_path, name, {}};
+  if (mover_.ResolveUpload(file, more_follow) != ConflictOutcome::kGoOn) return false;
+  if (mover_.Send(file) != 1) return false;
   ++moved_;
   return true;
 }
 
-bool BatchRun::Download(const std::string& local, const std::string& remote, bool more_follow) {
+bool BatchRun::Download(const std::string& local, const std::string& folder, const std::string& name,
+                        bool more_follow) {
   std::filesystem::path folder_part = std::filesystem::path(local).parent_path();
   if (folder_part.empty()) folder_part = ".";
   if (!panes_.SetLocalFolder(folder_part)) {
@@ -157,9 +151,7 @@ bool BatchRun::Download(const std::string& local, const std::string& remote, boo
     return false;
   }
   panes_.FillLocal();
-  std::string folder, name;
-  SplitRemote(remote, folder, name);
-  if (name.empty() || !EnsureRemoteFolder(folder, false)) {
+  if (!EnsureRemoteFolder(folder, false)) {
     Error(Tr("Unable to set remote directory"));
     panes_.Link().ChangeDir(home_);
     return false;
@@ -171,46 +163,22 @@ bool BatchRun::Download(const std::string& local, const std::string& remote, boo
     Error(StrPrintf(Tr("Remote file '%s' is not found"), name.c_str()));
     return false;
   }
-  const std::string source = listed->name;
-  const int64_t size = static_cast<uint32_t>(listed->size);
-
-  std::string target = source;
-  std::filesystem::path receive_path = panes_.LocalFolder() / source;
-  std::error_code error;
-  if (std::filesystem::exists(receive_path, error) && panes_.Settings().confirm_overwrite) {
-    if (!IsAll(answer_)) {
-      const ConflictContext context = MakeConflictContext(TransferDirection::kDownload, more_follow,
-                                                          panes_.TempFolder(), panes_.LocalFolder(), source);
-      std::filesystem::path staged;
-      answer_ = ResolveFileConflict(panes_.UserInterface(), context, target, staged);
-      if (!staged.empty()) receive_path = staged;
-    }
-    if (answer_ == kAnswerNo || answer_ == kAnswerNoAll || answer_ == kAnswerStagingFailed) return false;
-  }
-  panes_.Progress().SetTotal(size);
-  panes_.Progress().OpenProgress();
-  const int result = panes_.Link().GetFile(receive_path.string());
-  panes_.Progress().CloseProgress();
-  if (result != 1) return false;
-  const std::filesystem::path keep_path = panes_.LocalFolder() / target;
-  if (receive_path != keep_path) {
-    std::filesystem::rename(receive_path, keep_path, error);
-    if (error) {
-      std::filesystem::copy_file(receive_path, keep_path, std::filesystem::copy_options::overwrite_existing, error);
-      if (error) return false;
-    }
-  }
+  // The file keeps the collector's name; the local path gives its folder.
+  DownloadFile file{listed->name, listed->name, static_cast<int64_t>(EntryBytes(*listed)), panes_.LocalFolder(), {}};
+  if (mover_.ResolveDownload(file, more_follow, false) != ConflictOutcome::kGoOn) return false;
+  if (mover_.Fetch(file) != 1) return false;
   ++moved_;
   return true;
 }
 
 bool BatchRun::SaveListing(const std::string& local) {
   if (panes_.Link().ListRemote() != 1) return false;
-  panes_.Progress().OpenProgress();
   std::error_code error;
-  std::filesystem::copy_file(panes_.TempFolder() / kRemoteListingName, local,
-                             std::filesystem::copy_options::overwrite_existing, error);
-  panes_.Progress().CloseProgress();
+  {
+    const ProgressScope shown(panes_.Progress());
+    std::filesystem::copy_file(panes_.TempFolder() / kRemoteListingName, local,
+                               std::filesystem::copy_options::overwrite_existing, error);
+  }
   if (error) {
     Trace("cannot save the listing to %s: %s", local.c_str(), error.message().c_str());
     return false;
@@ -221,17 +189,14 @@ bool BatchRun::SaveListing(const std::string& local) {
 
 int BatchRun::EnsureRemoteFolder(const std::string& wanted, bool create) {
   RemoteLink& link = panes_.Link();
-  panes_.Progress().OpenProgress();
-  const auto done = [&](int result) {
-    panes_.Progress().CloseProgress();
-    return result;
-  };
+  // Hidden while the user is asked whether to make a folder.
+  std::optional<ProgressScope> shown(std::in_place, panes_.Progress());
   std::string current;
   link.QueryDir(current);
   panes_.FillRemote(true);
   const std::string path = WithoutTrailingSeparator(wanted);
   current = WithoutTrailingSeparator(current);
-  if (EqualsNoCase(path, current)) return done(1);
+  if (EqualsNoCase(path, current)) return 1;
   if (current.empty() || current[0] != '\\') current = "\\" + current;
 
   // The longest leading part of both that ends at a separator.
@@ -245,6 +210,13 @@ int BatchRun::EnsureRemoteFolder(const std::string& wanted, bool create) {
   } else {
     const size_t separator = upper_path.rfind('\\', same == 0 ? 0 : same - 1);
     next = separator == std::string::npos ? 0 : separator + 1;
+  }
+  // Nothing to walk: the wanted folder holds the current one (the root
+  // does), and is one step away.
+  if (next >= path.size()) {
+    if (link.ChangeDir(path) != 1) return 0;
+    panes_.FillRemote(true);
+    return 1;
   }
 
   while (next < path.size()) {
@@ -262,19 +234,20 @@ int BatchRun::EnsureRemoteFolder(const std::string& wanted, bool create) {
       current = before;
     }
     if (!RemoteListed(component, true)) {
-      if (!create) return done(0);
-      panes_.Progress().CloseProgress();
+      if (!create) return 0;
+      shown.reset();
       const int answer = panes_.UserInterface().AskYesNo(
-          StrPrintf(Tr("Remote folder '%s' does not exist. Create now?"), through.c_str()), Tr("Create folder?"),
+          StrPrintf(Tr("Remote folder '%s' does not exist. Create now?"), through.c_str()), Tr(kCreateFolderCaption),
           kQuestionIcon);
-      if (answer != kAnswerYes || link.MakeDir(component) != 1) return done(0);
-      panes_.Progress().OpenProgress();
+      if (answer != kAnswerYes) return 0;
+      shown.emplace(panes_.Progress());
+      if (link.MakeDir(component) != 1) return 0;
     }
-    if (link.ChangeDir(through) != 1) return done(0);
+    if (link.ChangeDir(through) != 1) return 0;
     panes_.FillRemote(true);
     current = through;
   }
-  return done(1);
+  return 1;
 }
 
 }  // namespace pelikon

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "link/progress/progress_scope.h"
 #include "link/transfer/received_file.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
@@ -276,11 +277,8 @@ void FileOperations::Finish(bool refill_remote) {
 }
 
 void FileOperations::RefillRemote() {
-  TransferProgress& progress = panes_.Progress();
-  progress.SetTotal(0);
-  progress.OpenProgress();
+  const ProgressScope shown(panes_.Progress(), 0);
   panes_.FillRemote(false);
-  progress.CloseProgress();
 }
 
 bool FileOperations::AcceptLocalName(const std::string& name) {

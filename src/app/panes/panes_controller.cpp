@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "link/listing/dir_listing.h"
+#include "link/progress/progress_scope.h"
 #include "platform/catalogue.h"
 #include "platform/file_info.h"
 #include "platform/trace.h"
@@ -94,8 +95,7 @@ int PanesController::FillRemote(bool quiet) {
 }
 
 void PanesController::Connect() {
-  progress_.SetTotal(0);
-  progress_.OpenProgress();
+  const ProgressScope shown(progress_, 0);
   if (link_.Connect() == 1) {
     FillRemote(false);
     view_.EnableRemoteList(link_.Connected());
@@ -107,7 +107,6 @@ void PanesController::Connect() {
   ShowConnectionStatus();
   if (remote_exists_) ShowRemotePath();
   UpdateCounters();
-  progress_.CloseProgress();
 }
 
 bool PanesController::CheckLink() {
@@ -141,8 +140,7 @@ OpenResult PanesController::OpenEntry(PaneSide side, size_t row) {
     link_.ShowNotConnectedHelp();
     return OpenResult::kFailed;
   }
-  progress_.SetTotal(0);
-  progress_.OpenProgress();
+  const ProgressScope shown(progress_, 0);
   std::string target = entry.name;
   if (!entry.is_drive) {
     std::string current;
@@ -150,9 +148,7 @@ OpenResult PanesController::OpenEntry(PaneSide side, size_t row) {
     if (!current.empty() && current.back() == '\\') current.pop_back();
     target = current + "\\" + entry.name;
   }
-  const int changed = link_.ChangeDir(target);
-  progress_.CloseProgress();
-  if (changed != 1) return OpenResult::kFailed;
+  if (link_.ChangeDir(target) != 1) return OpenResult::kFailed;
   FillRemote(false);
   return OpenResult::kOpened;
 }

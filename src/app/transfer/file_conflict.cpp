@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "app/transfer/staging.h"
+#include "link/transfer/received_file.h"
 #include "platform/trace.h"
 
 namespace pelikon {
@@ -28,7 +29,7 @@ int ResolveFileConflict(Ui& ui, const ConflictContext& context, std::string& tar
   }
 
   const std::filesystem::path staging = StagingFolder(context.temp_folder);
-  if (staging.empty() || new_name.empty() || std::filesystem::path(new_name).filename() != new_name) {
+  if (staging.empty() || SafeReceivedName(new_name) != new_name) {
     Trace("cannot stage \"%s\" as \"%s\"", target_name.c_str(), new_name.c_str());
     return kAnswerStagingFailed;
   }

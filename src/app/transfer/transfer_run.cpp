@@ -7,24 +7,17 @@
 
 #include "app/transfer/staging.h"
 #include "link/convert/converter.h"
+#include "link/progress/progress_scope.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
-#include "platform/trace.h"
 
 namespace pelikon {
 
 namespace {
 
-constexpr int kQuestionWithAll = kQuestionIcon | kOfferYesAll | kOfferNoAll;
 constexpr int kPcDatabaseForFieldBook = 900;  // sent as ".TDB"
 constexpr int kPcDatabaseForRoadBook = 901;   // sent as ".RDB"
 
-bool IsAll(int answer) {
-  return answer == kAnswerYesAll || answer == kAnswerNoAll;
-}
-bool Skips(int answer) {
-  return answer == kAnswerNo || answer == kAnswerNoAll;
-}
 bool HasExtension(const std::string& name, const char* extension) {
   return EqualsNoCase(Extension(name), extension);
 }
@@ -33,30 +26,10 @@ std::string OverwriteQuestion(const std::string& name) {
   return Tr("OK to overwrite ") + name + " ?";
 }
 
-// A file replaced only once its new content is complete.
-bool ReplaceWith(const std::filesystem::path& from, const std::filesystem::path& to) {
-  std::error_code error;
-  std::filesystem::rename(from, to, error);
-  if (!error) return true;
-  // Another file system: copy, then drop the source.
-  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
-  if (error) {
-    Trace("cannot replace %s: %s", to.c_str(), error.message().c_str());
-    return false;
-  }
-  std::filesystem::remove(from, error);
-  return true;
-}
-
-void RemoveQuietly(const std::filesystem::path& file) {
-  std::error_code ignored;
-  std::filesystem::remove(file, ignored);
-}
-
 }  // namespace
 
 TransferRun::TransferRun(PanesController& panes, Converter* converter)
-    : panes_(panes), converter_(converter && converter->Available() ? converter : nullptr) {}
+    : panes_(panes), converter_(converter && converter->Available() ? converter : nullptr), mover_(panes) {}
 
 bool TransferRun::Converting() const {
   return converter_ != nullptr;
@@ -69,9 +42,8 @@ bool TransferRun::Listed(PaneSide side, const std::string& name) const {
 }
 
 void TransferRun::Start() {
-  answer_ = -1;
+  mover_.Reset();
   transferred_ = 0;
-  last_result_ = 0;
   Ui& ui = panes_.UserInterface();
   if (!panes_.CheckLink()) {
     panes_.Link().ShowNotConnectedHelp();
@@ -84,20 +56,19 @@ void TransferRun::Start() {
   if (!tagged(panes_.List(PaneSide::kLocal)) && !tagged(panes_.List(PaneSide::kRemote))) return;
 
   IncludeJobCompanions();
-  Walk walk = Upload();
-  if (walk == Walk::kGoOn) walk = Download();
-  if (walk != Walk::kEndQuietly && last_result_ == 1) {
+  Walk walk = WalkTagged(PaneSide::kLocal, &TransferRun::UploadEntry);
+  if (walk == Walk::kGoOn) walk = WalkTagged(PaneSide::kRemote, &TransferRun::DownloadEntry);
+  if (walk != Walk::kEndQuietly && mover_.LastResult() == 1) {
     ui.ShowMessage(Tr("File Transfer"), Tr("Complete"));
     panes_.Progress().Sound().PlaySound(1);
   }
 
-  panes_.Progress().OpenProgress();
+  const ProgressScope shown(panes_.Progress());
   if (transferred_ > 0) {
     panes_.FillRemote(false);
     panes_.FillLocal();
   }
   panes_.ClearAllTags();
-  panes_.Progress().CloseProgress();
 }
 
 bool TransferRun::IncludeJobCompanions() {
@@ -118,186 +89,130 @@ bool TransferRun::IncludeJobCompanions() {
   return true;
 }
 
-int TransferRun::AskAboutConflict(TransferDirection direction, const std::string& source_name, std::string& target,
-                                  std::filesystem::path& staging_path) {
-  const ConflictContext context =
-      MakeConflictContext(direction, true, panes_.TempFolder(), panes_.LocalFolder(), source_name);
-  return ResolveFileConflict(panes_.UserInterface(), context, target, staging_path);
-}
-
-int TransferRun::Put(const std::filesystem::path& file, int64_t size) {
-  panes_.Progress().SetTotal(size);
-  panes_.Progress().OpenProgress();
-  last_result_ = panes_.Link().PutFile(file.string());
-  panes_.Progress().CloseProgress();
-  return last_result_;
-}
-
-int TransferRun::Get(const std::filesystem::path& file, int64_t size) {
-  panes_.Progress().SetTotal(size);
-  panes_.Progress().OpenProgress();
-  last_result_ = panes_.Link().GetFile(file.string());
-  panes_.Progress().CloseProgress();
-  return last_result_;
-}
-
 void TransferRun::ShowConverterFailure(const std::string& message) {
   panes_.UserInterface().ShowMessageBox(message.empty() ? std::string(Tr("Conversion failed")) : message);
 }
 
-TransferRun::Walk TransferRun::Upload() {
-  std::vector<DirEntry>& entries = panes_.Entries(PaneSide::kLocal).entries;
+TransferRun::Walk TransferRun::WalkTagged(PaneSide side, Walk (TransferRun::*move)(DirEntry&)) {
+  std::vector<DirEntry>& entries = panes_.Entries(side).entries;
   for (size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].is_folder || !entries[i].tagged) continue;
-    const Walk walk = UploadFile(entries[i]);
+    const Walk walk = (this->*move)(entries[i]);
     if (walk != Walk::kGoOn) return walk;
   }
   return Walk::kGoOn;
 }
 
-TransferRun::Walk TransferRun::UploadFile(DirEntry& entry) {
+bool TransferRun::Settled(ConflictOutcome outcome, DirEntry& entry, Walk& walk) {
+  if (outcome == ConflictOutcome::kGoOn) return false;
+  // A skipped file is untagged; a rename that could not be staged ends the run.
+  if (outcome == ConflictOutcome::kSkip) entry.tagged = false;
+  walk = outcome == ConflictOutcome::kSkip ? Walk::kGoOn : Walk::kEndAfterCompletion;
+  return true;
+}
+
+TransferRun::Walk TransferRun::UploadEntry(DirEntry& entry) {
   // A collector that lists short names addresses files by them.
   const std::string source = panes_.RemoteLongNames() ? entry.name : entry.short_name;
-  const std::filesystem::path source_path = panes_.LocalFolder() / source;
-  std::string target = source;
+  UploadFile file{panes_.LocalFolder() / source, source, {}};
   int database_type = 0;
   if (Converting() && HasExtension(source, "mdb")) {
     std::string message;
-    panes_.Progress().SetTotal(0);
-    panes_.Progress().OpenProgress();
-    const int found = converter_->GetMdbType(source_path.string(), database_type, message);
-    panes_.Progress().CloseProgress();
-    if (found == 1 && database_type == kPcDatabaseForFieldBook) target = WithExtension(target, "TDB");
-    if (found == 1 && database_type == kPcDatabaseForRoadBook) target = WithExtension(target, "RDB");
+    int found = 0;
+    {
+      const ProgressScope shown(panes_.Progress(), 0);
+      found = converter_->GetMdbType(file.source.string(), database_type, message);
+    }
+    if (found == 1 && database_type == kPcDatabaseForFieldBook) file.target = WithExtension(source, "TDB");
+    if (found == 1 && database_type == kPcDatabaseForRoadBook) file.target = WithExtension(source, "RDB");
     if (found != 1) database_type = 0;
   }
 
-  std::filesystem::path staged;
-  while (Listed(PaneSide::kRemote, target) && panes_.Settings().confirm_overwrite) {
-    if (!IsAll(answer_)) {
-      const std::filesystem::path earlier = staged;
-      answer_ = AskAboutConflict(TransferDirection::kUpload, source, target, staged);
-      if (!earlier.empty() && earlier != staged) RemoveQuietly(earlier);
-    }
-    if (Skips(answer_) || answer_ == kAnswerStagingFailed) RemoveQuietly(staged);
-    if (Skips(answer_)) {
-      entry.tagged = false;
-      return Walk::kGoOn;
-    }
-    if (answer_ == kAnswerStagingFailed) return Walk::kEndAfterCompletion;
-    if (answer_ != kAnswerRename) break;
-  }
+  Walk walk = Walk::kGoOn;
+  if (Settled(mover_.ResolveUpload(file, true), entry, walk)) return walk;
 
   if (Converting() && HasExtension(source, "aln")) {
-    transferred_ += SendAlignment(source_path);
+    // The centreline files are made from the user's own file.
+    RemoveQuietly(file.staged);
+    transferred_ += SendAlignment(file.source);
     entry.tagged = false;
     return Walk::kGoOn;
   }
-
-  std::filesystem::path send_path = staged.empty() ? source_path : staged;
   if (database_type == kPcDatabaseForFieldBook || database_type == kPcDatabaseForRoadBook) {
-    // The converted copy is made in the staging folder under the target's name.
-    const std::filesystem::path folder = StagingFolder(panes_.TempFolder());
-    if (folder.empty()) return Walk::kGoOn;
-    const std::filesystem::path converted = folder / target;
-    RemoveQuietly(converted);
-    std::string message;
-    panes_.Progress().SetTotal(0);
-    panes_.Progress().OpenProgress();
     // Converted from the user's own file; a renamed copy is not needed.
-    if (!staged.empty() && staged != converted) RemoveQuietly(staged);
-    const int done =
-        converter_->MdbToDb(source_path.string(), converted.string(), database_type, message, &panes_.Progress());
-    panes_.Progress().CloseProgress();
-    if (done != 1) {
-      ShowConverterFailure(message);
-      return Walk::kGoOn;
-    }
-    send_path = converted;
+    RemoveQuietly(file.staged);
+    file.staged = ConvertDatabase(file.source, file.target, database_type);
+    if (file.staged.empty()) return Walk::kGoOn;
   }
-
-  std::error_code error;
-  const bool copy = send_path != source_path;
-  const int64_t size =
-      copy ? static_cast<int64_t>(std::filesystem::file_size(send_path, error)) : static_cast<uint32_t>(entry.size);
-  const int result = Put(send_path, error ? 0 : size);
-  // Copies under another name live in the staging folder and go with the run.
-  if (copy) RemoveQuietly(send_path);
-  if (result != 1) return Walk::kEndQuietly;
+  if (mover_.Send(file) != 1) return Walk::kEndQuietly;
   ++transferred_;
   return Walk::kGoOn;
 }
 
-TransferRun::Walk TransferRun::Download() {
-  std::vector<DirEntry>& entries = panes_.Entries(PaneSide::kRemote).entries;
-  for (size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i].is_folder || !entries[i].tagged) continue;
-    const Walk walk = DownloadFile(entries[i]);
-    if (walk != Walk::kGoOn) return walk;
+std::filesystem::path TransferRun::ConvertDatabase(const std::filesystem::path& source, const std::string& target,
+                                                   int database_type) {
+  // The converted copy is made in the staging folder under the target's name.
+  const std::filesystem::path folder = StagingFolder(panes_.TempFolder());
+  if (folder.empty()) return {};
+  const std::filesystem::path converted = folder / target;
+  RemoveQuietly(converted);
+  std::string message;
+  int done = 0;
+  {
+    const ProgressScope shown(panes_.Progress(), 0);
+    done = converter_->MdbToDb(source.string(), converted.string(), database_type, message, &panes_.Progress());
   }
-  return Walk::kGoOn;
+  if (done == 1) return converted;
+  ShowConverterFailure(message);
+  RemoveQuietly(converted);
+  return {};
 }
 
-TransferRun::Walk TransferRun::DownloadFile(DirEntry& entry) {
-  Ui& ui = panes_.UserInterface();
-  const std::string source = entry.name;
-  const bool database = Converting() && HasExtension(source, "rdb");
-  std::string target = database ? WithExtension(source, "mdb") : source;
+TransferRun::Walk TransferRun::DownloadEntry(DirEntry& entry) {
+  const bool database = Converting() && HasExtension(entry.name, "rdb");
+  DownloadFile file{entry.name,
+                    database ? WithExtension(entry.name, "mdb") : entry.name,
+                    static_cast<int64_t>(EntryBytes(entry)),
+                    panes_.LocalFolder(),
+                    {}};
   // A collector database is received into the staging folder and converted
   // from there, so that no file beside the user's own is touched.
-  std::filesystem::path receive_path = panes_.LocalFolder() / source;
   if (database) {
-    const std::filesystem::path folder = StagingFolder(panes_.TempFolder());
-    if (folder.empty()) return Walk::kGoOn;
-    receive_path = folder / source;
+    file.receive_folder = StagingFolder(panes_.TempFolder());
+    if (file.receive_folder.empty()) return Walk::kGoOn;
   }
 
-  const bool exists = Listed(PaneSide::kLocal, target) && panes_.Settings().confirm_overwrite;
-  if (exists) {
-    std::filesystem::path staged;
-    if (!IsAll(answer_)) answer_ = AskAboutConflict(TransferDirection::kDownload, source, target, staged);
-    if (Skips(answer_)) {
-      entry.tagged = false;
-      return Walk::kGoOn;
-    }
-    if (answer_ == kAnswerStagingFailed) return Walk::kEndAfterCompletion;
-    if (!staged.empty()) receive_path = staged;
-  }
-  const std::filesystem::path keep_path = panes_.LocalFolder() / target;
-  if (Listed(PaneSide::kLocal, target) && panes_.Settings().confirm_overwrite && !IsAll(answer_)) {
-    answer_ = ui.AskYesNo(OverwriteQuestion(target), Tr("Overwrite File"), kQuestionWithAll);
-    if (Skips(answer_)) {
-      entry.tagged = false;
-      return Walk::kGoOn;
-    }
-  }
+  Walk walk = Walk::kGoOn;
+  if (Settled(mover_.ResolveDownload(file, true, true), entry, walk)) return walk;
 
-  if (Converting() && HasExtension(source, "cl")) {
-    const bool include_all = ui.AskYesNo(Tr("Would you like to include all .CL files in the same folder?"),
-                                         Tr("Include All CL Files"), kQuestionIcon) == kAnswerYes;
+  if (Converting() && HasExtension(entry.name, "cl")) {
+    const bool include_all =
+        panes_.UserInterface().AskYesNo(Tr("Would you like to include all .CL files in the same folder?"),
+                                        Tr("Include All CL Files"), kQuestionIcon) == kAnswerYes;
     return MakeAlignment(include_all) ? Walk::kGoOn : Walk::kEndQuietly;
   }
 
-  if (Get(receive_path, static_cast<uint32_t>(entry.size)) != 1) return Walk::kEndQuietly;
-
+  if (mover_.Receive(file) != 1) return Walk::kEndQuietly;
+  const std::filesystem::path received = file.Received();
   if (database) {
-    const std::filesystem::path converted = receive_path.parent_path() / ("converted-" + target);
+    const std::filesystem::path converted = received.parent_path() / ("converted-" + file.target);
     RemoveQuietly(converted);
     std::string message;
-    panes_.Progress().SetTotal(0);
-    panes_.Progress().OpenProgress();
-    const int done = converter_->DbToMdb(receive_path.string(), converted.string(), message, &panes_.Progress());
-    panes_.Progress().CloseProgress();
-    if (done != 1 || !ReplaceWith(converted, keep_path)) {
+    int done = 0;
+    {
+      const ProgressScope shown(panes_.Progress(), 0);
+      done = converter_->DbToMdb(received.string(), converted.string(), message, &panes_.Progress());
+    }
+    if (done != 1) {
       ShowConverterFailure(message);
       RemoveQuietly(converted);
       return Walk::kGoOn;
     }
-    RemoveQuietly(receive_path);
-    ++transferred_;
+    if (!mover_.Keep(converted, file.target)) return Walk::kGoOn;
+    RemoveQuietly(received);
+  } else if (!mover_.Keep(received, file.target)) {
     return Walk::kGoOn;
   }
-  if (receive_path != keep_path && !ReplaceWith(receive_path, keep_path)) return Walk::kGoOn;
   ++transferred_;
   return Walk::kGoOn;
 }
@@ -306,10 +221,11 @@ int TransferRun::SendAlignment(const std::filesystem::path& aln_path) {
   const std::filesystem::path folder = FreshCenterlineFolder(panes_.TempFolder());
   if (folder.empty()) return 0;
   std::string message;
-  panes_.Progress().SetTotal(0);
-  panes_.Progress().OpenProgress();
-  const int made = converter_->AlnToCl(aln_path.string(), folder.string(), message);
-  panes_.Progress().CloseProgress();
+  int made = 0;
+  {
+    const ProgressScope shown(panes_.Progress(), 0);
+    made = converter_->AlnToCl(aln_path.string(), folder.string(), message);
+  }
   if (made != 1) return 0;
 
   std::vector<std::filesystem::path> files;
@@ -322,10 +238,12 @@ int TransferRun::SendAlignment(const std::filesystem::path& aln_path) {
   int answer = -1;
   for (const std::filesystem::path& file : files) {
     const std::string name = file.filename().string();
-    if (Listed(PaneSide::kRemote, name) && panes_.Settings().confirm_overwrite && !IsAll(answer))
-      answer = panes_.UserInterface().AskYesNo(OverwriteQuestion(name), Tr("Overwrite File"), kQuestionWithAll);
-    if (Listed(PaneSide::kRemote, name) && panes_.Settings().confirm_overwrite && Skips(answer)) continue;
-    if (Put(file, static_cast<int64_t>(std::filesystem::file_size(file, error))) != 1) {
+    const bool exists = Listed(PaneSide::kRemote, name) && panes_.Settings().confirm_overwrite;
+    if (exists && answer != kAnswerYesAll && answer != kAnswerNoAll)
+      answer = panes_.UserInterface().AskYesNo(OverwriteQuestion(name), Tr("Overwrite File"),
+                                               kQuestionIcon | kOfferYesAll | kOfferNoAll);
+    if (exists && (answer == kAnswerNo || answer == kAnswerNoAll)) continue;
+    if (mover_.Put(file) != 1) {
       panes_.UserInterface().ShowMessageBox(Tr("Transfer failed"));
       break;
     }
@@ -359,7 +277,7 @@ bool TransferRun::MakeAlignment(bool include_all) {
   std::vector<std::filesystem::path> received;
   for (DirEntry& entry : entries) {
     if (entry.is_folder || !entry.tagged || !HasExtension(entry.name, "cl")) continue;
-    if (Get(folder / entry.name, static_cast<uint32_t>(entry.size)) != 1) return false;
+    if (mover_.Get(folder / entry.name, static_cast<int64_t>(EntryBytes(entry))) != 1) return false;
     entry.tagged = false;
     received.push_back(folder / entry.name);
   }

@@ -8,16 +8,18 @@
 // files and back). The run ends with the completion message when the last
 // move succeeded, refreshed panes when anything moved, and no tags.
 //
-// Converted and renamed copies are made in the private working folder; a
-// conversion never writes beside the user's files, and only the file the
-// conflict question covered is ever replaced.
+// Each file moves through `FileMover`, as batch entries do; the run adds
+// the job companions, the conversions and the refreshed panes. Converted
+// and renamed copies are made in the private working folder; a conversion
+// never writes beside the user's files, and only the file the conflict
+// question covered is ever replaced.
 #pragma once
 
 #include <filesystem>
 #include <string>
 
 #include "app/panes/panes_controller.h"
-#include "app/transfer/file_conflict.h"
+#include "app/transfer/file_mover.h"
 
 namespace pelikon {
 
@@ -38,26 +40,27 @@ class TransferRun {
   enum class Walk { kGoOn, kEndQuietly, kEndAfterCompletion };
 
   bool IncludeJobCompanions();
-  Walk Upload();
-  Walk Download();
-  Walk UploadFile(DirEntry& entry);
-  Walk DownloadFile(DirEntry& entry);
-  // Asks about a file that exists on the other side; the answer of the run.
-  int AskAboutConflict(TransferDirection direction, const std::string& source_name, std::string& target,
-                       std::filesystem::path& staging_path);
+  // Moves the tagged files of `side` in pane order until one ends the run.
+  Walk WalkTagged(PaneSide side, Walk (TransferRun::*move)(DirEntry&));
+  // True when a conflict answer settles `entry` (skipped, or the run
+  // stops); `walk` then says how the run goes on.
+  bool Settled(ConflictOutcome outcome, DirEntry& entry, Walk& walk);
+  Walk UploadEntry(DirEntry& entry);
+  Walk DownloadEntry(DirEntry& entry);
+  // A PC database converted for the collector into the staging folder;
+  // the copy to send, or empty when the conversion failed (reported).
+  std::filesystem::path ConvertDatabase(const std::filesystem::path& source, const std::string& target,
+                                        int database_type);
   int SendAlignment(const std::filesystem::path& aln_path);
   bool MakeAlignment(bool include_all);
   bool Listed(PaneSide side, const std::string& name) const;
   bool Converting() const;
-  int Put(const std::filesystem::path& file, int64_t size);
-  int Get(const std::filesystem::path& file, int64_t size);
   void ShowConverterFailure(const std::string& message);
 
   PanesController& panes_;
   Converter* converter_;
-  int answer_ = -1;
+  FileMover mover_;
   int transferred_ = 0;
-  int last_result_ = 0;
 };
 
 }  // namespace pelikon

@@ -16,10 +16,13 @@ constexpr size_t kCancelledDoneLength = 45;
 }  // namespace
 
 void TransferProgress::OpenProgress() {
-  ui_.OpenProgress([this] { RequestCancel(); });
+  // A window closed behind our back (its owner went away) is shown again.
+  if (open_count_++ == 0 || !ui_.ProgressOpen()) ui_.OpenProgress([this] { RequestCancel(); });
 }
 
 void TransferProgress::CloseProgress() {
+  if (open_count_ == 0) return;
+  if (--open_count_ > 0) return;
   const std::string status = ui_.MainStatus();
   const std::string done = Tr(kCancelledDone);
   if (status.compare(0, kCancelledDoneLength, done, 0, kCancelledDoneLength) == 0 &&

@@ -27,7 +27,9 @@ class TransferProgress {
   TransferProgress(Ui& ui, SoundCues& sound) : ui_(ui), sound_(sound) {}
 
   // Shows and hides the progress window (the main window is disabled while
-  // it shows). Closing first trims a cancelled run's status line.
+  // it shows). Calls nest: the window hides at the close that matches the
+  // first open, which also trims a cancelled run's status line. Pair them
+  // with `ProgressScope` rather than by hand.
   void OpenProgress();
   void CloseProgress();
   // The status line of the progress window and of the main window.
@@ -62,6 +64,7 @@ class TransferProgress {
   SoundCues& sound_;
   int64_t total_ = 0;
   int64_t last_shown_ = 0;
+  int open_count_ = 0;  // opens not yet matched by a close
   bool cancel_requested_ = false;
   TransferOperation operation_ = TransferOperation::kNone;
   bool running_ = false;

@@ -4,6 +4,7 @@
 
 #include "link/kermit/kermit.h"
 #include "link/listing/dir_listing.h"
+#include "link/progress/progress_scope.h"
 #include "link/transfer/received_file.h"
 #include "link/transfer/transfer_errors.h"
 #include "link/zmodem/zmodem.h"
@@ -324,7 +325,6 @@ void RemoteLink::BeginRun(TransferOperation operation) {
 }
 
 void RemoteLink::EndRun() {
-  progress_.CloseProgress();
   progress_.SetTransferRunning(false);
 }
 
@@ -350,9 +350,9 @@ int RemoteLink::SendFileByEngine(const std::filesystem::path& file) {
 }
 
 int RemoteLink::ListRemote() {
+  const ProgressScope shown(progress_);
   if (OnDevice()) {
     const int result = connector_->WriteListing(remote_folder_, settings_.show_hidden, settings_.temp_folder.string());
-    progress_.CloseProgress();
     if (result == 1) return 1;
     ReportTransferError(result);
     return 0;
@@ -379,7 +379,6 @@ int RemoteLink::GetFromDevice(const std::filesystem::path& folder, const std::st
     std::error_code error;
     result = std::filesystem::remove(local, error) ? kDeviceClearAttributes : 0;
   }
-  progress_.CloseProgress();
   if (result == 1) {
     if (settings_.archive_rw5) WriteArchiveCopy(local);
     return 1;
@@ -389,6 +388,7 @@ int RemoteLink::GetFromDevice(const std::filesystem::path& folder, const std::st
 }
 
 int RemoteLink::GetFile(const std::string& name) {
+  const ProgressScope shown(progress_);
   if (OnDevice() ? !AreYouThere() : (!port_ || !AreYouThere())) return 0;
   const std::filesystem::path path(name);
   const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : settings_.local_folder;
@@ -397,7 +397,6 @@ int RemoteLink::GetFile(const std::string& name) {
   // file inside the target folder.
   if (SafeReceivedName(bare) != bare) {
     ui_.ShowMessageBox(StrPrintf(Tr("\"%s\" is not a plain file name; it was not received."), bare.c_str()));
-    EndRun();
     return 0;
   }
   if (OnDevice()) return GetFromDevice(folder, bare);
@@ -441,12 +440,12 @@ void RemoteLink::WriteArchiveCopy(const std::filesystem::path& received) {
 }
 
 int RemoteLink::PutFile(const std::string& name) {
+  const ProgressScope shown(progress_);
   if (OnDevice() ? !AreYouThere() : (!port_ || !AreYouThere())) return 0;
   const std::filesystem::path path(name);
   const std::filesystem::path file = path.has_parent_path() ? path : settings_.local_folder / path;
   if (OnDevice()) {
     const int result = connector_->PutFile(file.string(), DevicePath(file.filename().string()));
-    progress_.CloseProgress();
     if (result == 1) return 1;
     ReportTransferError(result);
     return 0;

@@ -1,5 +1,6 @@
 // The program itself, without a display: `pelikon --no-gui /BATCH file /S`
-// against the collector simulator, as a scheduled job would run it.
+// against the collector simulator, as a scheduled job would run it; the
+// answers its switches allow; what it says about its arguments.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -25,16 +26,23 @@ class HeadlessBatch : public ::testing::Test {
     settings.SetValue("port1", collector_.Line().string());
     settings.SetValue("sound", "0");
   }
-  // Runs the program on `batch`; its exit status.
-  int Run(const std::string& batch) {
-    const std::filesystem::path file = work_.Write("jobs.txt", batch);
+  // Runs `program` (the program by default) with `arguments` and no
+  // display; its exit status. What it printed is in Said() and Err().
+  int RunProgram(const std::string& arguments, const std::string& program = PELIKON_BIN_DIR "/pelikon") {
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY PELIKON_CONFIG_DIR='" + config_.Path().string() +
-                                "' PELIKON_TEMP_DIR='" + (work_ / "tmp").string() + "' '" + PELIKON_BIN_DIR +
-                                "/pelikon' --no-gui /BATCH " + file.string() + " /S 2>'" +
-                                (work_ / "stderr.txt").string() + "'";
+                                "' PELIKON_TEMP_DIR='" + (work_ / "tmp").string() + "' '" + program + "' " + arguments +
+                                " >'" + (work_ / "stdout.txt").string() + "' 2>'" + (work_ / "stderr.txt").string() +
+                                "'";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
+  // Runs the program on `batch` without windows, silent, with `options`.
+  int Run(const std::string& batch, const std::string& options = "") {
+    const std::filesystem::path file = work_.Write("jobs.txt", batch);
+    return RunProgram("--no-gui " + options + " /BATCH '" + file.string() + "' /S");
+  }
+  std::string Said() const { return testing::Contents(work_ / "stdout.txt"); }
+  std::string Err() const { return testing::Contents(work_ / "stderr.txt"); }
 
   testing::TempDir work_, store_, local_, config_;
   testing::SimulatedCollector collector_;
@@ -70,6 +78,48 @@ TEST_F(HeadlessBatch, AnUnreadableBatchFileLeavesMinusOne) {
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 255) << "-1: no entry ran";
+}
+
+TEST_F(HeadlessBatch, ARunWithoutSwitchesNeitherMakesFoldersNorReplacesFiles) {
+  store_.Write("A.TXT", "the collector's");
+  local_.Write("A.TXT", "the PC's");
+  local_.Write("B.TXT", "b");
+  const std::string batch = "local=" + (local_ / "A.TXT").string() + "\nremote=A.TXT\n" +  //
+                            "local=" + (local_ / "B.TXT").string() + "\nremote=\\NEW\\B.TXT\n";
+  EXPECT_EQ(Run(batch), 2) << Err();
+  EXPECT_EQ(testing::Contents(store_ / "A.TXT"), "the collector's");
+  EXPECT_FALSE(std::filesystem::exists(store_ / "NEW"));
+  EXPECT_NE(Err().find("WARNING! Target file 'A.TXT' exists. -> Skip File"), std::string::npos) << Err();
+  EXPECT_NE(Err().find("Create now? -> No"), std::string::npos) << Err();
+
+  EXPECT_EQ(Run(batch, "--create-folders --overwrite"), 0) << Err();
+  EXPECT_EQ(testing::Contents(store_ / "A.TXT"), "the PC's");
+  EXPECT_EQ(testing::Contents(store_ / "NEW" / "B.TXT"), "b");
+  EXPECT_NE(Err().find("WARNING! Target file 'A.TXT' exists. -> Overwrite All Existing"), std::string::npos) << Err();
+  EXPECT_NE(Err().find("Create now? -> Yes"), std::string::npos) << Err();
+}
+
+TEST_F(HeadlessBatch, ALinkUnderAnotherNameRunsTheSameBatch) {
+  local_.Write("UP.CRD", "through the link");
+  const std::filesystem::path link = work_ / "field-transfer";
+  std::filesystem::create_symlink(PELIKON_BIN_DIR "/pelikon", link);
+  const std::filesystem::path file =
+      work_.Write("jobs.txt", "local=" + (local_ / "UP.CRD").string() + "\nremote=UP.CRD\n");
+  EXPECT_EQ(RunProgram("--no-gui /batch '" + file.string() + "' /s", link.string()), 0) << Err();
+  EXPECT_EQ(testing::Contents(store_ / "UP.CRD"), "through the link");
+}
+
+TEST_F(HeadlessBatch, HelpVersionAndWrongArgumentsEndAtOnce) {
+  EXPECT_EQ(RunProgram("--help"), 0);
+  EXPECT_NE(Said().find("/BATCH FILE [/S]"), std::string::npos) << Said();
+  EXPECT_NE(Said().find("--create-folders"), std::string::npos);
+  EXPECT_EQ(RunProgram("--version"), 0);
+  EXPECT_EQ(Said(), "Veldra Software Pelikon v1.52\n");
+  EXPECT_EQ(RunProgram("--frobnicate"), 2);
+  EXPECT_EQ(Err(), "pelikon: unknown option '--frobnicate' (see pelikon --help)\n");
+  EXPECT_EQ(RunProgram("--overwrite /BATCH jobs.txt"), 2);
+  EXPECT_NE(Err().find("--overwrite works only with --no-gui"), std::string::npos) << Err();
+  EXPECT_TRUE(testing::Contents(collector_.Log()).find("HELLO") == std::string::npos) << "no connection was tried";
 }
 
 }  // namespace
