@@ -31,6 +31,10 @@ class MemorySerialPort final : public SerialPort {
   void OnWrite(std::function<void(std::string_view written)> hook) { on_write_ = std::move(hook); }
   // The modem status to report (-24 = no modem lines).
   void SetModemStatus(int status) { modem_status_ = status; }
+  // The far end closes its side: once what was fed has been read, every
+  // read fails as on a hung-up line. Writes are still taken (a line whose
+  // output side drains into a buffer nobody reads).
+  void HangUp() { hung_up_ = true; }
 
   int WriteChar(uint8_t byte) override { return WriteBlock(&byte, 1); }
   int SetParameters(int baud, char, int, int) override {
@@ -56,6 +60,7 @@ class MemorySerialPort final : public SerialPort {
   int baud_ = 0;
   int write_failure_ = 0;
   int modem_status_ = kModemCts | kModemDsr | kModemCarrier;
+  bool hung_up_ = false;
   std::function<void(std::string_view)> on_write_;
 };
 
