@@ -299,6 +299,20 @@ TEST(KermitSend, EveryPacketFitsTheReceiversLengthAndCarriesDataOrTheRunEndsClea
   }
 }
 
+TEST(KermitSend, AFileWithWildcardCharactersInItsNameIsSentAloneAndByThatName) {
+  TempDir dir;
+  const auto file = dir.Write("what?.txt", "the chosen one");
+  dir.Write("whatX.txt", "a neighbour");
+  FakeClock clock;
+  MemorySerialPort port(clock);
+  ScriptedKermitReceiver peer(port, "~> @-#Y1~(");
+  EXPECT_EQ(KermitSend(port, {file.string()}, nullptr, nullptr, {}), 1);
+  EXPECT_EQ(peer.Types(), "SFADZB");
+  ASSERT_GE(peer.Packets().size(), 4u);
+  EXPECT_EQ(peer.Packets()[1].data, "what?.txt");
+  EXPECT_EQ(peer.Packets()[3].data, "the chosen one");
+}
+
 TEST(KermitSend, AFileNameThatDoesNotFitOnePacketIsRefusedNotCut) {
   TempDir dir;
   const auto file = dir.Write("a-rather-long-name.crd", "abc");
