@@ -35,6 +35,10 @@ class MemorySerialPort final : public SerialPort {
   // read fails as on a hung-up line. Writes are still taken (a line whose
   // output side drains into a buffer nobody reads).
   void HangUp() { hung_up_ = true; }
+  // How far the clock moves in one idle wait (the driver's own step when
+  // 0). Nothing arrives on this line while it waits, so a longer step only
+  // makes long time-outs cheaper to run through.
+  void SetIdleStep(uint32_t ms) { idle_step_ms_ = ms; }
 
   int WriteChar(uint8_t byte) override { return WriteBlock(&byte, 1); }
   int SetParameters(int baud, char, int, int) override {
@@ -52,6 +56,7 @@ class MemorySerialPort final : public SerialPort {
 
  protected:
   int Receive(uint8_t* buffer, size_t capacity, size_t& received) override;
+  void WaitForInput(uint32_t ms) override { GetClock().SleepMs(idle_step_ms_ != 0 ? idle_step_ms_ : ms); }
 
  private:
   std::deque<uint8_t> input_;
@@ -61,6 +66,7 @@ class MemorySerialPort final : public SerialPort {
   int write_failure_ = 0;
   int modem_status_ = kModemCts | kModemDsr | kModemCarrier;
   bool hung_up_ = false;
+  uint32_t idle_step_ms_ = 0;
   std::function<void(std::string_view)> on_write_;
 };
 
