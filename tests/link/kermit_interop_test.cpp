@@ -9,8 +9,10 @@
 #include <thread>
 
 #include "link/kermit/kermit.h"
+#include "link/kermit/kermit_packet.h"
 #include "platform/atomic_file.h"
 #include "support/peer_process.h"
+#include "support/pty_pair.h"
 #include "support/pty_relay.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
@@ -136,6 +138,37 @@ TEST(KermitFaults, ADamagedLineEndsWithAnIntactFileOrAClearError) {
                  relay.FaultsInjected());
   }
   EXPECT_GE(intact, 1);
+}
+
+// The far end closes the terminal in the middle of a run: our side ends at
+// once with the read error instead of taking the dead line for time-outs.
+TEST(KermitFaults, AHungUpTerminalEndsEitherDirectionWithTheReadError) {
+  using namespace kermit;
+  for (const bool sending : {true, false}) {
+    SCOPED_TRACE(sending ? "sending" : "receiving");
+    TempDir dir;
+    const auto source = dir.Write("job.crd", std::string(2000, 'x'));
+    testing::PtyPair pty;
+    SerialPortHandle port = OpenSerialLink(0, 115200, pty.SlavePath());
+    ASSERT_EQ(port->Status(), 0);
+    int result = 0;
+    std::thread engine([&] {
+      result = sending ? KermitSend(*port, {source.string()}, nullptr, nullptr, {})
+                       : KermitReceive(*port, dir / "in", nullptr, nullptr, {});
+    });
+    if (sending) {
+      const std::string init = pty.Receive(16, 5000);  // the send-init, 16 bytes
+      ASSERT_EQ(init.size(), 16u);
+      pty.Send(BuildPacket('Y', 0, "~> @-#Y1~(", '\r'));
+      pty.Receive(1, 5000);  // the file header has started
+    } else {
+      pty.Send(BuildPacket('S', 0, "~> @-#N1 (", '\r'));
+      pty.Receive(16, 5000);  // our answer
+    }
+    pty.HangUp();
+    engine.join();
+    EXPECT_EQ(result, kXferCharRead);
+  }
 }
 
 TEST(KermitFaults, CKermitOverADamagedLine) {

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "link/kermit/kermit_packet.h"
 #include "support/memory_port.h"
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 
 namespace pelikon {
 namespace {
@@ -193,6 +195,165 @@ TEST(KermitSend, NoAttributesForAReceiverWithoutTheCapabilityAndMinus619ForNothi
   port.TakeOutput();
   EXPECT_EQ(KermitSend(port, {(dir / "*.none").string()}, nullptr, nullptr, {}), kXferNoFiles);
   EXPECT_EQ(KermitSend(port, {}, nullptr, nullptr, {1014}), kSerialBadArgument);
+}
+
+// The packets in what our side wrote, in order.
+std::vector<Packet> WrittenPackets(std::string_view out) {
+  std::vector<Packet> packets;
+  for (size_t at = out.find('\x01'); at != std::string_view::npos && at + 1 < out.size();
+       at = out.find('\x01', at + 1)) {
+    const int len = UnChar(out[at + 1]);
+    if (len < 3 || at + 2 + static_cast<size_t>(len) > out.size()) break;
+    Packet p;
+    p.sequence = UnChar(out[at + 2]);
+    p.type = out[at + 3];
+    p.data = std::string(out.substr(at + 4, static_cast<size_t>(len) - 3));
+    packets.push_back(p);
+  }
+  return packets;
+}
+
+// A receiver on the far end of an in-memory line: answers every packet our
+// sender writes with "Y" (the send-init with `init`), until `budget`
+// packets have come; then it gives up with "E", so a sender that never
+// ends still lets the test end.
+class ScriptedKermitReceiver {
+ public:
+  ScriptedKermitReceiver(MemorySerialPort& port, std::string init, int budget = 5000) {
+    port.OnWrite([this, &port, init, budget](std::string_view written) {
+      pending_ += written;
+      for (const Packet& p : WrittenPackets(pending_)) {
+        packets_.push_back(p);
+        if (p.type == 'D' && hang_up_at_data_) {
+          port.HangUp();
+          continue;
+        }
+        const bool give_up = static_cast<int>(packets_.size()) >= budget;
+        port.Feed(BuildPacket(give_up ? 'E' : 'Y', p.sequence, p.type == 'S' ? init : "", '\r'));
+      }
+      pending_.clear();
+    });
+  }
+  // The line goes dead when the first data packet arrives.
+  void HangUpAtData() { hang_up_at_data_ = true; }
+  const std::vector<Packet>& Packets() const { return packets_; }
+  std::string Types() const {
+    std::string types;
+    for (const Packet& p : packets_) types += p.type;
+    return types;
+  }
+
+ private:
+  std::string pending_;
+  std::vector<Packet> packets_;
+  bool hang_up_at_data_ = false;
+};
+
+TEST(KermitSend, EveryPacketFitsTheReceiversLengthAndCarriesDataOrTheRunEndsClearly) {
+  TempDir dir;
+  std::string content = testing::EveryByteValue(2) + std::string(200, 'a') + std::string(10, '\x8D') + "#~&";
+  const auto file = dir.Write("k", content);
+  for (const bool quoting : {false, true}) {
+    // Up to 40: the two attributes fit no packet, one, or share one.
+    for (int maxl = 0; maxl <= 40; ++maxl) {
+      SCOPED_TRACE(::testing::Message() << "MAXL " << maxl << (quoting ? " with eighth-bit quoting" : ""));
+      FakeClock clock;
+      MemorySerialPort port(clock);
+      // MAXL, TIME 30, no padding, CR, "#", QBIN "Y", check 1, repeat "~",
+      // attribute packets.
+      ScriptedKermitReceiver peer(port, std::string(1, ToChar(maxl)) + "> @-#Y1~(");
+      std::vector<int> options = {1007, 27};
+      if (quoting) options.push_back(1002);
+      const int result = KermitSend(port, {file.string()}, nullptr, nullptr, options);
+
+      const int effective = maxl == 0 ? 94 : maxl;  // 0 asks for the default
+      // A data field of LEN - 3 characters must hold "#M", or "&#M" when quoting.
+      const bool workable = effective - 3 >= (quoting ? 3 : 2);
+      if (!workable) {
+        EXPECT_EQ(result, kXferBadPacketSize);
+        EXPECT_EQ(peer.Types(), "SE") << "nothing is sent that the receiver cannot take";
+        continue;
+      }
+      ASSERT_EQ(result, 1);
+      Link agreed;
+      agreed.repeat = 1;
+      agreed.eighth_bit = quoting;
+      agreed.qbin = '&';
+      std::string received, attribute_tags;
+      for (const Packet& p : peer.Packets()) {
+        if (p.type == 'S') continue;  // sent before the receiver's MAXL is known
+        EXPECT_LE(static_cast<int>(p.data.size()) + 3, effective) << p.type << " packet too long";
+        if (p.type == 'F') {
+          EXPECT_EQ(p.data, "k");
+        }
+        for (size_t at = 0; p.type == 'A' && at + 1 < p.data.size(); at += 2 + UnChar(p.data[at + 1]))
+          attribute_tags += p.data[at];
+        if (p.type != 'D') continue;
+        EXPECT_FALSE(p.data.empty()) << "an empty data packet";
+        received += Decode(agreed, p.data);
+      }
+      EXPECT_TRUE(received == content) << "the data packets do not add up to the file";
+      // The date takes 19 characters, the size 12; whole ones only.
+      EXPECT_EQ(attribute_tags, std::string(effective - 3 >= 19 ? "#" : "") + (effective - 3 >= 12 ? "1" : ""));
+    }
+  }
+}
+
+TEST(KermitSend, AFileWithWildcardCharactersInItsNameIsSentAloneAndByThatName) {
+  TempDir dir;
+  const auto file = dir.Write("what?.txt", "the chosen one");
+  dir.Write("whatX.txt", "a neighbour");
+  FakeClock clock;
+  MemorySerialPort port(clock);
+  ScriptedKermitReceiver peer(port, "~> @-#Y1~(");
+  EXPECT_EQ(KermitSend(port, {file.string()}, nullptr, nullptr, {}), 1);
+  EXPECT_EQ(peer.Types(), "SFADZB");
+  ASSERT_GE(peer.Packets().size(), 4u);
+  EXPECT_EQ(peer.Packets()[1].data, "what?.txt");
+  EXPECT_EQ(peer.Packets()[3].data, "the chosen one");
+}
+
+TEST(KermitSend, AFileNameThatDoesNotFitOnePacketIsRefusedNotCut) {
+  TempDir dir;
+  const auto file = dir.Write("a-rather-long-name.crd", "abc");
+  FakeClock clock;
+  MemorySerialPort port(clock);
+  ScriptedKermitReceiver peer(port, "/> @-#Y1~(");  // MAXL 15: twelve characters of data
+  EXPECT_EQ(KermitSend(port, {file.string()}, nullptr, nullptr, {}), kXferBadPacketSize);
+  EXPECT_EQ(peer.Types(), "SE");
+}
+
+TEST(KermitSend, AHungUpLineEndsTheRunAtOnceWithTheReadError) {
+  TempDir dir;
+  const auto file = dir.Write("job.crd", std::string(500, 'x'));
+  FakeClock clock;
+  MemorySerialPort port(clock);
+  ScriptedKermitReceiver peer(port, "~> @-#Y1~(");
+  peer.HangUpAtData();
+  std::vector<std::string> log;
+  EXPECT_EQ(KermitSend(port, {file.string()}, [&](const std::string& s) { log.push_back(s); }, nullptr, {}),
+            kXferCharRead);
+  EXPECT_EQ(peer.Types(), "SFADE") << "no packet is sent again into a dead line";
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Timed out waiting for packet"), 0);
+}
+
+TEST(KermitReceive, AHungUpLineEndsTheRunAtOnceWithTheReadError) {
+  const std::string start =
+      BuildPacket('S', 0, "~> @-#N1 (", '\r') + BuildPacket('F', 1, "t.txt", '\r') + BuildPacket('D', 2, "hello", '\r');
+  // Cut while waiting for the next packet, and while waiting for a quiet
+  // line before answering a packet sent twice.
+  for (const std::string& session : {start, start + BuildPacket('D', 2, "hello", '\r')}) {
+    TempDir dir;
+    FakeClock clock;
+    MemorySerialPort port(clock);
+    port.Feed(session);
+    port.HangUp();
+    EXPECT_EQ(KermitReceive(port, dir.Path(), nullptr, nullptr, {}), kXferCharRead);
+    std::string answers;
+    for (const Packet& p : WrittenPackets(port.Output())) answers += p.type;
+    EXPECT_EQ(answers, "YYYE") << "no NAKs into a dead line";
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path())) << "the unfinished file is not kept";
+  }
 }
 
 }  // namespace

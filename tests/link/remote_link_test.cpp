@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "link/listing/dir_listing.h"
 #include "platform/atomic_file.h"
@@ -215,6 +216,21 @@ TEST_F(RemoteLinkTest, ListGetAndPutMoveFilesAndResynchronise) {
                                             "JOB1.CRD", "ARE YOU THERE?", "GET", "Survey 1.rw5", "HELLO", "CLRATTR",
                                             "Survey 1.rw5", "ARE YOU THERE?", "PUT", "HELLO"}))
       << "every transfer ends with HELLO; CLRATTR follows a good GET";
+}
+
+TEST_F(RemoteLinkTest, AChosenFileIsSentAloneWhateverItsNameHolds) {
+  local_.Write("what?.txt", "the chosen one");
+  local_.Write("whatX.txt", "a neighbour");
+  local_.Write("goneX.txt", "another neighbour");
+  RemoteLink link = Link();
+  ASSERT_EQ(link.Connect(), 1);
+  ASSERT_EQ(link.PutFile("what?.txt"), 1);
+  EXPECT_EQ(collector_.files, (std::map<std::string, std::string>{{"what?.txt", "the chosen one"}}));
+  // A chosen file that has gone is not taken for a pattern either.
+  EXPECT_EQ(link.PutFile("gone?.txt"), 0);
+  EXPECT_EQ(collector_.files.size(), 1u);
+  EXPECT_EQ(Count("PUT"), 1) << "nothing is started for a file that is not there";
+  EXPECT_TRUE(ui_.Saw("File could not be opened"));
 }
 
 TEST_F(RemoteLinkTest, AnExistingArchiveCopyIsReplacedOnlyWhenTheUserSaysSo) {

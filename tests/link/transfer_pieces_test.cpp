@@ -116,28 +116,51 @@ TEST(ReceivedFile, LocalStampsRoundTrip) {
   ::tzset();
 }
 
+using Names = std::vector<std::string>;
+
+// Every file `source` yields, relative to `root`; `ended` gets the result
+// that ended it (0 exhausted, or an error).
+Names Drain(FileSource source, const std::filesystem::path& root, int* ended = nullptr) {
+  Names found;
+  std::filesystem::path file;
+  int result;
+  while ((result = source.Next(file)) == 1) found.push_back(file.lexically_relative(root).string());
+  if (ended) *ended = result;
+  return found;
+}
+
 TEST(FileSource, NamesPatternsAndSubfolders) {
   TempDir dir;
   dir.Write("a.crd", "");
   dir.Write("b.CRD", "");
   dir.Write("c.txt", "");
   dir.Write("sub/d.crd", "");
-  std::vector<std::string> found;
-  auto collect = [&](FileSource source) {
-    found.clear();
-    std::filesystem::path file;
-    int result;
-    while ((result = source.Next(file)) == 1) found.push_back(file.lexically_relative(dir.Path()).string());
-    return result;
-  };
-  EXPECT_EQ(collect(FileSource({(dir / "*.crd").string()}, false)), 0);
-  EXPECT_EQ(found, (std::vector<std::string>{"a.crd", "b.CRD"}));
-  EXPECT_EQ(collect(FileSource({(dir / "*.crd").string()}, true)), 0);
-  EXPECT_EQ(found, (std::vector<std::string>{"a.crd", "b.CRD", "sub/d.crd"}));
-  EXPECT_EQ(collect(FileSource({(dir / "c.txt").string(), (dir / "missing.crd").string()}, false)), 0);
-  EXPECT_EQ(found, (std::vector<std::string>{"c.txt", "missing.crd"})) << "a plain name fails when opened";
-  EXPECT_EQ(collect(FileSource({(dir / "nowhere" / "*.crd").string()}, false)), -623);
-  EXPECT_EQ(collect(FileSource({}, false)), 0);
+  int ended = 1;
+  EXPECT_EQ(Drain(FileSource({(dir / "*.crd").string()}, false), dir.Path(), &ended), (Names{"a.crd", "b.CRD"}));
+  EXPECT_EQ(ended, 0);
+  EXPECT_EQ(Drain(FileSource({(dir / "*.crd").string()}, true), dir.Path()), (Names{"a.crd", "b.CRD", "sub/d.crd"}));
+  EXPECT_EQ(Drain(FileSource({(dir / "c.txt").string(), (dir / "missing.crd").string()}, false), dir.Path()),
+            (Names{"c.txt", "missing.crd"}))
+      << "a plain name fails when opened";
+  EXPECT_EQ(Drain(FileSource({(dir / "nowhere" / "*.crd").string()}, false), dir.Path(), &ended), Names{});
+  EXPECT_EQ(ended, -623);
+  EXPECT_EQ(Drain(FileSource({}, false), dir.Path(), &ended), Names{});
+  EXPECT_EQ(ended, 0);
+}
+
+TEST(FileSource, AnExistingFileIsThatFileWhateverItsNameHolds) {
+  TempDir dir;
+  for (const char* name : {"what?.txt", "whatX.txt", "*.crd", "a.crd", "sub/what?.txt", "sub/whatY.txt"})
+    dir.Write(name, "");
+  auto sent = [&](Names specs, bool subfolders) { return Drain(FileSource(std::move(specs), subfolders), dir.Path()); };
+  EXPECT_EQ(sent({(dir / "what?.txt").string()}, false), Names{"what?.txt"});
+  EXPECT_EQ(sent({(dir / "what?.txt").string()}, true), Names{"what?.txt"}) << "not searched for in subfolders";
+  EXPECT_EQ(sent({(dir / "*.crd").string()}, false), Names{"*.crd"});
+  EXPECT_EQ(sent({(dir / "sub" / "what?.txt").string(), (dir / "what?.txt").string()}, false),
+            (Names{"sub/what?.txt", "what?.txt"}));
+  // Without such a file, the name is a pattern as before.
+  EXPECT_EQ(sent({(dir / "wha??.txt").string()}, false), (Names{"what?.txt", "whatX.txt"}));
+  EXPECT_EQ(sent({(dir / "sub").string() + "?"}, false), Names{}) << "a folder is not a file to send";
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ std::string MemorySerialPort::TakeOutput() {
 
 int MemorySerialPort::Receive(uint8_t* buffer, size_t capacity, size_t& received) {
   received = std::min(capacity, input_.size());
-  if (received == 0) return kSerialNoData;
+  if (received == 0) return hung_up_ ? kSerialSystemError : kSerialNoData;
   std::copy_n(input_.begin(), received, buffer);
   input_.erase(input_.begin(), input_.begin() + static_cast<std::ptrdiff_t>(received));
   return kSerialOk;

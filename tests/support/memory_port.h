@@ -31,6 +31,14 @@ class MemorySerialPort final : public SerialPort {
   void OnWrite(std::function<void(std::string_view written)> hook) { on_write_ = std::move(hook); }
   // The modem status to report (-24 = no modem lines).
   void SetModemStatus(int status) { modem_status_ = status; }
+  // The far end closes its side: once what was fed has been read, every
+  // read fails as on a hung-up line. Writes are still taken (a line whose
+  // output side drains into a buffer nobody reads).
+  void HangUp() { hung_up_ = true; }
+  // How far the clock moves in one idle wait (the driver's own step when
+  // 0). Nothing arrives on this line while it waits, so a longer step only
+  // makes long time-outs cheaper to run through.
+  void SetIdleStep(uint32_t ms) { idle_step_ms_ = ms; }
 
   int WriteChar(uint8_t byte) override { return WriteBlock(&byte, 1); }
   int SetParameters(int baud, char, int, int) override {
@@ -48,6 +56,7 @@ class MemorySerialPort final : public SerialPort {
 
  protected:
   int Receive(uint8_t* buffer, size_t capacity, size_t& received) override;
+  void WaitForInput(uint32_t ms) override { GetClock().SleepMs(idle_step_ms_ != 0 ? idle_step_ms_ : ms); }
 
  private:
   std::deque<uint8_t> input_;
@@ -56,6 +65,8 @@ class MemorySerialPort final : public SerialPort {
   int baud_ = 0;
   int write_failure_ = 0;
   int modem_status_ = kModemCts | kModemDsr | kModemCarrier;
+  bool hung_up_ = false;
+  uint32_t idle_step_ms_ = 0;
   std::function<void(std::string_view)> on_write_;
 };
 

@@ -16,6 +16,19 @@ bool Printable(int c) {
   return (c >= 33 && c <= 62) || (c >= 96 && c <= 126);
 }
 
+// The next byte within `limit_ms`, or kSerialNoData. Any other negative
+// result ends the run and is the transfer's error: an abort, or a read
+// that failed, which is final on a line whose far end has gone.
+int LineChar(TransferState& transfer, uint32_t limit_ms) {
+  const int c = ReadCharTimed(transfer, limit_ms);
+  if (c >= 0 || c == kSerialNoData) return c;
+  if (transfer.error == 0) {
+    transfer.Logf("Error %d receiving packet", c);
+    transfer.error = kXferCharRead;
+  }
+  return transfer.error;
+}
+
 }  // namespace
 
 std::string SendInitData(const Link& link, bool sender, bool offer_eighth_bit, bool repeat_allowed) {
@@ -108,14 +121,23 @@ void EncodeByte(const Link& link, uint8_t byte, std::string& out) {
 
 }  // namespace
 
+size_t DataFieldLimit(const Link& link) {
+  return link.maxl > 3 ? static_cast<size_t>(link.maxl - 3) : 0;
+}
+
+size_t LongestByteEncoding(const Link& link) {
+  // Control prefix and character, behind the eighth-bit prefix when quoting.
+  return link.eighth_bit ? 3 : 2;
+}
+
 size_t EncodeData(const Link& link, const uint8_t* data, size_t length, std::string& out) {
   out.clear();
-  // The packet's data field: what LEN can describe within MAXL.
-  const size_t limit = static_cast<size_t>(link.maxl - 3);
-  const size_t target = static_cast<size_t>(link.maxl - 6);
+  const size_t limit = DataFieldLimit(link);
+  const size_t target = link.maxl > 6 ? static_cast<size_t>(link.maxl - 6) : 0;
   size_t taken = 0;
   std::string piece;
-  while (taken < length && out.size() < target) {
+  // Whatever the target, a packet carries at least one byte when it can.
+  while (taken < length && (out.empty() || out.size() < target)) {
     size_t run = 1;
     if (link.repeat == 1) {
       while (taken + run < length && run < 94 && data[taken + run] == data[taken]) ++run;
@@ -130,7 +152,14 @@ size_t EncodeData(const Link& link, const uint8_t* data, size_t length, std::str
       EncodeByte(link, data[taken], piece);
     }
     // One byte's encoding is never split, and never runs past the packet.
-    if (out.size() + piece.size() > limit) break;
+    if (out.size() + piece.size() > limit) {
+      if (!out.empty() || run == 1) break;
+      // A run too long for an empty packet: its first byte goes alone.
+      run = 1;
+      piece.clear();
+      EncodeByte(link, data[taken], piece);
+      if (piece.size() > limit) break;
+    }
     out += piece;
     taken += run;
   }
@@ -196,13 +225,13 @@ char ReadPacket(TransferState& transfer, const Link& link, Packet& packet) {
   // The mark, within TIME quiet seconds.
   int quiet_seconds = 0;
   for (;;) {
-    const int c = ReadCharTimed(transfer, kCharLimitMs);
+    const int c = LineChar(transfer, kCharLimitMs);
     if (c == kSoh) break;
     if (c == kSerialNoData) {
       if (++quiet_seconds >= link.time) return packet.type = kTimedOut;
       continue;
     }
-    if (c < 0) return packet.type = transfer.error != 0 ? kAborted : kTimedOut;
+    if (c < 0) return packet.type = kAborted;
     quiet_seconds = 0;
   }
   for (;;) {
@@ -211,8 +240,8 @@ char ReadPacket(TransferState& transfer, const Link& link, Packet& packet) {
     int wanted = -1;
     bool restart = false;
     while (wanted < 0 || static_cast<int>(body.size()) < wanted + 1) {
-      const int c = ReadCharTimed(transfer, kCharLimitMs);
-      if (c < 0) return packet.type = transfer.error != 0 ? kAborted : kTimedOut;
+      const int c = LineChar(transfer, kCharLimitMs);
+      if (c < 0) return packet.type = c == kSerialNoData ? kTimedOut : kAborted;
       if (c == kSoh) {
         restart = true;
         break;
@@ -233,6 +262,14 @@ char ReadPacket(TransferState& transfer, const Link& link, Packet& packet) {
     packet.type = body[2];
     if (CheckAbort(transfer) != 0) packet.type = kAborted;
     return packet.type;
+  }
+}
+
+int DrainUntilQuiet(TransferState& transfer, uint32_t quiet_ms) {
+  for (;;) {
+    const int c = LineChar(transfer, quiet_ms);
+    if (c == kSerialNoData) return 0;
+    if (c < 0) return c;
   }
 }
 

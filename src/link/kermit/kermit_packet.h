@@ -57,8 +57,17 @@ char Check1(std::string_view bytes);
 // A whole packet: MARK, LEN, SEQ, TYPE, DATA, CHECK, EOL.
 std::string BuildPacket(char type, int sequence, std::string_view data, char eol);
 
+// The longest data field a packet may carry: what LEN can describe within
+// the other side's MAXL (0 when MAXL leaves no room at all).
+size_t DataFieldLimit(const Link& link);
+// The longest encoding of a single file byte under the agreed prefixes. A
+// data field shorter than this cannot carry every byte, so a sender must
+// refuse such a MAXL rather than send packets that carry nothing.
+size_t LongestByteEncoding(const Link& link);
+
 // Encodes file bytes from `data` into at most one packet's data field.
-// Returns the number of input bytes taken (at least one when any remain).
+// Returns the number of input bytes taken: at least one when any remain and
+// the data field can hold LongestByteEncoding, else possibly none.
 size_t EncodeData(const Link& link, const uint8_t* data, size_t length, std::string& out);
 // Decodes a data field into bytes.
 void DecodeData(const Link& link, std::string_view field, std::vector<uint8_t>& out);
@@ -80,8 +89,13 @@ struct Packet {
   std::string data;
 };
 
-// Reads one packet with the link's time limits.
+// Reads one packet with the link's time limits. A failed read (the line
+// hung up) sets error -616 and gives kAborted: nothing more will come, so
+// waiting out time-outs and sending again would only burn the retries.
 char ReadPacket(TransferState& transfer, const Link& link, Packet& packet);
+// Reads away what arrives until the line has been quiet for `quiet_ms`.
+// 0, or the run's error (cancel, lost carrier, -616 for a failed read).
+int DrainUntilQuiet(TransferState& transfer, uint32_t quiet_ms);
 // Sends a packet (padding first); 0, or -612.
 int SendPacket(TransferState& transfer, const Link& link, char type, int sequence, std::string_view data);
 

@@ -4,7 +4,6 @@
 #include "link/kermit/kermit.h"
 #include "link/kermit/kermit_session.h"
 #include "link/transfer/received_file.h"
-#include "link/transfer/timed_io.h"
 #include "platform/text.h"
 
 namespace pelikon {
@@ -65,12 +64,7 @@ class Receiver {
 
 bool Receiver::AnswerAgain(const Packet& packet, const std::string& answer) {
   if (packet.sequence != previous_) return Fail(kXferProtocol, "Protocol error");
-  // Read away what arrives until a second passes in silence.
-  for (;;) {
-    const int c = ReadCharTimed(t_, 1000);
-    if (c == kSerialNoData) break;
-    if (c < 0) return false;
-  }
+  if (DrainUntilQuiet(t_, 1000) != 0) return false;
   return SendPacket(t_, link_, 'Y', previous_, answer) == 0;
 }
 

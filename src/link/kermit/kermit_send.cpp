@@ -28,7 +28,10 @@ class Sender {
   // Sends a packet and waits for its acknowledgement, sending again as
   // needed. 0 when acknowledged (the sequence moves on), else the error.
   int Exchange(char type, const std::string& data, Packet* answer = nullptr);
+  int SendAttributes(const struct stat& info);
   int SendFileData(std::FILE* file);
+  // Ends the run: the agreed packet length cannot carry what must be sent.
+  int PacketTooShort();
 
   Session& s_;
   TransferState& t_;
@@ -70,7 +73,40 @@ int Sender::SendInit() {
   Packet answer;
   if (Exchange('S', SendInitData(link_, true, offer, s_.options.repeat), &answer) != 0) return t_.error;
   ApplySendInit(answer.data, offer ? '&' : 'N', link_);
+  // Packets that cannot carry every byte would go out empty, for ever.
+  if (DataFieldLimit(link_) < LongestByteEncoding(link_)) return PacketTooShort();
   return 0;
+}
+
+int Sender::PacketTooShort() {
+  t_.Logf("Receiver's packet length %d is too short", link_.maxl);
+  return t_.error = kXferBadPacketSize;
+}
+
+int Sender::SendAttributes(const struct stat& info) {
+  std::tm local{};
+  const std::time_t modified = info.st_mtime;
+  ::localtime_r(&modified, &local);
+  const std::string date = StrPrintf("%04d%02d%02d %02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                                     local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+  t_.Logf("A Packet: %s", date.c_str());
+  const std::string size = StrPrintf("%010ld", static_cast<long>(info.st_size));
+  // As many whole attributes per packet as the receiver's MAXL allows; one
+  // that fits no packet is left out (attributes are only information).
+  const size_t limit = DataFieldLimit(link_);
+  std::string packet;
+  for (const auto& [tag, value] : {std::pair{'#', date}, std::pair{'1', size}}) {
+    std::string attribute(1, tag);
+    attribute += ToChar(static_cast<int>(value.size()));
+    attribute += value;
+    if (attribute.size() > limit) continue;
+    if (packet.size() + attribute.size() > limit) {
+      if (Exchange('A', packet) != 0) return t_.error;
+      packet.clear();
+    }
+    packet += attribute;
+  }
+  return packet.empty() ? 0 : Exchange('A', packet);
 }
 
 int Sender::SendFile(const std::filesystem::path& path) {
@@ -93,25 +129,10 @@ int Sender::SendFile(const std::filesystem::path& path) {
     if (cut != std::string::npos) name.erase(0, cut + 1);
   }
   std::string encoded_name;
-  EncodeData(link_, reinterpret_cast<const uint8_t*>(name.data()), name.size(), encoded_name);
-  int result = Exchange('F', encoded_name);
-
-  if (result == 0 && (link_.capas & kAttributeCapability)) {
-    std::tm local{};
-    const std::time_t modified = info.st_mtime;
-    ::localtime_r(&modified, &local);
-    const std::string date = StrPrintf("%04d%02d%02d %02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
-                                       local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
-    t_.Logf("A Packet: %s", date.c_str());
-    std::string attributes = "#";
-    attributes += ToChar(static_cast<int>(date.size()));
-    attributes += date;
-    const std::string size = StrPrintf("%010ld", static_cast<long>(info.st_size));
-    attributes += '1';
-    attributes += ToChar(static_cast<int>(size.size()));
-    attributes += size;
-    result = Exchange('A', attributes);
-  }
+  const size_t name_taken = EncodeData(link_, reinterpret_cast<const uint8_t*>(name.data()), name.size(), encoded_name);
+  // The name travels in one packet: a cut name would land as another file.
+  int result = name_taken < name.size() ? PacketTooShort() : Exchange('F', encoded_name);
+  if (result == 0 && (link_.capas & kAttributeCapability)) result = SendAttributes(info);
   if (result == 0) result = SendFileData(file);
   std::fclose(file);
   if (result != 0) return result;
@@ -140,6 +161,7 @@ int Sender::SendFileData(std::FILE* file) {
     }
     if (used >= have) return 0;
     const size_t taken = EncodeData(link_, window.data() + used, have - used, data);
+    if (taken == 0) return PacketTooShort();
     t_.Logf("Sending packet %d", link_.sequence);
     if (Exchange('D', data) != 0) return t_.error;
     used += taken;

@@ -450,6 +450,14 @@ int RemoteLink::PutFile(const std::string& name) {
     ReportTransferError(result);
     return 0;
   }
+  // The chosen file is sent as that one file: one that is gone fails here,
+  // before its name could be taken for a pattern matching its neighbours.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) {
+    EndRun();
+    ReportTransferError(kXferOpenFile);
+    return 0;
+  }
   Send("PUT", LineTime());
   BeginRun(TransferOperation::kPut);
   const int result = SendFileByEngine(file);

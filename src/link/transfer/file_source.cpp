@@ -16,6 +16,15 @@ bool HasWildcard(const std::string& text) {
   return text.find_first_of("*?") != std::string::npos;
 }
 
+// "*" and "?" are ordinary characters in a Linux file name: a spec that
+// names an existing file is that file, never a pattern that might match
+// its neighbours as well.
+bool NamesExistingFile(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
 }  // namespace
 
 FileSource::FileSource(std::vector<std::string> specs, bool search_subfolders)
@@ -44,7 +53,7 @@ void FileSource::AddMatches(const std::filesystem::path& folder, const std::stri
 int FileSource::Expand(const std::string& spec) {
   const std::filesystem::path path(spec);
   const std::string last = path.filename().string();
-  if (!HasWildcard(last) && !search_subfolders_) {
+  if (HasWildcard(last) ? NamesExistingFile(path) : !search_subfolders_) {
     pending_.push_back(path);
     return 1;
   }

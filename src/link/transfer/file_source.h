@@ -1,6 +1,7 @@
 // The files a sending engine sends: each spec is a file name, or a pattern
 // with "*" and "?" in its last part (matched as the collector matches),
-// optionally searched through subfolders as well.
+// optionally searched through subfolders as well. A spec that names an
+// existing file is that one file, whatever characters its name holds.
 #pragma once
 
 #include <filesystem>
