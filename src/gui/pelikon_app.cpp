@@ -8,7 +8,6 @@
 #include "app/command_line.h"
 #include "app/unattended.h"
 #include "gui/transfer_dlg.h"
-#include "gui/window_picture.h"
 #include "link/serial/serial_port.h"
 #include "platform/catalogue.h"
 #include "platform/dynamic_library.h"
@@ -54,19 +53,25 @@ int CTrammockApp::OnRun() {
   setup.command_line = JoinCommandLine(static_cast<int>(pointers.size()), pointers.data());
   {
     CTransferDlg window(setup);
+    bool picture_saved = false;
     if (!screenshot_.empty()) {
-      // A picture of the started window, its status line on the terminal, then the end.
-      window.SetAfterStart([this, &window] {
-        const bool saved = SaveWindowPicture(&window, screenshot_);
-        std::printf("%s\n%s %s\n", window.StatusLine().c_str(), saved ? "saved" : "could not save",
-                    screenshot_.c_str());
-        window.Close();
+      // A picture of the started window once both panes show their rows,
+      // its status line on the terminal, then the end.
+      window.SetAfterStart([this, &window, &picture_saved] {
+        window.SavePictureWhenDrawn(screenshot_, [this, &window, &picture_saved](bool saved) {
+          picture_saved = saved;
+          std::printf("%s\n%s %s\n", window.StatusLine().c_str(), saved ? "saved" : "could not save",
+                      screenshot_.c_str());
+          window.Close();
+        });
       });
     }
     SetTopWindow(&window);
     window.Start();
     window.ShowModal();
     exit_code_ = window.ExitCodeValue();
+    // Without a job of its own, a picture run reports whether it got the picture.
+    if (!screenshot_.empty() && exit_code_ == -1) exit_code_ = picture_saved ? 0 : 1;
     SetTopWindow(nullptr);
   }
   return exit_code_ & 0xFF;

@@ -23,7 +23,10 @@ namespace pelikon::testing {
 
 class RecordingView final : public PanesView {
  public:
-  void ShowRows(PaneSide side) override { ++shown[static_cast<int>(side)]; }
+  void ShowRows(PaneSide side) override {
+    ++shown[static_cast<int>(side)];
+    selected[static_cast<int>(side)].clear();
+  }
   void SetLabel(PaneLabel label, const std::string& text) override { labels[label] = text; }
   void ShowRemoteList() override { remote_list_shown = true; }
   void EnableRemoteList(bool enabled) override { remote_enabled = enabled; }

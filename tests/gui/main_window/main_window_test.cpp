@@ -1,7 +1,6 @@
-// The main window against the simulated collector on a pseudo-terminal,
-// with the demonstration's sample folders: what the panes and lines show,
-// tagging by selection, Options opened and cancelled, and a screenshot.
-#include "gui/transfer_dlg.h"
+// The main window against the simulated collector: what the panes and
+// lines show, tagging by selection, Options opened and cancelled, the
+// window's size and its picture.
 
 #include <gtest/gtest.h>
 
@@ -10,70 +9,22 @@
 
 #include <set>
 
-#include <wx/app.h>
-#include <wx/evtloop.h>
 #include <wx/image.h>
 
-#include "app/demo/demo_session.h"
 #include "dialogs/wx/ez_dialog.h"
 #include "gui/dialog_script.h"
 #include "gui/dialogs/message_dialogs.h"
 #include "gui/dialogs/options_dialog.h"
 #include "gui/dialogs/progress_dialog.h"
 #include "gui/window_picture.h"
-#include "support/no_sound.h"
-#include "support/temp_dir.h"
+#include "main_window_fixture.h"
 
 namespace pelikon {
 namespace {
 
-using testing::NoSound;
-
-// Lets the window's loop run until `done` holds or `seconds` pass.
-bool RunUntil(const std::function<bool()>& done, double seconds = 20) {
-  const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > until) return false;
-    wxTheApp->Yield(true);
-    wxMilliSleep(5);
-  }
-  return true;
-}
-
-std::vector<std::string> Column(const PaneListView& pane, int column) {
-  std::vector<std::string> texts;
-  for (long row = 0; row < pane.GetItemCount(); ++row) texts.push_back(pane.GetItemText(row, column).utf8_string());
-  return texts;
-}
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(demo_.Start(work_.Path(), std::filesystem::path(PELIKON_BIN_DIR) / "collector-sim", error)) << error;
-    CTransferDlg::Setup setup;
-    setup.settings = &demo_.Settings();
-    setup.program_folder = PELIKON_BIN_DIR;
-    setup.temp_folder = work_.Path();
-    setup.sound_output = &no_sound_;
-    window_ = new CTransferDlg(setup);
-    window_->Show();
-    window_->Start();
-    ASSERT_TRUE(RunUntil([this] { return window_->StatusLine() == "Status: Connected to remote machine"; }))
-        << window_->StatusLine();
-    RunUntil([this] { return !window_->UserInterface().ProgressOpen(); });
-  }
-  void TearDown() override {
-    if (window_) window_->Destroy();
-    wxTheApp->Yield(true);
-    demo_.Stop();
-  }
-
-  testing::TempDir work_;
-  DemoSession demo_;
-  NoSound no_sound_;
-  CTransferDlg* window_ = nullptr;
-};
+using testing::Column;
+using testing::MainWindowTest;
+using testing::RunUntil;
 
 TEST_F(MainWindowTest, BothPanesShowTheirFoldersWithTheirLines) {
   const PaneListView& local = window_->Pane(PaneSide::kLocal);
@@ -230,7 +181,7 @@ TEST_F(MainWindowTest, TransferAsksAboutAnExistingFileAndReportsCompletion) {
     const long row = static_cast<long>(std::find(names.begin(), names.end(), name) - names.begin());
     remote.SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
   }
-  window_->Panes().SelectionChanged(PaneSide::kRemote);
+  window_->Panes().SelectionChanged();
   script.Show<PopDialog>([](PopDialog& host) {
     EXPECT_EQ(host.GetTitle(), "File Conflict Resolution");
     testing::Click(dynamic_cast<wxButton*>(host.Form()->FindControl("skip")));

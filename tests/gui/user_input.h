@@ -1,0 +1,162 @@
+// Real mouse and keyboard input for window tests. The events go through
+// the X server (wx's UI action simulator), so the toolkit meets them as it
+// meets a user's: a click lands on whatever is drawn at that point, a key
+// goes to the window with the focus, and every handler in between runs.
+//
+// Each step waits until its event has reached the program (an input probe
+// sees the button or key come up), never for a fixed time, and says so
+// when it never arrived.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <vector>
+
+#include <wx/app.h>
+#include <wx/eventfilter.h>
+#include <wx/evtloop.h>
+#include <wx/listctrl.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+
+namespace pelikon::testing {
+
+// Runs the program's loop until `done` holds or `seconds` pass. A loop of
+// its own, not a yield: a handler that runs from it may yield itself (the
+// link does, while it waits), as it may in the program.
+inline bool RunUntil(const std::function<bool()>& done, double seconds = 20) {
+  if (done()) return true;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  wxGUIEventLoop loop;
+  wxTimer check;
+  bool held = false;
+  check.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+    held = done();
+    // The check may come from a loop nested in this one (a modal window):
+    // this loop then ends once that one has.
+    if (held || std::chrono::steady_clock::now() > until) loop.ScheduleExit();
+  });
+  check.Start(2);
+  loop.Run();
+  check.Stop();
+  return held || done();
+}
+
+// Lets everything already on its way be handled: runs the loop until
+// nothing waits, several turns in a row.
+inline void Settle() {
+  int quiet_turns = 0;
+  RunUntil(
+      [&] {
+        quiet_turns = wxTheApp->Pending() || wxTheApp->HasPendingEvents() ? 0 : quiet_turns + 1;
+        return quiet_turns >= 10;
+      },
+      5);
+}
+
+// Sees every mouse button and key that comes up in the program, before
+// any handler (or filter added earlier) can act on it or swallow it.
+class InputProbe final : public wxEventFilter {
+ public:
+  InputProbe() { wxEvtHandler::AddFilter(this); }
+  ~InputProbe() override { wxEvtHandler::RemoveFilter(this); }
+  InputProbe(const InputProbe&) = delete;
+  InputProbe& operator=(const InputProbe&) = delete;
+
+  int FilterEvent(wxEvent& event) override {
+    const wxEventType type = event.GetEventType();
+    if (type == wxEVT_LEFT_UP) {
+      clicks_.push_back(wxDynamicCast(event.GetEventObject(), wxWindow));
+    } else if (type == wxEVT_KEY_UP) {
+      keys_.push_back(static_cast<wxKeyEvent&>(event).GetKeyCode());
+    }
+    return Event_Skip;
+  }
+
+  // Left button releases seen over `window` or its children.
+  int ClicksOn(const wxWindow* window) const {
+    int count = 0;
+    for (const wxWindow* target : clicks_)
+      for (const wxWindow* w = target; w != nullptr; w = w->GetParent())
+        if (w == window) {
+          ++count;
+          break;
+        }
+    return count;
+  }
+  int KeysUp(int key_code) const {
+    int count = 0;
+    for (const int key : keys_) count += key == key_code ? 1 : 0;
+    return count;
+  }
+
+ private:
+  std::vector<const wxWindow*> clicks_;
+  std::vector<int> keys_;
+};
+
+class UserInput {
+ public:
+  // Clicks `window` at `point` (its client coordinates) with the
+  // modifier keys held (wxMOD_SHIFT, wxMOD_CONTROL); true once the click
+  // has reached it.
+  bool Click(wxWindow* window, wxPoint point, int modifiers = wxMOD_NONE, bool twice = false) {
+    const int before = probe_.ClicksOn(window);
+    SendClick(window, point, modifiers, twice);
+    return RunUntil([&] { return probe_.ClicksOn(window) >= before + (twice ? 2 : 1); }, 10);
+  }
+  bool Click(wxWindow* window, int modifiers = wxMOD_NONE) { return Click(window, Middle(window), modifiers); }
+  // Sends a click on the middle of `window` and returns at once, so that
+  // several clicks can queue up behind a handler that is still running.
+  void SendClick(wxWindow* window) { SendClick(window, Middle(window), wxMOD_NONE, false); }
+  // Clicks row `row` of `list` on its name.
+  bool ClickRow(wxListCtrl& list, long row, int modifiers = wxMOD_NONE) {
+    return Click(&list, RowPoint(list, row), modifiers);
+  }
+  bool DoubleClickRow(wxListCtrl& list, long row) { return Click(&list, RowPoint(list, row), wxMOD_NONE, true); }
+
+  // Presses and releases `key` with the modifiers held, wherever the
+  // focus is; true once it came up in the program.
+  bool Key(int key, int modifiers = wxMOD_NONE) {
+    const int before = probe_.KeysUp(key);
+    simulator_.Char(key, modifiers);
+    return RunUntil([&] { return probe_.KeysUp(key) > before; }, 10);
+  }
+
+  const InputProbe& Probe() const { return probe_; }
+
+ private:
+  void SendClick(wxWindow* window, wxPoint point, int modifiers, bool twice) {
+    simulator_.MouseMove(window->ClientToScreen(point));
+    Hold(modifiers, true);
+    if (twice)
+      simulator_.MouseDblClick();
+    else
+      simulator_.MouseClick();
+    Hold(modifiers, false);
+  }
+  static wxPoint Middle(const wxWindow* window) {
+    const wxSize size = window->GetClientSize();
+    return wxPoint(size.x / 2, size.y / 2);
+  }
+  static wxPoint RowPoint(wxListCtrl& list, long row) {
+    list.EnsureVisible(row);
+    wxRect rect;
+    list.GetItemRect(row, rect);
+    return wxPoint(rect.x + 40, rect.y + rect.height / 2);
+  }
+  void Hold(int modifiers, bool down) {
+    for (const auto& [flag, key] : {std::pair{wxMOD_SHIFT, WXK_SHIFT}, std::pair{wxMOD_CONTROL, WXK_CONTROL}}) {
+      if ((modifiers & flag) == 0) continue;
+      if (down)
+        simulator_.KeyDown(key);
+      else
+        simulator_.KeyUp(key);
+    }
+  }
+
+  wxUIActionSimulator simulator_;
+  InputProbe probe_;
+};
+
+}  // namespace pelikon::testing
