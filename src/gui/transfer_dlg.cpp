@@ -281,7 +281,7 @@ void CTransferDlg::SavePictureWhenDrawn(std::filesystem::path file, std::functio
   picture_file_ = std::move(file);
   picture_done_ = std::move(done);
   picture_deadline_ = std::chrono::steady_clock::now() + patience;
-  picture_timer_.Start(20);
+  picture_timer_.Start(50);
 }
 
 void CTransferDlg::OnPictureTimer() {

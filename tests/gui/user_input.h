@@ -36,7 +36,9 @@ inline bool RunUntil(const std::function<bool()>& done, double seconds = 20) {
     // this loop then ends once that one has.
     if (held || std::chrono::steady_clock::now() > until) loop.ScheduleExit();
   });
-  check.Start(2);
+  // Not much more often: the toolkit draws only in turns of the loop
+  // that have no timer due.
+  check.Start(10);
   loop.Run();
   check.Stop();
   return held || done();

@@ -47,6 +47,7 @@ class MainWindowTest : public ::testing::Test {
     window_ = new CTransferDlg(setup);
     alive_ = window_;
     window_->Show();
+    BeforeStart();
     window_->Start();
     ASSERT_TRUE(RunUntil([this] { return window_->StatusLine() == "Status: Connected to remote machine"; }))
         << window_->StatusLine();
@@ -60,6 +61,9 @@ class MainWindowTest : public ::testing::Test {
     wxTheApp->Yield(true);
     demo_.Stop();
   }
+
+  // Runs once the window is shown, before it starts connecting.
+  virtual void BeforeStart() {}
 
   PaneListView& Pane(PaneSide side) { return window_->Pane(side); }
   wxWindow* Button(int id) { return window_->FindWindow(id); }

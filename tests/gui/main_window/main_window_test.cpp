@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 #include <set>
 
 #include <wx/image.h>
+#include <wx/settings.h>
 
 #include "dialogs/wx/ez_dialog.h"
 #include "gui/dialog_script.h"
@@ -155,6 +160,80 @@ TEST_F(MainWindowTest, TheHalvesShareTheExtraWidthAndAScreenshotIsSaved) {
     for (int x = 0; x < image.GetWidth(); x += 7)
       colours.insert((image.GetRed(x, y) << 16) | (image.GetGreen(x, y) << 8) | image.GetBlue(x, y));
   EXPECT_GT(colours.size(), 3u);
+}
+
+TEST_F(MainWindowTest, BothPanesShowEveryColumnAtFirst) {
+  for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote}) {
+    const PaneListView& pane = window_->Pane(side);
+    int right = 0;
+    for (int column = 0; column < pane.GetColumnCount(); ++column) {
+      wxListItem heading;
+      heading.SetMask(wxLIST_MASK_TEXT);
+      pane.GetColumn(column, heading);
+      EXPECT_GE(pane.GetColumnWidth(column), pane.GetTextExtent(heading.GetText()).x) << heading.GetText();
+      right += pane.GetColumnWidth(column);
+    }
+    // With room for the scroll bar of a long listing.
+    EXPECT_LE(right + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, &pane), pane.GetClientSize().x)
+        << (side == PaneSide::kLocal ? "local" : "remote");
+  }
+}
+
+// The picture that `pelikon --screenshot` saves.
+class WindowPictureTest : public MainWindowTest {
+ protected:
+  void BeforeStart() override {
+    window_->SetAfterStart([this] {
+      window_->SavePictureWhenDrawn(file_, [this](bool saved) {
+        saved_ = saved;
+        done_ = true;
+      });
+    });
+  }
+
+  const std::string file_ = std::string(PELIKON_TEST_OUTPUT) + "/started_window.png";
+  bool saved_ = false;
+  bool done_ = false;
+};
+
+TEST_F(WindowPictureTest, IsTakenOnceBothPanesShowTheirRows) {
+  ASSERT_TRUE(RunUntil([this] { return done_; }));
+  ASSERT_TRUE(saved_);
+  wxImage image;
+  ASSERT_TRUE(image.LoadFile(file_, wxBITMAP_TYPE_PNG));
+  // Dark text in the rows of each pane.
+  for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote}) {
+    const PaneListView& pane = window_->Pane(side);
+    ASSERT_GT(pane.GetItemCount(), 0);
+    wxRect first;
+    wxRect last;
+    pane.GetItemRect(0, first);
+    pane.GetItemRect(pane.GetItemCount() - 1, last);
+    const wxRect rows = wxRect(first.GetTopLeft(), last.GetBottomRight()).Intersect(wxRect(pane.GetClientSize()));
+    const wxPoint origin = window_->ScreenToClient(pane.ClientToScreen(rows.GetTopLeft()));
+    int dark = 0;
+    for (int y = origin.y; y < origin.y + rows.height && y < image.GetHeight(); ++y)
+      for (int x = origin.x; x < origin.x + rows.width && x < image.GetWidth(); ++x)
+        if (image.GetRed(x, y) + image.GetGreen(x, y) + image.GetBlue(x, y) < 3 * 100) ++dark;
+    EXPECT_GT(dark, 100) << (side == PaneSide::kLocal ? "local" : "remote") << " rows are not in the picture";
+  }
+}
+
+TEST(DemoRun, SavesThePictureAndEndsWithSuccess) {
+  // The demo as scripts/demo.sh runs it without a screen, on this test's display.
+  testing::TempDir work;
+  const std::filesystem::path picture = work.Path() / "demo.png";
+  const std::filesystem::path output = work.Path() / "output.txt";
+  const std::string command = "PELIKON_TEMP_DIR='" + work.Path().string() + "' '" + PELIKON_BIN_DIR +
+                              "/pelikon' --demo --screenshot '" + picture.string() + "' >'" + output.string() +
+                              "' 2>&1";
+  const int status = std::system(command.c_str());
+  std::ifstream in(output);
+  const std::string said{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_TRUE(WIFEXITED(status)) << said;
+  EXPECT_EQ(WEXITSTATUS(status), 0) << said;
+  EXPECT_NE(said.find("Status: Connected to remote machine\nsaved "), std::string::npos) << said;
+  EXPECT_TRUE(std::filesystem::exists(picture));
 }
 
 TEST_F(MainWindowTest, TheSettingsAreWrittenBackWhenTheWindowGoes) {

@@ -7,8 +7,8 @@
 #include <signal.h>
 
 #include <fstream>
-#include <memory>
 #include <iterator>
+#include <memory>
 
 #include <wx/timer.h>
 
@@ -34,7 +34,8 @@ pid_t CollectorProcess(const std::filesystem::path& line) {
   for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
     std::ifstream in(entry.path() / "cmdline");
     const std::string command_line{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (command_line.find("collector-sim") != std::string::npos && command_line.find(line.string()) != std::string::npos)
+    if (command_line.find("collector-sim") != std::string::npos &&
+        command_line.find(line.string()) != std::string::npos)
       return static_cast<pid_t>(std::stol(entry.path().filename().string()));
   }
   return -1;
@@ -124,8 +125,7 @@ TEST_F(MainWindowTest, EscapeLeavesTheWindowOpenAndExitClosesIt) {
 
 TEST_F(MainWindowTest, AFolderOpenedAfterARangeSelectionComesUpWithNothingSelected) {
   // The folder to open holds more entries than the pane shows now.
-  for (int i = 0; i < 12; ++i)
-    std::ofstream(demo_.StoreFolder() / "Jobs" / ("F" + std::to_string(i) + ".TXT")) << i;
+  for (int i = 0; i < 12; ++i) std::ofstream(demo_.StoreFolder() / "Jobs" / ("F" + std::to_string(i) + ".TXT")) << i;
   PaneListView& remote = Pane(kRemote);
   const long rows = remote.GetItemCount();
   const long jobs = RowOf(remote, "Jobs");
@@ -153,7 +153,7 @@ TEST_F(MainWindowTest, AButtonPressedWhileTheLinkWaitsIsNotRun) {
   ASSERT_GT(collector, 0);
   ASSERT_EQ(kill(collector, SIGSTOP), 0);
   const std::unique_ptr<const pid_t, void (*)(const pid_t*)> resume(&collector,
-                                                                   [](const pid_t* pid) { kill(*pid, SIGCONT); });
+                                                                    [](const pid_t* pid) { kill(*pid, SIGCONT); });
   DialogScript script;
   bool options_pressed_during_wait = false;
   script.Show<CDir>([&](CDir& dialog) {
