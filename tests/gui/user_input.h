@@ -4,8 +4,8 @@
 // goes to the window with the focus, and every handler in between runs.
 //
 // Each step waits until its event has reached the program (an input probe
-// sees the button or key come up), never for a fixed time, and says so
-// when it never arrived.
+// sees the button come up or the key go down), never for a fixed time,
+// and says so when it never arrived.
 #pragma once
 
 #include <chrono>
@@ -18,12 +18,15 @@
 #include <wx/listctrl.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
+#include <wx/utils.h>
 
 namespace pelikon::testing {
 
 // Runs the program's loop until `done` holds or `seconds` pass. A loop of
 // its own, not a yield: a handler that runs from it may yield itself (the
-// link does, while it waits), as it may in the program.
+// link does, while it waits), as it may in the program. Not for use inside
+// a modal dialog when what is waited for ends that dialog: a dialog ends
+// only its own loop, and not while another one runs inside it.
 inline bool RunUntil(const std::function<bool()>& done, double seconds = 20) {
   if (done()) return true;
   const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -44,11 +47,24 @@ inline bool RunUntil(const std::function<bool()>& done, double seconds = 20) {
   return held || done();
 }
 
+// Yields to whatever waits until `done` holds or `seconds` pass: works
+// anywhere, also inside a modal dialog that the awaited event ends; but a
+// handler that runs from here cannot yield in turn.
+inline bool YieldUntil(const std::function<bool()>& done, double seconds = 10) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    wxTheApp->Yield(true);
+    wxMilliSleep(2);
+  }
+  return true;
+}
+
 // Lets everything already on its way be handled: runs the loop until
 // nothing waits, several turns in a row.
 inline void Settle() {
   int quiet_turns = 0;
-  RunUntil(
+  YieldUntil(
       [&] {
         quiet_turns = wxTheApp->Pending() || wxTheApp->HasPendingEvents() ? 0 : quiet_turns + 1;
         return quiet_turns >= 10;
@@ -56,8 +72,9 @@ inline void Settle() {
       5);
 }
 
-// Sees every mouse button and key that comes up in the program, before
-// any handler (or filter added earlier) can act on it or swallow it.
+// Sees every mouse button that comes up and every key that goes down in
+// the program, before any handler (or filter added earlier) can act on it
+// or swallow it.
 class InputProbe final : public wxEventFilter {
  public:
   InputProbe() { wxEvtHandler::AddFilter(this); }
@@ -69,7 +86,8 @@ class InputProbe final : public wxEventFilter {
     const wxEventType type = event.GetEventType();
     if (type == wxEVT_LEFT_UP) {
       clicks_.push_back(wxDynamicCast(event.GetEventObject(), wxWindow));
-    } else if (type == wxEVT_KEY_UP) {
+    } else if (type == wxEVT_CHAR_HOOK) {
+      // The first event of every key press, wherever the focus is.
       keys_.push_back(static_cast<wxKeyEvent&>(event).GetKeyCode());
     }
     return Event_Skip;
@@ -86,7 +104,7 @@ class InputProbe final : public wxEventFilter {
         }
     return count;
   }
-  int KeysUp(int key_code) const {
+  int KeysPressed(int key_code) const {
     int count = 0;
     for (const int key : keys_) count += key == key_code ? 1 : 0;
     return count;
@@ -105,7 +123,7 @@ class UserInput {
   bool Click(wxWindow* window, wxPoint point, int modifiers = wxMOD_NONE, bool twice = false) {
     const int before = probe_.ClicksOn(window);
     SendClick(window, point, modifiers, twice);
-    return RunUntil([&] { return probe_.ClicksOn(window) >= before + (twice ? 2 : 1); }, 10);
+    return YieldUntil([&] { return probe_.ClicksOn(window) >= before + (twice ? 2 : 1); });
   }
   bool Click(wxWindow* window, int modifiers = wxMOD_NONE) { return Click(window, Middle(window), modifiers); }
   // Sends a click on the middle of `window` and returns at once, so that
@@ -118,11 +136,13 @@ class UserInput {
   bool DoubleClickRow(wxListCtrl& list, long row) { return Click(&list, RowPoint(list, row), wxMOD_NONE, true); }
 
   // Presses and releases `key` with the modifiers held, wherever the
-  // focus is; true once it came up in the program.
+  // focus is; true once it reached the program.
   bool Key(int key, int modifiers = wxMOD_NONE) {
-    const int before = probe_.KeysUp(key);
+    // A key press reports a letter key by its capital.
+    const int code = key >= 'a' && key <= 'z' ? key - 'a' + 'A' : key;
+    const int before = probe_.KeysPressed(code);
     simulator_.Char(key, modifiers);
-    return RunUntil([&] { return probe_.KeysUp(key) > before; }, 10);
+    return YieldUntil([&] { return probe_.KeysPressed(code) > before; });
   }
 
   const InputProbe& Probe() const { return probe_; }
