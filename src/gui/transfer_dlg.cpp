@@ -325,9 +325,9 @@ void CTransferDlg::OnListActivated(wxListEvent& event) {
 void CTransferDlg::RunOptions() {
   TransferSettings& settings = session_->Settings();
   OptionTexts texts = OptionTextsFrom(settings);
-  COptions dialog(this, texts, [this](int com) { return SerialDevicePath(session_->Store(), com); });
+  COptions dialog(
+      this, texts, [this](int com) { return SerialDevicePath(session_->Store(), com); }, shared_name_text_);
   if (dialog.ShowModal() != wxID_OK) return;
-  shared_name_text_ = texts.mask;
 
   if (Link().Port()) Link().SetBaud(LenientInt32(texts.speed));
   TakeOptionTexts(texts, settings, session_->Libraries().DeviceConnectorAvailable(), ui_);

@@ -5,6 +5,10 @@
 // Each value has a button with the value shown beside it: mask, sort order
 // and speed open their small dialogs, the four flags toggle between "YES"
 // and "NO". A mask with a blank is refused and the old one stays.
+//
+// The mask dialog shares its remembered text with the name dialog of
+// Rename: each time the mask dialog is accepted (whatever becomes of
+// Options), that text becomes the text it ended with.
 #pragma once
 
 #include <array>
@@ -25,8 +29,10 @@ class COptions final : public PelikonDialog {
   enum class Value { kMask, kSort, kSpecial, kOverwrite, kConfirmDelete, kBaud, kProtectRemote, kArchive, kCount };
 
   // `device_for_com(n)` names the device behind COM n on this system (shown
-  // beside the port's name; may be empty).
-  COptions(wxWindow* parent, OptionTexts& texts, std::function<std::string(int com)> device_for_com);
+  // beside the port's name; may be empty). `remembered_text` is the text
+  // shared with the name dialog.
+  COptions(wxWindow* parent, OptionTexts& texts, std::function<std::string(int com)> device_for_com,
+           std::string& remembered_text);
 
   wxChoice* LinkChoice() const { return link_; }
   wxButton* ButtonFor(Value value) const;
@@ -49,6 +55,7 @@ class COptions final : public PelikonDialog {
 
   OptionTexts& texts_;
   OptionTexts working_;
+  std::string& remembered_text_;
   wxChoice* link_;
   std::array<ValueRow, static_cast<size_t>(Value::kCount)> rows_;
 };

@@ -156,12 +156,13 @@ class OptionsTest : public DialogsTest {
 
   // Runs the Options dialog with `act` playing the user.
   int RunOptions(std::function<void(COptions&)> act) {
-    COptions options(nullptr, texts_, Device);
+    COptions options(nullptr, texts_, Device, remembered_);
     script_.Show<COptions>(std::move(act));
     return options.ShowModal();
   }
 
   OptionTexts texts_;
+  std::string remembered_ = "OLD.TXT";  // the name dialog's last text
 };
 
 TEST_F(OptionsTest, LinkListNamesEachPortsDeviceAndGivesItsIndex) {

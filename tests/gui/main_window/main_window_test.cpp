@@ -18,6 +18,7 @@
 
 #include "dialogs/wx/ez_dialog.h"
 #include "gui/dialog_script.h"
+#include "gui/dialogs/file_mask_dialog.h"
 #include "gui/dialogs/message_dialogs.h"
 #include "gui/dialogs/options_dialog.h"
 #include "gui/dialogs/progress_dialog.h"
@@ -234,6 +235,54 @@ TEST(DemoRun, SavesThePictureAndEndsWithSuccess) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << said;
   EXPECT_NE(said.find("Status: Connected to remote machine\nsaved "), std::string::npos) << said;
   EXPECT_TRUE(std::filesystem::exists(picture));
+}
+
+TEST_F(MainWindowTest, TheRenameFieldKeepsItsTextUntilTheMaskDialogIsAccepted) {
+  testing::DialogScript script;
+  // Tags `file` and clicks Rename; the name dialog is scripted beforehand.
+  const auto rename = [&](const char* file) {
+    PaneListView& local = window_->Pane(PaneSide::kLocal);
+    ASSERT_TRUE(input_->ClickRow(local, testing::RowOf(local, file)));
+    ASSERT_TRUE(TaggedBecomes("Tagged LOCAL Files: 1")) << Tagged();
+    ASSERT_TRUE(input_->Click(Button(kIdRename)));
+    ASSERT_TRUE(RunUntil([&] { return script.Done() && !window_->Busy(); }));
+  };
+  std::string offered;
+  // The name dialog: what it offers is kept; `new_name` is given, or
+  // without one the dialog is cancelled.
+  const auto name_dialog = [&](const std::string& new_name) {
+    script.Show<CFileMask>([&offered, new_name](CFileMask& dialog) {
+      offered = dialog.Field()->GetValue().utf8_string();
+      dialog.Field()->SetValue(new_name);
+      testing::Click(new_name.empty() ? dialog.CancelButton() : dialog.OkButton());
+    });
+  };
+  name_dialog("NOTES.TXT");
+  rename("Field notes.txt");
+  ASSERT_TRUE(std::filesystem::exists(demo_.PcFolder() / "NOTES.TXT"));
+
+  // Options accepted without the mask dialog: the text stays.
+  script.Show<COptions>([](COptions& options) { testing::Click(options.OkButton()); });
+  ASSERT_TRUE(input_->Click(Button(kIdOptions)));
+  ASSERT_TRUE(RunUntil([&] { return script.Done() && !window_->Busy(); }));
+  name_dialog("");
+  rename("OFFICE.CRD");
+  EXPECT_EQ(offered, "NOTES.TXT");
+
+  // The mask dialog accepted, even with Options then cancelled: its text.
+  script.Show<COptions>([&script](COptions& options) {
+    script.Show<CFileMask>([](CFileMask& mask) {
+      mask.Field()->SetValue("*.RW5");
+      testing::Click(mask.OkButton());
+    });
+    testing::Click(options.ButtonFor(COptions::Value::kMask));
+    testing::Click(options.CancelButton());
+  });
+  ASSERT_TRUE(input_->Click(Button(kIdOptions)));
+  ASSERT_TRUE(RunUntil([&] { return script.Done() && !window_->Busy(); }));
+  name_dialog("");
+  rename("OFFICE.CRD");
+  EXPECT_EQ(offered, "*.RW5");
 }
 
 TEST_F(MainWindowTest, TheSettingsAreWrittenBackWhenTheWindowGoes) {
