@@ -145,6 +145,15 @@ void PaneListView::OnKey(wxKeyEvent& event) {
   event.Skip();
 }
 
+void PaneListView::OnInternalIdle() {
+  wxListCtrl::OnInternalIdle();
+  // A request to draw new rows can get lost while the program is busy
+  // (seen on a loaded machine: a filled pane stayed blank until something
+  // else repainted it). Ask again whenever the loop goes idle, until they
+  // have been drawn.
+  if (!RowsDrawn() && IsShownOnScreen()) Refresh();
+}
+
 wxString PaneListView::OnGetItemText(long item, long column) const {
   if (!list_ || item < 0 || static_cast<size_t>(item) >= list_->entries.size()) return {};
   const DirEntry& entry = list_->entries[static_cast<size_t>(item)];

@@ -53,6 +53,7 @@ class PaneListView final : public wxListCtrl {
   void SelectionMayChange();
   void OnKey(wxKeyEvent& event);
 
+  void OnInternalIdle() override;
   wxString OnGetItemText(long item, long column) const override;
   int OnGetItemImage(long item) const override;
 
