@@ -88,7 +88,9 @@ CTransferDlg::CTransferDlg(const Setup& setup)
   for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote}) {
     Pane(side).SetListeners([this, side] { PaneInput(side); }, [this] { ScheduleTagSync(); });
     Pane(side).Bind(wxEVT_SET_FOCUS, [this, side](wxFocusEvent& event) {
-      Panes().FocusChanged(side);
+      // The focus coming back as a command's windows close changes
+      // nothing that command works with.
+      if (running_commands_ == 0) Panes().FocusChanged(side);
       event.Skip();
     });
   }
@@ -105,10 +107,11 @@ bool CTransferDlg::Busy() const {
 
 bool CTransferDlg::RunCommand(const std::function<void()>& command) {
   if (Busy()) return false;
-  ++running_commands_;
   SyncTags();
+  ++running_commands_;
   command();
   --running_commands_;
+  SyncTags();
   return true;
 }
 
@@ -136,7 +139,10 @@ void CTransferDlg::ScheduleTagSync() {
 }
 
 void CTransferDlg::SyncTags() {
-  if (!tag_sync_pending_) return;
+  // A command works through the tags it started with (and those it adds,
+  // such as a job's companion files); the selection is read again once it
+  // is over.
+  if (!tag_sync_pending_ || running_commands_ > 0) return;
   tag_sync_pending_ = false;
   Panes().SelectionChanged();
 }

@@ -145,7 +145,7 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   void PaneInput(PaneSide side);
   // Tags the selection once the event that changes it is over.
   void ScheduleTagSync();
-  // Tags the selection now if a sync is waiting (before a command reads the tags).
+  // Tags the selection now if a sync is waiting and no command runs.
   void SyncTags();
   void OnPictureTimer();
 

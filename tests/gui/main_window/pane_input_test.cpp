@@ -15,6 +15,7 @@
 #include "gui/dialog_script.h"
 #include "gui/dialogs/dir_dialog.h"
 #include "gui/dialogs/message_dialogs.h"
+#include "gui/dialogs/yes_no_dialog.h"
 #include "main_window_fixture.h"
 
 namespace pelikon {
@@ -102,6 +103,21 @@ TEST_F(MainWindowTest, TheFirstClickIntoTheOtherPaneTagsItsRowAndTransferFetches
   EXPECT_TRUE(TaggedBecomes("Tagged LOCAL Files: 1")) << Tagged();
   EXPECT_EQ(TaggedNames(kLocal), (Names{"Field notes.txt"}));
   EXPECT_TRUE(SelectedNames(kRemote).empty());
+}
+
+TEST_F(MainWindowTest, ACoordinateFileBringsItsJobsFilesAlong) {
+  ASSERT_TRUE(input_->ClickRow(Pane(kRemote), RowOf(Pane(kRemote), "JOB1.CRD")));
+  ASSERT_TRUE(TaggedBecomes("Tagged REMOTE Files: 1")) << Tagged();
+  DialogScript script;
+  script.Answer<CYesNoDlg>([](CYesNoDlg& question) {
+    EXPECT_EQ(question.GetTitle(), "Additional Files");
+    return static_cast<int>(kAnswerYes);
+  });
+  script.Answer<CMsgDlg>([](CMsgDlg&) { return static_cast<int>(wxID_OK); });
+  ASSERT_TRUE(input_->Click(Button(kIdTransfer)));
+  EXPECT_TRUE(RunUntil([&] { return script.Done() && !window_->Busy(); }));
+  for (const char* name : {"JOB1.CRD", "JOB1.RW5", "JOB1.NOT"})
+    EXPECT_TRUE(std::filesystem::exists(demo_.PcFolder() / name)) << name;
 }
 
 TEST_F(MainWindowTest, TransferWithNothingTaggedSaysSo) {
