@@ -8,6 +8,7 @@
 // and says so when it never arrived.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <vector>
@@ -85,7 +86,12 @@ class InputProbe final : public wxEventFilter {
   int FilterEvent(wxEvent& event) override {
     const wxEventType type = event.GetEventType();
     if (type == wxEVT_LEFT_UP) {
-      clicks_.push_back(wxDynamicCast(event.GetEventObject(), wxWindow));
+      // The window and its parents, kept as they are now: the window may
+      // be gone by the time anyone asks.
+      std::vector<const wxWindow*> chain;
+      for (const wxWindow* w = wxDynamicCast(event.GetEventObject(), wxWindow); w != nullptr; w = w->GetParent())
+        chain.push_back(w);
+      clicks_.push_back(std::move(chain));
     } else if (type == wxEVT_CHAR_HOOK) {
       // The first event of every key press, wherever the focus is.
       keys_.push_back(static_cast<wxKeyEvent&>(event).GetKeyCode());
@@ -96,12 +102,8 @@ class InputProbe final : public wxEventFilter {
   // Left button releases seen over `window` or its children.
   int ClicksOn(const wxWindow* window) const {
     int count = 0;
-    for (const wxWindow* target : clicks_)
-      for (const wxWindow* w = target; w != nullptr; w = w->GetParent())
-        if (w == window) {
-          ++count;
-          break;
-        }
+    for (const std::vector<const wxWindow*>& chain : clicks_)
+      count += std::find(chain.begin(), chain.end(), window) != chain.end() ? 1 : 0;
     return count;
   }
   int KeysPressed(int key_code) const {
@@ -111,10 +113,12 @@ class InputProbe final : public wxEventFilter {
   }
 
  private:
-  std::vector<const wxWindow*> clicks_;
+  std::vector<std::vector<const wxWindow*>> clicks_;
   std::vector<int> keys_;
 };
 
+// Made after the windows it works on, its probe sees input before their
+// own filters do.
 class UserInput {
  public:
   // Clicks `window` at `point` (its client coordinates) with the
@@ -126,8 +130,9 @@ class UserInput {
     return YieldUntil([&] { return probe_.ClicksOn(window) >= before + (twice ? 2 : 1); });
   }
   bool Click(wxWindow* window, int modifiers = wxMOD_NONE) { return Click(window, Middle(window), modifiers); }
-  // Sends a click on the middle of `window` and returns at once, so that
-  // several clicks can queue up behind a handler that is still running.
+  // Sends a click on the middle of `window` without waiting for it: for a
+  // click sent from inside a handler that is still running (the simulator
+  // yields after each event it sends, so the click is handled there).
   void SendClick(wxWindow* window) { SendClick(window, Middle(window), wxMOD_NONE, false); }
   // Clicks row `row` of `list` on its name.
   bool ClickRow(wxListCtrl& list, long row, int modifiers = wxMOD_NONE) {
