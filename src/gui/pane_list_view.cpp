@@ -1,5 +1,9 @@
 #include "gui/pane_list_view.h"
 
+#include <array>
+
+#include <wx/settings.h>
+
 #include "platform/catalogue.h"
 
 namespace pelikon {
@@ -8,34 +12,99 @@ namespace {
 
 enum Column : long { kName, kSize, kModified, kType, kAttributes };
 
+struct ColumnSpec {
+  const char* heading;
+  wxListColumnFormat format;
+  int classic_width;
+};
+constexpr std::array<ColumnSpec, 5> kColumns = {{
+    {N_("Name"), wxLIST_FORMAT_LEFT, PaneListView::kNameColumnWidth},
+    {N_("Size"), wxLIST_FORMAT_RIGHT, 60},
+    {N_("Modified"), wxLIST_FORMAT_RIGHT, 100},
+    {N_("File Type"), wxLIST_FORMAT_LEFT, 100},
+    {N_("Attributes"), wxLIST_FORMAT_LEFT, 40},
+}};
+
 }  // namespace
 
 PaneListView::PaneListView(wxWindow* parent, wxWindowID id, const wxPoint& position, const wxSize& size,
                            FileTypeLookup type_lookup)
     : wxListCtrl(parent, id, position, size, wxLC_REPORT | wxLC_VIRTUAL | wxBORDER_SUNKEN),
       type_lookup_(std::move(type_lookup)) {
-  AppendColumn(wxString::FromUTF8(Tr("Name")), wxLIST_FORMAT_LEFT, ColumnWidth(kNameColumnWidth));
-  AppendColumn(wxString::FromUTF8(Tr("Size")), wxLIST_FORMAT_RIGHT, ColumnWidth(60));
-  AppendColumn(wxString::FromUTF8(Tr("Modified")), wxLIST_FORMAT_RIGHT, ColumnWidth(100));
-  AppendColumn(wxString::FromUTF8(Tr("File Type")), wxLIST_FORMAT_LEFT, ColumnWidth(100));
-  AppendColumn(wxString::FromUTF8(Tr("Attributes")), wxLIST_FORMAT_LEFT, ColumnWidth(40));
+  for (const ColumnSpec& column : kColumns) {
+    const wxString heading = wxString::FromUTF8(Tr(column.heading));
+    AppendColumn(heading, column.format, ColumnWidth(column.classic_width, heading));
+  }
+
+  // The list's own window sends its mouse and key events here first, so
+  // these run before the list acts on them.
+  const auto button_down = [this](wxMouseEvent& event) {
+    Started();
+    event.Skip();
+  };
+  Bind(wxEVT_LEFT_DOWN, button_down);
+  Bind(wxEVT_LEFT_DCLICK, button_down);
+  Bind(wxEVT_RIGHT_DOWN, button_down);
+  Bind(wxEVT_MIDDLE_DOWN, button_down);
+  Bind(wxEVT_LEFT_UP, [this](wxMouseEvent& event) {
+    SelectionMayChange();
+    event.Skip();
+  });
+  Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+    Started();
+    OnKey(event);
+  });
+  const auto selection = [this](wxListEvent& event) {
+    SelectionMayChange();
+    event.Skip();
+  };
+  Bind(wxEVT_LIST_ITEM_SELECTED, selection);
+  Bind(wxEVT_LIST_ITEM_DESELECTED, selection);
+  Bind(wxEVT_LIST_ITEM_FOCUSED, selection);
+  // Drawing a virtual list's rows starts with a hint of the rows about to
+  // be drawn.
+  Bind(wxEVT_LIST_CACHE_HINT, [this](wxListEvent& event) {
+    rows_drawn_ = true;
+    event.Skip();
+  });
 }
 
-int PaneListView::ColumnWidth(int classic_pixels) const {
+void PaneListView::SetListeners(std::function<void()> on_input, std::function<void()> on_selection_change) {
+  on_input_ = std::move(on_input);
+  on_selection_change_ = std::move(on_selection_change);
+}
+
+int PaneListView::ColumnWidth(int classic_pixels, const wxString& heading) const {
   // The widths were chosen for a small 8-point font, where four dialog
   // units across are six pixels; scale them to the font this desktop uses.
-  return ConvertDialogToPixels(wxSize(classic_pixels * 2 / 3, 0)).x;
+  const int scaled = ConvertDialogToPixels(wxSize(classic_pixels * 2 / 3, 0)).x;
+  const int heading_width = GetTextExtent(heading).x + FromDIP(16);
+  return std::max(scaled, heading_width);
 }
 
 void PaneListView::ResetNameColumn() {
-  SetColumnWidth(kName, ColumnWidth(kNameColumnWidth));
+  SetColumnWidth(kName, ColumnWidth(kNameColumnWidth, wxString::FromUTF8(Tr(kColumns[kName].heading))));
+}
+
+int PaneListView::WidthForAllColumns() const {
+  int width = 0;
+  for (int column = 0; column < GetColumnCount(); ++column) width += GetColumnWidth(column);
+  // The frame on both sides and the vertical scroll bar that a long
+  // listing brings.
+  return width + GetSize().x - GetClientSize().x + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this);
 }
 
 void PaneListView::ShowList(const DirList* list) {
   list_ = list;
-  DeselectAll();
+  // Emptying the list makes it forget its old selection whole. Deselecting
+  // row by row is not enough: after a large range was selected, the list
+  // keeps its selection as "all rows but these", and a longer listing
+  // would come up with its extra rows selected.
+  DeleteAllItems();
   SetItemCount(list_ ? static_cast<long>(list_->entries.size()) : 0);
+  rows_drawn_ = false;
   Refresh();
+  SelectionMayChange();
 }
 
 std::vector<size_t> PaneListView::SelectedRows() const {
@@ -46,11 +115,43 @@ std::vector<size_t> PaneListView::SelectedRows() const {
   return rows;
 }
 
-void PaneListView::DeselectAll() {
+void PaneListView::SelectAll() {
   if (GetItemCount() == 0) return;
-  for (long item = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); item != -1;
-       item = GetNextItem(item, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
-    SetItemState(item, 0, wxLIST_STATE_SELECTED);
+  SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  SelectionMayChange();
+}
+
+void PaneListView::DeselectAll() {
+  if (GetItemCount() == 0 || GetSelectedItemCount() == 0) return;
+  SetItemState(-1, 0, wxLIST_STATE_SELECTED);
+  SelectionMayChange();
+}
+
+void PaneListView::Started() {
+  if (on_input_) on_input_();
+  SelectionMayChange();
+}
+
+void PaneListView::SelectionMayChange() {
+  if (on_selection_change_) on_selection_change_();
+}
+
+void PaneListView::OnKey(wxKeyEvent& event) {
+  // The list itself knows no key for selecting everything.
+  if (event.GetModifiers() == wxMOD_CONTROL && event.GetKeyCode() == 'A') {
+    SelectAll();
+    return;
+  }
+  event.Skip();
+}
+
+void PaneListView::OnInternalIdle() {
+  wxListCtrl::OnInternalIdle();
+  // A request to draw new rows can get lost while the program is busy
+  // (seen on a loaded machine: a filled pane stayed blank until something
+  // else repainted it). Ask again whenever the loop goes idle, until they
+  // have been drawn.
+  if (!RowsDrawn() && IsShownOnScreen()) Refresh();
 }
 
 wxString PaneListView::OnGetItemText(long item, long column) const {

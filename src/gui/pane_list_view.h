@@ -1,8 +1,15 @@
 // One pane's list: a virtual report-style list view over a `DirList`.
 // Rows are drawn on demand from the entries, so a folder of 100,000 files
 // shows as fast as a folder of ten.
+//
+// A virtual list reports a range selection (Shift with a click or an
+// arrow key) with no event per row, and sometimes with none at all, so the
+// view does not describe what changed: it says only that the user started
+// working in it and that its selection may have changed, and the owner
+// reads the selected rows again.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include <wx/listctrl.h>
@@ -17,23 +24,44 @@ class PaneListView final : public wxListCtrl {
   PaneListView(wxWindow* parent, wxWindowID id, const wxPoint& position, const wxSize& size,
                FileTypeLookup type_lookup);
 
-  // Shows `list` (which must outlive the view or be replaced before it goes).
+  // `on_input` runs when a mouse button or a key goes down in the list,
+  // before the list acts on it; `on_selection_change` whenever the
+  // selected rows may have changed (also mid-way through a change: read
+  // the selection once the current event is over).
+  void SetListeners(std::function<void()> on_input, std::function<void()> on_selection_change);
+
+  // Shows `list` (which must outlive the view or be replaced before it
+  // goes) with no row selected, whatever was selected before.
   void ShowList(const DirList* list);
   std::vector<size_t> SelectedRows() const;
+  void SelectAll();
   void DeselectAll();
+  // Whether the rows shown since the last ShowList() have been drawn (an
+  // empty list has none to draw).
+  bool RowsDrawn() const { return rows_drawn_ || GetItemCount() == 0; }
   // Gives the name column its first width back.
   void ResetNameColumn();
+  // The width that shows every column whole, with the vertical scroll bar.
+  int WidthForAllColumns() const;
   static constexpr int kNameColumnWidth = 120;
 
  private:
-  // A column width given in the pixels of the classic small font.
-  int ColumnWidth(int classic_pixels) const;
+  // A column width given in the pixels of the classic small font, and at
+  // least as wide as the column's heading.
+  int ColumnWidth(int classic_pixels, const wxString& heading) const;
+  void Started();
+  void SelectionMayChange();
+  void OnKey(wxKeyEvent& event);
 
+  void OnInternalIdle() override;
   wxString OnGetItemText(long item, long column) const override;
   int OnGetItemImage(long item) const override;
 
   const DirList* list_ = nullptr;
   FileTypeLookup type_lookup_;
+  std::function<void()> on_input_;
+  std::function<void()> on_selection_change_;
+  bool rows_drawn_ = false;
 };
 
 }  // namespace pelikon

@@ -7,7 +7,6 @@
 #include "app/command_line.h"
 #include "app/unattended.h"
 #include "gui/transfer_dlg.h"
-#include "gui/window_picture.h"
 #include "link/serial/serial_port.h"
 #include "platform/catalogue.h"
 #include "platform/dynamic_library.h"
@@ -41,19 +40,25 @@ int CTrammockApp::OnRun() {
   setup.command_line = request_;
   {
     CTransferDlg window(setup);
-    if (!request_.screenshot.empty()) {
-      // A picture of the started window, its status line on the terminal, then the end.
-      window.SetAfterStart([this, &window] {
-        const std::string& picture = request_.screenshot;
-        const bool saved = SaveWindowPicture(&window, picture);
-        std::printf("%s\n%s %s\n", window.StatusLine().c_str(), saved ? "saved" : "could not save", picture.c_str());
-        window.Close();
+    bool picture_saved = false;
+    const std::string& picture = request_.screenshot;
+    if (!picture.empty()) {
+      // A picture of the started window once both panes show their rows,
+      // its status line on the terminal, then the end.
+      window.SetAfterStart([&window, &picture, &picture_saved] {
+        window.SavePictureWhenDrawn(picture, [&window, &picture, &picture_saved](bool saved) {
+          picture_saved = saved;
+          std::printf("%s\n%s %s\n", window.StatusLine().c_str(), saved ? "saved" : "could not save", picture.c_str());
+          window.Close();
+        });
       });
     }
     SetTopWindow(&window);
     window.Start();
     window.ShowModal();
     exit_code_ = window.ExitCodeValue();
+    // Without a job of its own, a picture run reports whether it got the picture.
+    if (!picture.empty() && exit_code_ == -1) exit_code_ = picture_saved ? 0 : 1;
     SetTopWindow(nullptr);
   }
   return exit_code_ & 0xFF;

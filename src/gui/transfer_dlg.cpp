@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include <wx/bmpbuttn.h>
+#include <wx/display.h>
 #include <wx/tooltip.h>
 
 #include "app/command_line.h"
@@ -13,6 +14,7 @@
 #include "gui/art.h"
 #include "gui/dialogs/options_dialog.h"
 #include "gui/file_type_names.h"
+#include "gui/window_picture.h"
 #include "link/serial/serial_port.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
@@ -41,20 +43,28 @@ CTransferDlg::CTransferDlg(const Setup& setup)
     : wxDialog(nullptr, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxMINIMIZE_BOX | wxMAXIMIZE_BOX),
       command_line_(setup.command_line),
-      ui_(*this) {
+      ui_(*this),
+      picture_timer_(this) {
   SetIcons(DialogIcons());
   SetTitle(Wx(ProgramTitle()));
+  // A dialog ends on Escape by default; one Escape too many after closing a
+  // question must not end the program.
+  SetEscapeId(wxID_NONE);
   session_ = std::make_unique<AppSession>(setup, ui_, *this);
 
   BuildControls();
   SetClientSize(ConvertDialogToPixels(wxSize(kClientWidth, kClientHeight)));
   initial_client_size_ = GetClientSize();
+  FitColumns();
   SetMinSize(GetSize());
   session_->Start();
   wxToolTip::Enable(true);
+  wxEvtHandler::AddFilter(this);
 
   Bind(wxEVT_SIZE, &CTransferDlg::OnSize, this);
   Bind(wxEVT_CLOSE_WINDOW, &CTransferDlg::OnClose, this);
+  Bind(
+      wxEVT_TIMER, [this](wxTimerEvent&) { OnPictureTimer(); }, picture_timer_.GetId());
   Bind(wxEVT_BUTTON, &CTransferDlg::OnExit, this, kIdExit);
   BindCommand(kIdConnect, [](CTransferDlg& window) { window.Panes().Connect(); });
   BindCommand(kIdOptions, [](CTransferDlg& window) { window.RunOptions(); });
@@ -63,31 +73,67 @@ CTransferDlg::CTransferDlg(const Setup& setup)
   BindCommand(kIdRename, [](CTransferDlg& window) { window.FileCommands().Rename(); });
   BindCommand(kIdMakeDir, [](CTransferDlg& window) { window.FileCommands().MakeDir(); });
   BindCommand(kIdSetPath, [](CTransferDlg& window) { window.FileCommands().SetPath(); });
-  Bind(wxEVT_LIST_ITEM_SELECTED, &CTransferDlg::OnListSelection, this);
-  Bind(wxEVT_LIST_ITEM_DESELECTED, &CTransferDlg::OnListSelection, this);
   Bind(wxEVT_LIST_ITEM_ACTIVATED, &CTransferDlg::OnListActivated, this);
-  local_pane_->Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& event) {
-    Panes().FocusChanged(PaneSide::kLocal);
-    event.Skip();
-  });
-  remote_pane_->Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& event) {
-    Panes().FocusChanged(PaneSide::kRemote);
-    event.Skip();
-  });
+  for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote}) {
+    Pane(side).SetListeners([this, side] { PaneInput(side); }, [this] { ScheduleTagSync(); });
+    Pane(side).Bind(wxEVT_SET_FOCUS, [this, side](wxFocusEvent& event) {
+      // The focus coming back as a command's windows close changes
+      // nothing that command works with.
+      if (running_commands_ == 0) Panes().FocusChanged(side);
+      event.Skip();
+    });
+  }
 }
 
 CTransferDlg::~CTransferDlg() {
+  wxEvtHandler::RemoveFilter(this);
   session_->Finish();
+}
+
+bool CTransferDlg::Busy() const {
+  return running_commands_ > 0 || session_->Progress().TransferRunning() || ui_.ProgressOpen();
+}
+
+bool CTransferDlg::RunCommand(const std::function<void()>& command) {
+  if (Busy()) return false;
+  SyncTags();
+  ++running_commands_;
+  command();
+  --running_commands_;
+  SyncTags();
+  return true;
 }
 
 void CTransferDlg::BindCommand(int id, void (*command)(CTransferDlg&)) {
   Bind(
-      wxEVT_BUTTON,
-      [this, command](wxCommandEvent&) {
-        // One command at a time: the progress window's owner is still busy.
-        if (!Busy()) command(*this);
-      },
-      id);
+      wxEVT_BUTTON, [this, command](wxCommandEvent&) { RunCommand([this, command] { command(*this); }); }, id);
+}
+
+int CTransferDlg::FilterEvent(wxEvent& event) {
+  if (running_commands_ == 0 || event.GetEventCategory() != wxEVT_CATEGORY_USER_INPUT) return Event_Skip;
+  auto* target = wxDynamicCast(event.GetEventObject(), wxWindow);
+  // The command's own questions and the progress window take input as usual.
+  if (target == nullptr || wxGetTopLevelParent(target) != this) return Event_Skip;
+  return Event_Processed;
+}
+
+void CTransferDlg::PaneInput(PaneSide side) {
+  if (Panes().FocusedPane() != side) Panes().FocusChanged(side);
+}
+
+void CTransferDlg::ScheduleTagSync() {
+  if (tag_sync_pending_) return;
+  tag_sync_pending_ = true;
+  CallAfter([this] { SyncTags(); });
+}
+
+void CTransferDlg::SyncTags() {
+  // A command works through the tags it started with (and those it adds,
+  // such as a job's companion files); the selection is read again once it
+  // is over.
+  if (!tag_sync_pending_ || running_commands_ > 0) return;
+  tag_sync_pending_ = false;
+  Panes().SelectionChanged();
 }
 
 FileOperations& CTransferDlg::FileCommands() {
@@ -96,6 +142,10 @@ FileOperations& CTransferDlg::FileCommands() {
 }
 
 void CTransferDlg::Transfer() {
+  if (Panes().Counters().total_tagged == 0) {
+    SetStatusLine(Tr("Status: No files tagged to transfer"));
+    return;
+  }
   TransferRun run(Panes(), &session_->Libraries().FileConverter());
   run.Start();
 }
@@ -104,8 +154,12 @@ void CTransferDlg::Start() {
   if (started_) return;
   started_ = true;
   CallAfter([this] {
-    Panes().Connect();
-    ProcessCommandLine();
+    bool job_ran = false;
+    RunCommand([this, &job_ran] {
+      Panes().Connect();
+      job_ran = session_->RunCommandLine(command_line_);
+    });
+    if (job_ran) Close();
     if (after_start_) after_start_();
   });
 }
@@ -181,9 +235,26 @@ void CTransferDlg::AddButton(int id, ButtonArt art, const char* caption, const c
   Place(label, x - 2, kCaptionY, 38, 10, ResizeRule::kMoveDown);
 }
 
+void CTransferDlg::FitColumns() {
+  int missing = 0;
+  for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote})
+    missing = std::max(missing, Pane(side).WidthForAllColumns() - Pane(side).GetSize().x);
+  if (missing <= 0) return;
+  // Each pane takes half of the extra width.
+  const int room = wxDisplay(this).GetClientArea().width - (GetSize().x - GetClientSize().x);
+  const int width = std::min(initial_client_size_.x + 2 * missing, std::max(room, initial_client_size_.x));
+  SetClientSize(width, initial_client_size_.y);
+  PlaceControls();
+}
+
 void CTransferDlg::OnSize(wxSizeEvent& event) {
   event.Skip();
-  if (IsIconized() || placed_.empty()) return;
+  if (IsIconized()) return;
+  PlaceControls();
+}
+
+void CTransferDlg::PlaceControls() {
+  if (placed_.empty()) return;
   const wxSize client = GetClientSize();
   const int dw = std::max(0, client.x - initial_client_size_.x);
   const int dh = std::max(0, client.y - initial_client_size_.y);
@@ -192,6 +263,31 @@ void CTransferDlg::OnSize(wxSizeEvent& event) {
     placed.window->SetSize(rect.x, rect.y, rect.width, rect.height);
   }
   Refresh();
+}
+
+bool CTransferDlg::PanesDrawn() const {
+  for (const PaneListView* pane : {local_pane_, remote_pane_})
+    if (pane->IsShown() && !pane->RowsDrawn()) return false;
+  return true;
+}
+
+void CTransferDlg::SavePictureWhenDrawn(std::filesystem::path file, std::function<void(bool saved)> done,
+                                        std::chrono::milliseconds patience) {
+  picture_file_ = std::move(file);
+  picture_done_ = std::move(done);
+  picture_deadline_ = std::chrono::steady_clock::now() + patience;
+  picture_timer_.Start(50);
+}
+
+void CTransferDlg::OnPictureTimer() {
+  const bool drawn = PanesDrawn();
+  if (!drawn && std::chrono::steady_clock::now() < picture_deadline_) return;
+  picture_timer_.Stop();
+  const bool saved = drawn && SaveWindowPicture(this, picture_file_);
+  if (!drawn) Trace("the panes were not drawn in time for the picture %s", picture_file_.c_str());
+  const std::function<void(bool)> done = std::move(picture_done_);
+  picture_done_ = nullptr;
+  if (done) done(saved);
 }
 
 void CTransferDlg::OnClose(wxCloseEvent& event) {
@@ -212,31 +308,21 @@ void CTransferDlg::OnExit(wxCommandEvent&) {
   Close();
 }
 
-void CTransferDlg::OnListSelection(wxListEvent& event) {
-  const PaneSide side = event.GetId() == kIdLocalPane ? PaneSide::kLocal : PaneSide::kRemote;
-  // A range selection arrives as one event per row: tag once, after the last.
-  bool& pending = selection_update_pending_[side == PaneSide::kLocal ? 0 : 1];
-  if (pending) return;
-  pending = true;
-  CallAfter([this, side, &pending] {
-    pending = false;
-    Panes().SelectionChanged(side);
-  });
-}
-
 void CTransferDlg::OnListActivated(wxListEvent& event) {
-  if (Busy()) return;
   const PaneSide side = event.GetId() == kIdLocalPane ? PaneSide::kLocal : PaneSide::kRemote;
   if (event.GetIndex() < 0) return;
-  if (Panes().OpenEntry(side, static_cast<size_t>(event.GetIndex())) == OpenResult::kTransferFiles) Transfer();
+  const size_t row = static_cast<size_t>(event.GetIndex());
+  RunCommand([this, side, row] {
+    if (Panes().OpenEntry(side, row) == OpenResult::kTransferFiles) Transfer();
+  });
 }
 
 void CTransferDlg::RunOptions() {
   TransferSettings& settings = session_->Settings();
   OptionTexts texts = OptionTextsFrom(settings);
-  COptions dialog(this, texts, [this](int com) { return SerialDevicePath(session_->Store(), com); });
+  COptions dialog(
+      this, texts, [this](int com) { return SerialDevicePath(session_->Store(), com); }, shared_name_text_);
   if (dialog.ShowModal() != wxID_OK) return;
-  shared_name_text_ = texts["mask"];
 
   if (Link().Port()) Link().SetBaud(LenientInt32(texts["baud"]));
   TakeOptionTexts(texts, settings, session_->Libraries().DeviceConnectorAvailable(), ui_);
@@ -244,10 +330,6 @@ void CTransferDlg::RunOptions() {
   Panes().ShowMask(false);
   Panes().FillLocal();
   Panes().Connect();
-}
-
-void CTransferDlg::ProcessCommandLine() {
-  if (session_->RunCommandLine(command_line_)) Close();
 }
 
 // ---- PanesView ----------------------------------------------------------

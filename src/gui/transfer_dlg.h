@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -14,8 +15,10 @@
 
 #include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/eventfilter.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
+#include <wx/timer.h>
 
 #include "app/app_session.h"
 #include "app/file_ops/file_operations.h"
@@ -58,7 +61,14 @@ enum MainWindowId : int {
   kIdNotConnectedHelp = 29044,
 };
 
-class CTransferDlg final : public wxDialog, public PanesView, public MainWindowSurface {
+// Commands (the buttons, a double-click, the start-up connection) run one
+// at a time. While one runs, the link's waits keep the window painting,
+// but the window takes no mouse or key input: a second command started
+// inside the first would use the link in the middle of its dialogue with
+// the collector, and a click in a pane would change the tags the first is
+// working through. Escape does not close the window; Exit and the close
+// box do, unless a command runs.
+class CTransferDlg final : public wxDialog, public PanesView, public MainWindowSurface, private wxEventFilter {
  public:
   struct Setup : SessionSetup {
     CommandLineRequest command_line;  // the switches of an unattended run
@@ -75,6 +85,15 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   // The Options button's whole sequence.
   void RunOptions();
   int ExitCodeValue() { return session_->Exit().Value(); }
+  // A command, a transfer or the progress window is running.
+  bool Busy() const;
+  // Both panes have drawn their rows (a hidden pane counts as drawn).
+  bool PanesDrawn() const;
+  // Saves a picture of the window into `file` as soon as both panes have
+  // drawn their rows, then calls `done` with whether it was saved. Gives
+  // up (not saved) when they have not drawn within `patience`.
+  void SavePictureWhenDrawn(std::filesystem::path file, std::function<void(bool saved)> done,
+                            std::chrono::milliseconds patience = std::chrono::seconds(60));
 
   // For tests and the benchmark.
   AppSession& Session() { return *session_; }
@@ -111,17 +130,31 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   void AddButton(int id, ButtonArt art, const char* caption, const char* tool_tip, int x, bool available);
   void Place(wxWindow* window, int x, int y, int width, int height, ResizeRule rule);
   wxStaticText* Label(PaneLabel label) const;
-  void ProcessCommandLine();
-  bool Busy() { return session_->Progress().TransferRunning() || ui_.ProgressOpen(); }
-  // Runs a command of the buttons unless something is running already.
+  // Runs `command` unless another one runs; true when it ran.
+  bool RunCommand(const std::function<void()>& command);
+  // A button runs its command through RunCommand().
   void BindCommand(int id, void (*command)(CTransferDlg&));
   FileOperations& FileCommands();
   void Transfer();
+  // Swallows mouse and key input to this window while a command runs.
+  int FilterEvent(wxEvent& event) override;
 
+  // The user starts working in `side`'s pane: it takes the focus before
+  // its selection changes, so that the tags follow the pane worked in
+  // whatever order the toolkit reports the focus and the selection.
+  void PaneInput(PaneSide side);
+  // Tags the selection once the event that changes it is over.
+  void ScheduleTagSync();
+  // Tags the selection now if a sync is waiting and no command runs.
+  void SyncTags();
+  void OnPictureTimer();
+
+  void PlaceControls();
+  // Widens the window until both panes show every column (within the display).
+  void FitColumns();
   void OnSize(wxSizeEvent& event);
   void OnClose(wxCloseEvent& event);
   void OnExit(wxCommandEvent& event);
-  void OnListSelection(wxListEvent& event);
   void OnListActivated(wxListEvent& event);
 
   CommandLineRequest command_line_;
@@ -136,8 +169,14 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   wxStaticText* help_text_ = nullptr;
   std::vector<Placed> placed_;
   wxSize initial_client_size_;
-  bool selection_update_pending_[2] = {false, false};
+  int running_commands_ = 0;
+  bool tag_sync_pending_ = false;
   bool started_ = false;
+
+  wxTimer picture_timer_;
+  std::filesystem::path picture_file_;
+  std::function<void(bool)> picture_done_;
+  std::chrono::steady_clock::time_point picture_deadline_;
 };
 
 }  // namespace pelikon

@@ -95,7 +95,7 @@ TEST_F(PanesControllerTest, TagsFollowTheSelectionAndTheFocusedPane) {
   std::vector<size_t> all(panes_->List(PaneSide::kLocal).entries.size());
   for (size_t i = 0; i < all.size(); ++i) all[i] = i;
   view_.selected[0] = all;  // "..", Folder, one.txt, two.txt
-  panes_->SelectionChanged(PaneSide::kLocal);
+  panes_->SelectionChanged();
   EXPECT_EQ(view_.labels[PaneLabel::kTaggedCount], "Tagged LOCAL Files: " + std::to_string(all.size()));
   EXPECT_EQ(view_.labels[PaneLabel::kTaggedBytes], "Bytes: 1074K");
 
@@ -105,6 +105,74 @@ TEST_F(PanesControllerTest, TagsFollowTheSelectionAndTheFocusedPane) {
   EXPECT_EQ(view_.labels[PaneLabel::kTaggedCount], "Tagged REMOTE Files: 1");
   EXPECT_EQ(view_.labels[PaneLabel::kTaggedBytes], "Bytes: 1");
   for (const DirEntry& entry : panes_->List(PaneSide::kLocal).entries) EXPECT_FALSE(entry.tagged) << entry.name;
+}
+
+TEST_F(PanesControllerTest, TagsAreTheFocusedPanesSelectionWhateverOrderTheReportsCameIn) {
+  local_.Write("one.txt", "1");
+  collector_.files["R.CRD"] = "rr";
+  collector_.files["S.CRD"] = "sss";
+  panes_->Connect();
+  panes_->FillLocal();
+  view_.selected[0] = {1};
+  panes_->SelectionChanged();
+  ASSERT_EQ(view_.labels[PaneLabel::kTaggedCount], "Tagged LOCAL Files: 1");
+
+  // A click into the remote pane: its row is selected, it takes the focus
+  // (which deselects the local rows), and the local pane's report of its
+  // emptied selection arrives last. It must not undo the remote tags.
+  view_.selected[1] = {0, 1};
+  panes_->FocusChanged(PaneSide::kRemote);
+  panes_->SelectionChanged();
+  EXPECT_TRUE(view_.selected[0].empty());
+  EXPECT_EQ(view_.labels[PaneLabel::kTaggedCount], "Tagged REMOTE Files: 2");
+  EXPECT_EQ(view_.labels[PaneLabel::kTaggedBytes], "Bytes: 5");
+
+  // Rows left selected in the pane without the focus are not tags, so
+  // they are not left looking like tags either.
+  view_.selected[0] = {1};
+  panes_->SelectionChanged();
+  EXPECT_TRUE(view_.selected[0].empty());
+  EXPECT_EQ(view_.labels[PaneLabel::kTaggedCount], "Tagged REMOTE Files: 2");
+  for (const DirEntry& entry : panes_->List(PaneSide::kLocal).entries) EXPECT_FALSE(entry.tagged) << entry.name;
+}
+
+TEST_F(PanesControllerTest, AFilledPaneStartsWithNothingSelectedOrTagged) {
+  collector_.files["R.CRD"] = "rr";
+  collector_.files["S.CRD"] = "sss";
+  panes_->Connect();
+  panes_->FocusChanged(PaneSide::kRemote);
+  view_.selected[1] = {0, 1};
+  panes_->SelectionChanged();
+  ASSERT_EQ(panes_->Counters().total_tagged, 2);
+
+  collector_.files["T.CRD"] = "t";
+  ASSERT_EQ(panes_->FillRemote(true), 1);
+  EXPECT_TRUE(view_.selected[1].empty());
+  for (const DirEntry& entry : panes_->List(PaneSide::kRemote).entries) EXPECT_FALSE(entry.tagged) << entry.name;
+  EXPECT_EQ(panes_->Counters().total_tagged, 0);
+  EXPECT_EQ(panes_->Counters().total_bytes, 0);
+  EXPECT_EQ(view_.labels[PaneLabel::kTaggedCount], "Tagged REMOTE Files: 0");
+  EXPECT_EQ(view_.labels[PaneLabel::kTaggedBytes], "Bytes: 0");
+
+  // The same for the local pane, and for a remote listing that fails.
+  panes_->FocusChanged(PaneSide::kLocal);
+  local_.Write("one.txt", "1");
+  panes_->FillLocal();
+  view_.selected[0] = {1};
+  panes_->SelectionChanged();
+  ASSERT_EQ(panes_->Counters().local_tagged, 1);
+  panes_->FillLocal();
+  EXPECT_EQ(panes_->Counters().total_tagged, 0);
+  EXPECT_EQ(view_.labels[PaneLabel::kTaggedCount], "Tagged LOCAL Files: 0");
+
+  panes_->FocusChanged(PaneSide::kRemote);
+  view_.selected[1] = {0};
+  panes_->SelectionChanged();
+  ASSERT_EQ(panes_->Counters().remote_tagged, 1);
+  collector_.silent = true;
+  EXPECT_EQ(panes_->FillRemote(true), 0);
+  EXPECT_EQ(panes_->Counters().total_tagged, 0);
+  EXPECT_EQ(view_.labels[PaneLabel::kTaggedCount], "Tagged REMOTE Files: 0");
 }
 
 TEST_F(PanesControllerTest, ARemoteFolderIsOpenedByItsFullCollectorPath) {

@@ -16,6 +16,7 @@
 #include "app/panes/panes_controller.h"
 #include "link/progress/sound_cues.h"
 #include "support/fake_collector.h"
+#include "support/recording_sound.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -23,7 +24,10 @@ namespace pelikon::testing {
 
 class RecordingView final : public PanesView {
  public:
-  void ShowRows(PaneSide side) override { ++shown[static_cast<int>(side)]; }
+  void ShowRows(PaneSide side) override {
+    ++shown[static_cast<int>(side)];
+    selected[static_cast<int>(side)].clear();
+  }
   void SetLabel(PaneLabel label, const std::string& text) override { labels[label] = text; }
   void ShowRemoteList() override { remote_list_shown = true; }
   void EnableRemoteList(bool enabled) override { remote_enabled = enabled; }
@@ -39,19 +43,6 @@ class RecordingView final : public PanesView {
   int deselected[2] = {0, 0};
   bool remote_list_shown = false;
   bool remote_enabled = true;
-};
-
-// Plays nothing; keeps which cue each sound was (-1: none of the six).
-class RecordingSound final : public SoundOutput {
- public:
-  bool Play(const std::vector<int16_t>& samples, int) override {
-    int kind = -1;
-    for (int candidate = 0; candidate < 6 && kind < 0; ++candidate)
-      if (RenderTones(SoundCues::Notes(candidate)) == samples) kind = candidate;
-    cues.push_back(kind);
-    return true;
-  }
-  std::vector<int> cues;
 };
 
 class PanesFixture : public ::testing::Test {

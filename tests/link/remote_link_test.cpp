@@ -9,7 +9,7 @@
 #include "link/listing/dir_listing.h"
 #include "platform/atomic_file.h"
 #include "support/fake_collector.h"
-#include "support/no_sound.h"
+#include "support/recording_sound.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
@@ -19,8 +19,6 @@ namespace {
 
 using testing::FakeCollector;
 using testing::ScriptedUi;
-
-using testing::NoSound;
 
 class RemoteLinkTest : public ::testing::Test {
  protected:
@@ -37,8 +35,8 @@ class RemoteLinkTest : public ::testing::Test {
 
   FakeClock clock_;
   ScriptedUi ui_;
-  NoSound no_sound_;
-  SoundCues sound_{no_sound_};
+  testing::RecordingSound sound_output_;
+  SoundCues sound_{sound_output_};
   TransferProgress progress_{ui_, sound_};
   FakeCollector collector_;
   testing::TempDir work_;
@@ -245,6 +243,19 @@ TEST_F(RemoteLinkTest, AnExistingArchiveCopyIsReplacedOnlyWhenTheUserSaysSo) {
   ui_.QueueAnswer(kAnswerYes);
   EXPECT_EQ(link.GetFile("S.rw5"), 1);
   EXPECT_EQ(testing::Contents(local_ / "S.ov5"), "new");
+}
+
+TEST_F(RemoteLinkTest, AnArchiveCopyThatCannotBeWrittenIsReportedWithTheMessageCue) {
+  collector_.files["S.rw5"] = "raw";
+  std::filesystem::create_directory(local_.Path() / "S.ov5");  // in the way of the copy
+  LinkSettings settings;
+  settings.overwrite_prompt = false;
+  RemoteLink link = Link(settings);
+  ASSERT_EQ(link.Connect(), 1);
+  sound_output_.cues.clear();
+  EXPECT_EQ(link.GetFile("S.rw5"), 1);
+  EXPECT_TRUE(ui_.Saw("message: Archive Error / Failed to write archive copy."));
+  EXPECT_EQ(sound_output_.cues, (std::vector<int>{1}));
 }
 
 TEST_F(RemoteLinkTest, CancelsAndTimeOutsEndWithMinus605) {

@@ -43,7 +43,7 @@ int PanesController::FillLocal() {
     if (ReadListingFile(listing, contents)) {
       local_ = DirListFrom(local_folder_.string(), static_cast<double>(FreeBytes(local_folder_)), std::move(contents));
       SortEntries(local_.entries, settings_.sort);
-      view_.ShowRows(PaneSide::kLocal);
+      ShowNewEntries(PaneSide::kLocal);
     } else {
       result = 0;
     }
@@ -62,8 +62,9 @@ int PanesController::FillRemote(bool quiet) {
     remote_.path = "????";
     remote_exists_ = true;
     link_.SetConnected(false);
-    view_.ShowRows(PaneSide::kRemote);
+    ShowNewEntries(PaneSide::kRemote);
     view_.EnableRemoteList(false);
+    UpdateCounters();
     return 0;
   }
   if (!quiet) progress_.Sound().PlaySound(1);
@@ -77,7 +78,7 @@ int PanesController::FillRemote(bool quiet) {
     remote_exists_ = true;
     SortEntries(remote_.entries, settings_.sort);
     view_.ShowRemoteList();
-    view_.ShowRows(PaneSide::kRemote);
+    ShowNewEntries(PaneSide::kRemote);
   }
   std::error_code ignored;
   std::filesystem::remove(listing, ignored);
@@ -161,9 +162,17 @@ void PanesController::FocusChanged(PaneSide side) {
   UpdateCounters();
 }
 
-void PanesController::SelectionChanged(PaneSide side) {
-  TagSelection(local_, remote_, side, view_.SelectedRows(side), counters_);
+void PanesController::SelectionChanged() {
+  const PaneSide focused = FocusedPane();
+  const PaneSide other = focused == PaneSide::kLocal ? PaneSide::kRemote : PaneSide::kLocal;
+  if (!view_.SelectedRows(other).empty()) view_.DeselectAll(other);
+  TagSelection(local_, remote_, focused, view_.SelectedRows(focused), counters_);
   UpdateCounters();
+}
+
+void PanesController::ShowNewEntries(PaneSide side) {
+  ForgetPaneTags(side, counters_);
+  view_.ShowRows(side);
 }
 
 void PanesController::ClearAllTags() {

@@ -40,7 +40,8 @@ enum class PaneLabel {
 class PanesView {
  public:
   virtual ~PanesView() = default;
-  // The entries of `side` changed: one row per entry, in order.
+  // The entries of `side` changed: one row per entry, in order, and no
+  // row selected.
   virtual void ShowRows(PaneSide side) = 0;
   virtual void SetLabel(PaneLabel label, const std::string& text) = 0;
   // The remote listing replaces the not-connected help.
@@ -104,8 +105,12 @@ class PanesController {
   OpenResult OpenEntry(PaneSide side, size_t row);
   // `side` gained the focus: the other pane loses its tags and selection.
   void FocusChanged(PaneSide side);
-  // The selection of `side` changed: its selected rows are tagged.
-  void SelectionChanged(PaneSide side);
+  PaneSide FocusedPane() const { return counters_.local_has_focus ? PaneSide::kLocal : PaneSide::kRemote; }
+  // The selected rows of either pane may have changed, in whatever way
+  // and in whatever order the view reported it: the tags become exactly
+  // the selected rows of the focused pane, and rows still selected in the
+  // other pane are deselected, since tags live in one pane at a time.
+  void SelectionChanged();
   void ClearAllTags();
   // Every counter label and the status line.
   void UpdateCounters();
@@ -118,6 +123,9 @@ class PanesController {
   void ShowLocalPath();
   void ShowRemotePath();
   void LoadRemoteEntries(const std::filesystem::path& listing_file);
+  // `side` holds new entries: the view shows them, none selected, and the
+  // old entries' tags no longer count.
+  void ShowNewEntries(PaneSide side);
 
   TransferSettings& settings_;
   RemoteLink& link_;

@@ -37,6 +37,16 @@ void TagSelection(DirList& local, DirList& remote, PaneSide side, const std::vec
   }
 }
 
+void ForgetPaneTags(PaneSide side, TagCounters& counters) {
+  const bool is_local = side == PaneSide::kLocal;
+  int& pane_tagged = is_local ? counters.local_tagged : counters.remote_tagged;
+  double& pane_bytes = is_local ? counters.local_bytes : counters.remote_bytes;
+  counters.total_tagged -= pane_tagged;
+  counters.total_bytes -= pane_bytes;
+  pane_tagged = 0;
+  pane_bytes = 0;
+}
+
 void FocusPane(DirList& local, DirList& remote, PaneSide side, const std::vector<size_t>& selected_rows,
                TagCounters& counters) {
   counters.local_has_focus = side == PaneSide::kLocal;

@@ -33,6 +33,10 @@ void ClearAllTags(DirList& local, DirList& remote, TagCounters& counters);
 void TagSelection(DirList& local, DirList& remote, PaneSide side, const std::vector<size_t>& selected_rows,
                   TagCounters& counters);
 
+// `side`'s pane was filled anew: its entries are new and untagged, so its
+// tagged entries and bytes are taken off the counters.
+void ForgetPaneTags(PaneSide side, TagCounters& counters);
+
 // `side`'s pane gained the focus: the focus flag follows it and its
 // selection is tagged again (which clears the other pane's tags; the caller
 // deselects the other view's rows).

@@ -37,10 +37,12 @@ bool IsWord(const SettingDescription& setting) {
 
 }  // namespace
 
-COptions::COptions(wxWindow* parent, OptionTexts& texts, std::function<std::string(int com)> device_for_com)
+COptions::COptions(wxWindow* parent, OptionTexts& texts, std::function<std::string(int com)> device_for_com,
+                   std::string& remembered_text)
     : PelikonDialog(parent, ToWx(Tr("Options"))),
       texts_(texts),
       working_(texts),
+      remembered_text_(remembered_text),
       link_(new wxChoice(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, LinkEntries(device_for_com))) {
   if (working_.link_index >= 0 && working_.link_index < static_cast<int>(link_->GetCount()))
     link_->SetSelection(working_.link_index);
@@ -117,6 +119,7 @@ void COptions::EditMask() {
   std::string mask = working_["mask"];
   CFileMask dialog(this, CFileMask::Form::kMask, mask);
   if (dialog.ShowModal() != wxID_OK) return;
+  remembered_text_ = mask;
   if (MaskHasBlank(mask)) {
     ShowPlainMessageBox(this, Tr("Mask can not contain spaces"));
     return;

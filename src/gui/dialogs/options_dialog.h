@@ -7,6 +7,10 @@
 // dialogs, the flags toggle between "YES" and "NO". A mask with a blank is
 // refused and the old one stays. Values are named by their settings'
 // stored names ("mask", "del" ...).
+//
+// The mask dialog shares its remembered text with the name dialog of
+// Rename: each time the mask dialog is accepted (whatever becomes of
+// Options), that text becomes the text it ended with.
 #pragma once
 
 #include <functional>
@@ -26,8 +30,10 @@ namespace pelikon {
 class COptions final : public PelikonDialog {
  public:
   // `device_for_com(n)` names the device behind COM n on this system (shown
-  // beside the port's name; may be empty).
-  COptions(wxWindow* parent, OptionTexts& texts, std::function<std::string(int com)> device_for_com);
+  // beside the port's name; may be empty). `remembered_text` is the text
+  // shared with the name dialog.
+  COptions(wxWindow* parent, OptionTexts& texts, std::function<std::string(int com)> device_for_com,
+           std::string& remembered_text);
 
   wxChoice* LinkChoice() const { return link_; }
   wxButton* ButtonFor(std::string_view setting) const;
@@ -51,6 +57,7 @@ class COptions final : public PelikonDialog {
 
   OptionTexts& texts_;
   OptionTexts working_;
+  std::string& remembered_text_;
   wxChoice* link_;
   std::vector<ValueRow> rows_;
 };

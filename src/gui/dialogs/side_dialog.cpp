@@ -47,6 +47,11 @@ void SideDialog::LayOutSides(wxWindow* beside_field) {
   field_->SetFocus();
 }
 
+bool SideDialog::EnterAccepts() const {
+  const wxWindow* focus = FindFocus();
+  return focus == field_ || focus == local_ || focus == remote_ || PelikonDialog::EnterAccepts();
+}
+
 bool SideDialog::TransferDataFromWindow() {
   entered_ = FromWx(field_->GetValue());
   local_chosen_ = local_->GetValue();

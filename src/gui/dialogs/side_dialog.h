@@ -2,6 +2,9 @@
 // the caller's prompt, one labelled field, and the choice between
 // "Local PC" and "Remote Machine" — the remote side only while connected.
 //
+// Enter accepts like OK while the field or a side has the focus (on a
+// button it presses that button).
+//
 // The results are read after the dialog closes: the field's text (empty
 // unless accepted) and whether the local side was chosen.
 #pragma once
@@ -23,6 +26,7 @@ class SideDialog : public PelikonDialog {
   wxRadioButton* RemoteSide() const { return remote_; }
 
   bool LocalChosen() const { return local_chosen_; }
+  bool EnterAccepts() const override;
 
  protected:
   // `prompt` is shown as given. The remote side starts checked only when

@@ -95,4 +95,9 @@ void TransferProgress::ShowCommError(const std::string& text) {
   sound_.PlaySound(0);
 }
 
+void TransferProgress::ShowMessage(const std::string& first, const std::string& second) {
+  ui_.ShowMessage(first, second);
+  sound_.PlaySound(1);
+}
+
 }  // namespace pelikon

@@ -57,6 +57,8 @@ class TransferProgress {
   void RequestCancel();
   // The communication error dialog, then sound 0.
   void ShowCommError(const std::string& text);
+  // The two-line message window, then sound 1.
+  void ShowMessage(const std::string& first, const std::string& second);
   SoundCues& Sound() { return sound_; }
 
  private:

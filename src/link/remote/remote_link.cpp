@@ -436,7 +436,7 @@ void RemoteLink::WriteArchiveCopy(const std::filesystem::path& received) {
   }
   std::string content;
   if (!ReadWholeFile(received, content) || WriteFileAtomically(copy, content))
-    ui_.ShowMessage(Tr("Archive Error"), Tr("Failed to write archive copy."));
+    progress_.ShowMessage(Tr("Archive Error"), Tr("Failed to write archive copy."));
 }
 
 int RemoteLink::PutFile(const std::string& name) {
@@ -481,8 +481,7 @@ int RemoteLink::ReportTransferError(int code) {
     message = connector_->ErrorText(code);
   else
     message = StrPrintf(Tr("Error in file transfer %d"), code);
-  ui_.ShowMessage(caption, message);
-  progress_.Sound().PlaySound(1);
+  progress_.ShowMessage(caption, message);
   return 0;
 }
 

@@ -22,6 +22,7 @@
 #include "gui/dialogs/path_dialog.h"
 #include "gui/dialogs/progress_dialog.h"
 #include "gui/dialogs/yes_no_dialog.h"
+#include "gui/user_input.h"
 #include "platform/ui.h"
 
 namespace pelikon {
@@ -155,12 +156,13 @@ class OptionsTest : public DialogsTest {
 
   // Runs the Options dialog with `act` playing the user.
   int RunOptions(std::function<void(COptions&)> act) {
-    COptions options(nullptr, texts_, Device);
+    COptions options(nullptr, texts_, Device, remembered_);
     script_.Show<COptions>(std::move(act));
     return options.ShowModal();
   }
 
   OptionTexts texts_;
+  std::string remembered_ = "OLD.TXT";  // the name dialog's last text
 };
 
 TEST_F(OptionsTest, LinkListNamesEachPortsDeviceAndGivesItsIndex) {
@@ -289,6 +291,46 @@ TEST_F(DialogsTest, MakeDirGivesNameAndSideAndNothingOnCancel) {
   EXPECT_EQ(online.ShowModal(), wxID_OK);
   EXPECT_EQ(online.Name(), "Jobs");
   EXPECT_FALSE(online.LocalChosen());
+}
+
+TEST_F(DialogsTest, EnterInTheMakeDirOrSetPathFieldAcceptsLikeOk) {
+  // Typed and pressed on the keyboard, through the X server.
+  CDir make_dir(nullptr, "Enter directory to create", true);
+  script_.Show<CDir>([](CDir& d) {
+    ASSERT_EQ(wxWindow::FindFocus(), d.Field());
+    testing::UserInput input;
+    for (const char key : std::string("NEWDIR")) ASSERT_TRUE(input.Key(key, wxMOD_SHIFT));
+    ASSERT_TRUE(input.Key(WXK_RETURN));
+    testing::Settle();
+  });
+  EXPECT_EQ(make_dir.ShowModal(), wxID_OK);
+  EXPECT_EQ(make_dir.Name(), "NEWDIR");
+  EXPECT_TRUE(make_dir.LocalChosen());
+
+  CPath set_path(nullptr, "Enter path", "/srv", true, true);
+  script_.Show<CPath>([](CPath& d) {
+    d.Field()->SetFocus();
+    d.Field()->SetInsertionPointEnd();
+    testing::UserInput input;
+    ASSERT_TRUE(input.Key('/'));
+    ASSERT_TRUE(input.Key('g'));
+    ASSERT_TRUE(input.Key(WXK_RETURN));
+    testing::Settle();
+  });
+  EXPECT_EQ(set_path.ShowModal(), wxID_OK);
+  EXPECT_EQ(set_path.Path(), "/srv/g");
+
+  // On a button Enter still presses that button.
+  CDir cancelled(nullptr, "Enter directory to create", true);
+  script_.Show<CDir>([](CDir& d) {
+    d.Field()->SetValue("Jobs");
+    d.CancelButton()->SetFocus();
+    testing::UserInput input;
+    ASSERT_TRUE(input.Key(WXK_RETURN));
+    testing::Settle();
+  });
+  EXPECT_EQ(cancelled.ShowModal(), wxID_CANCEL);
+  EXPECT_EQ(cancelled.Name(), "");
 }
 
 TEST_F(DialogsTest, SetPathOffersSelectOnlyForTheLocalSide) {

@@ -1,79 +1,36 @@
-// The main window against the simulated collector on a pseudo-terminal,
-// with the demonstration's sample folders: what the panes and lines show,
-// tagging by selection, Options opened and cancelled, and a screenshot.
-#include "gui/transfer_dlg.h"
+// The main window against the simulated collector: what the panes and
+// lines show, tagging by selection, Options opened and cancelled, the
+// window's size and its picture.
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 #include <set>
 
-#include <wx/app.h>
-#include <wx/evtloop.h>
 #include <wx/image.h>
+#include <wx/settings.h>
 
-#include "app/demo/demo_session.h"
 #include "dialogs/wx/ez_dialog.h"
 #include "gui/dialog_script.h"
+#include "gui/dialogs/file_mask_dialog.h"
 #include "gui/dialogs/message_dialogs.h"
 #include "gui/dialogs/options_dialog.h"
 #include "gui/dialogs/progress_dialog.h"
 #include "gui/window_picture.h"
-#include "support/no_sound.h"
-#include "support/temp_dir.h"
+#include "main_window_fixture.h"
 
 namespace pelikon {
 namespace {
 
-using testing::NoSound;
-
-// Lets the window's loop run until `done` holds or `seconds` pass.
-bool RunUntil(const std::function<bool()>& done, double seconds = 20) {
-  const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > until) return false;
-    wxTheApp->Yield(true);
-    wxMilliSleep(5);
-  }
-  return true;
-}
-
-std::vector<std::string> Column(const PaneListView& pane, int column) {
-  std::vector<std::string> texts;
-  for (long row = 0; row < pane.GetItemCount(); ++row) texts.push_back(pane.GetItemText(row, column).utf8_string());
-  return texts;
-}
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(demo_.Start(work_.Path(), std::filesystem::path(PELIKON_BIN_DIR) / "collector-sim", error)) << error;
-    CTransferDlg::Setup setup;
-    setup.settings = &demo_.Settings();
-    setup.program_folder = PELIKON_BIN_DIR;
-    setup.temp_folder = work_.Path();
-    setup.sound_output = &no_sound_;
-    window_ = new CTransferDlg(setup);
-    window_->Show();
-    window_->Start();
-    ASSERT_TRUE(RunUntil([this] { return window_->StatusLine() == "Status: Connected to remote machine"; }))
-        << window_->StatusLine();
-    RunUntil([this] { return !window_->UserInterface().ProgressOpen(); });
-  }
-  void TearDown() override {
-    if (window_) window_->Destroy();
-    wxTheApp->Yield(true);
-    demo_.Stop();
-  }
-
-  testing::TempDir work_;
-  DemoSession demo_;
-  NoSound no_sound_;
-  CTransferDlg* window_ = nullptr;
-};
+using testing::Column;
+using testing::MainWindowTest;
+using testing::RunUntil;
 
 TEST_F(MainWindowTest, BothPanesShowTheirFoldersWithTheirLines) {
   const PaneListView& local = window_->Pane(PaneSide::kLocal);
@@ -206,6 +163,128 @@ TEST_F(MainWindowTest, TheHalvesShareTheExtraWidthAndAScreenshotIsSaved) {
   EXPECT_GT(colours.size(), 3u);
 }
 
+TEST_F(MainWindowTest, BothPanesShowEveryColumnAtFirst) {
+  for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote}) {
+    const PaneListView& pane = window_->Pane(side);
+    int right = 0;
+    for (int column = 0; column < pane.GetColumnCount(); ++column) {
+      wxListItem heading;
+      heading.SetMask(wxLIST_MASK_TEXT);
+      pane.GetColumn(column, heading);
+      EXPECT_GE(pane.GetColumnWidth(column), pane.GetTextExtent(heading.GetText()).x) << heading.GetText();
+      right += pane.GetColumnWidth(column);
+    }
+    // With room for the scroll bar of a long listing.
+    EXPECT_LE(right + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, &pane), pane.GetClientSize().x)
+        << (side == PaneSide::kLocal ? "local" : "remote");
+  }
+}
+
+// The picture that `pelikon --screenshot` saves.
+class WindowPictureTest : public MainWindowTest {
+ protected:
+  void BeforeStart() override {
+    window_->SetAfterStart([this] {
+      window_->SavePictureWhenDrawn(file_, [this](bool saved) {
+        saved_ = saved;
+        done_ = true;
+      });
+    });
+  }
+
+  const std::string file_ = std::string(PELIKON_TEST_OUTPUT) + "/started_window.png";
+  bool saved_ = false;
+  bool done_ = false;
+};
+
+TEST_F(WindowPictureTest, IsTakenOnceBothPanesShowTheirRows) {
+  ASSERT_TRUE(RunUntil([this] { return done_; }));
+  ASSERT_TRUE(saved_);
+  wxImage image;
+  ASSERT_TRUE(image.LoadFile(file_, wxBITMAP_TYPE_PNG));
+  // Dark text in the rows of each pane.
+  for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote}) {
+    const PaneListView& pane = window_->Pane(side);
+    ASSERT_GT(pane.GetItemCount(), 0);
+    wxRect first;
+    wxRect last;
+    pane.GetItemRect(0, first);
+    pane.GetItemRect(pane.GetItemCount() - 1, last);
+    const wxRect rows = wxRect(first.GetTopLeft(), last.GetBottomRight()).Intersect(wxRect(pane.GetClientSize()));
+    const wxPoint origin = window_->ScreenToClient(pane.ClientToScreen(rows.GetTopLeft()));
+    int dark = 0;
+    for (int y = origin.y; y < origin.y + rows.height && y < image.GetHeight(); ++y)
+      for (int x = origin.x; x < origin.x + rows.width && x < image.GetWidth(); ++x)
+        if (image.GetRed(x, y) + image.GetGreen(x, y) + image.GetBlue(x, y) < 3 * 100) ++dark;
+    EXPECT_GT(dark, 100) << (side == PaneSide::kLocal ? "local" : "remote") << " rows are not in the picture";
+  }
+}
+
+TEST(DemoRun, SavesThePictureAndEndsWithSuccess) {
+  // The demo as scripts/demo.sh runs it without a screen, on this test's display.
+  testing::TempDir work;
+  const std::filesystem::path picture = work.Path() / "demo.png";
+  const std::filesystem::path output = work.Path() / "output.txt";
+  const std::string command = "PELIKON_TEMP_DIR='" + work.Path().string() + "' '" + PELIKON_BIN_DIR +
+                              "/pelikon' --demo --screenshot '" + picture.string() + "' >'" + output.string() +
+                              "' 2>&1";
+  const int status = std::system(command.c_str());
+  std::ifstream in(output);
+  const std::string said{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_TRUE(WIFEXITED(status)) << said;
+  EXPECT_EQ(WEXITSTATUS(status), 0) << said;
+  EXPECT_NE(said.find("Status: Connected to remote machine\nsaved "), std::string::npos) << said;
+  EXPECT_TRUE(std::filesystem::exists(picture));
+}
+
+TEST_F(MainWindowTest, TheRenameFieldKeepsItsTextUntilTheMaskDialogIsAccepted) {
+  testing::DialogScript script;
+  // Tags `file` and clicks Rename; the name dialog is scripted beforehand.
+  const auto rename = [&](const char* file) {
+    PaneListView& local = window_->Pane(PaneSide::kLocal);
+    ASSERT_TRUE(input_->ClickRow(local, testing::RowOf(local, file)));
+    ASSERT_TRUE(TaggedBecomes("Tagged LOCAL Files: 1")) << Tagged();
+    ASSERT_TRUE(input_->Click(Button(kIdRename)));
+    ASSERT_TRUE(RunUntil([&] { return script.Done() && !window_->Busy(); }));
+  };
+  std::string offered;
+  // The name dialog: what it offers is kept; `new_name` is given, or
+  // without one the dialog is cancelled.
+  const auto name_dialog = [&](const std::string& new_name) {
+    script.Show<CFileMask>([&offered, new_name](CFileMask& dialog) {
+      offered = dialog.Field()->GetValue().utf8_string();
+      dialog.Field()->SetValue(new_name);
+      testing::Click(new_name.empty() ? dialog.CancelButton() : dialog.OkButton());
+    });
+  };
+  name_dialog("NOTES.TXT");
+  rename("Field notes.txt");
+  ASSERT_TRUE(std::filesystem::exists(demo_.PcFolder() / "NOTES.TXT"));
+
+  // Options accepted without the mask dialog: the text stays.
+  script.Show<COptions>([](COptions& options) { testing::Click(options.OkButton()); });
+  ASSERT_TRUE(input_->Click(Button(kIdOptions)));
+  ASSERT_TRUE(RunUntil([&] { return script.Done() && !window_->Busy(); }));
+  name_dialog("");
+  rename("OFFICE.CRD");
+  EXPECT_EQ(offered, "NOTES.TXT");
+
+  // The mask dialog accepted, even with Options then cancelled: its text.
+  script.Show<COptions>([&script](COptions& options) {
+    script.Show<CFileMask>([](CFileMask& mask) {
+      mask.Field()->SetValue("*.RW5");
+      testing::Click(mask.OkButton());
+    });
+    testing::Click(options.ButtonFor("mask"));
+    testing::Click(options.CancelButton());
+  });
+  ASSERT_TRUE(input_->Click(Button(kIdOptions)));
+  ASSERT_TRUE(RunUntil([&] { return script.Done() && !window_->Busy(); }));
+  name_dialog("");
+  rename("OFFICE.CRD");
+  EXPECT_EQ(offered, "*.RW5");
+}
+
 TEST_F(MainWindowTest, TheSettingsAreWrittenBackWhenTheWindowGoes) {
   SettingsStore& store = demo_.Settings();
   store.SetValue("lastdir", "/somewhere/else");
@@ -230,7 +309,7 @@ TEST_F(MainWindowTest, TransferAsksAboutAnExistingFileAndReportsCompletion) {
     const long row = static_cast<long>(std::find(names.begin(), names.end(), name) - names.begin());
     remote.SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
   }
-  window_->Panes().SelectionChanged(PaneSide::kRemote);
+  window_->Panes().SelectionChanged();
   script.Show<PopDialog>([](PopDialog& host) {
     EXPECT_EQ(host.GetTitle(), "File Conflict Resolution");
     testing::Click(dynamic_cast<wxButton*>(host.Form()->FindControl("skip")));
