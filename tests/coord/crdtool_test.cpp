@@ -119,5 +119,30 @@ TEST_F(CrdTool, RangesDeletionAndErrors) {
   EXPECT_EQ(Crdtool("frobnicate " + file).status, 1);
 }
 
+// A text file or random bytes named ".crd" are no CRD file: every command
+// refuses them with the reason and leaves them as they were.
+TEST_F(CrdTool, FilesThatAreNoCrdFileAreNeverRewritten) {
+  std::string text;
+  for (int i = 1; text.size() < 5 * 56; ++i) text += std::to_string(i) + ",1000.0,2000.0,100.0,stake\n";
+  text.resize(5 * 56);
+  std::string random(4096, '\0');
+  std::mt19937 generator(7);
+  for (char& c : random) c = static_cast<char>(generator());
+  for (const auto& [name, bytes] : {std::pair{"x.crd", text}, std::pair{"r.crd", random}}) {
+    SCOPED_TRACE(name);
+    const auto path = dir_.Write(name, bytes);
+    for (const std::string& command :
+         {"delete " + path.string() + " 1-100", "store " + path.string(), "dump " + path.string()}) {
+      const ToolRun run = Crdtool(command, "2\t1\t2\t3\tx\n");
+      EXPECT_EQ(run.status, 1) << command;
+      EXPECT_EQ(run.out, "") << command;
+      EXPECT_EQ(run.err, "crdtool: cannot open " + path.string() + ": unknown coordinate file format\n") << command;
+    }
+    std::string after;
+    ASSERT_TRUE(ReadWholeFile(path, after));
+    EXPECT_EQ(after, bytes);
+  }
+}
+
 }  // namespace
 }  // namespace pelikon
