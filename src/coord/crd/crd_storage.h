@@ -41,8 +41,7 @@ class CrdStorage {
   // Creates the file, or empties an existing one that nobody holds, and
   // locks it; the new file gets the permissions of `like` when that names
   // a file. nullptr on failure.
-  virtual std::unique_ptr<CrdOpenFile> Create(const std::filesystem::path& path,
-                                              const std::filesystem::path& like) = 0;
+  virtual std::unique_ptr<CrdOpenFile> Create(const std::filesystem::path& path, const std::filesystem::path& like) = 0;
   // True when the file can be opened for writing and nobody holds it now.
   virtual bool CanOpenForUpdate(const std::filesystem::path& path) = 0;
   // Anything at all at `path`.
