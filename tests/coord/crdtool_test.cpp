@@ -1,6 +1,5 @@
 // crdtool end to end: the command as a surveyor runs it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -13,29 +12,22 @@
 #include "point_lines.h"
 #include "pointid/point_id.h"
 #include "support/temp_dir.h"
+#include "tools/tool_run.h"
 
 namespace pelikon {
 namespace {
 
 using testing::TempDir;
-
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using testing::ToolRun;
 
 class CrdTool : public ::testing::Test {
  protected:
+  // `arguments` are separated by blanks (the paths here hold none).
   ToolRun Crdtool(const std::string& arguments, const std::string& input = {}) {
-    const auto in = dir_.Write("stdin.txt", input);
-    const std::string command = std::string(PELIKON_BIN_DIR) + "/crdtool " + arguments + " <" + in.string() + " >" +
-                                (dir_ / "stdout.txt").string() + " 2>" + (dir_ / "stderr.txt").string();
-    const int raw = std::system(command.c_str());
-    ToolRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, {}, {}};
-    ReadWholeFile(dir_ / "stdout.txt", run.out);
-    ReadWholeFile(dir_ / "stderr.txt", run.err);
-    return run;
+    std::vector<std::string> words;
+    std::istringstream split(arguments);
+    for (std::string word; split >> word;) words.push_back(word);
+    return testing::RunTool(dir_, "crdtool", words, input);
   }
   std::string File(const char* name) { return (dir_ / name).string(); }
 
@@ -116,7 +108,7 @@ TEST_F(CrdTool, RangesDeletionAndErrors) {
   bad = Crdtool("dump " + File("missing.crd"));
   EXPECT_EQ(bad.status, 1);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "missing.crd"));
-  EXPECT_EQ(Crdtool("frobnicate " + file).status, 1);
+  EXPECT_EQ(Crdtool("frobnicate " + file).status, 2);
 }
 
 // A text file or random bytes named ".crd" are no CRD file: every command
