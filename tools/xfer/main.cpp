@@ -119,9 +119,13 @@ std::string HelpDetails() {
   return text;
 }
 
-// The words for any code xfer can report: an engine's or a port's.
+// The words for any code xfer can report: an engine's or a port's. The
+// engines' own table stops at -619, as the program's error window shows
+// them; the codes past it can reach a command line all the same.
 std::string ResultText(int code) {
   const char* text = pelikon::TransferErrorText(code);
+  if (!text && code == pelikon::kXferSkipFile) text = N_("File skipped");
+  if (!text && code == pelikon::kXferFileSource) text = N_("Folder of the files to send cannot be read");
   if (!text) text = pelikon::SerialErrorText(code);
   return StrPrintf("error %d: %s", code, text ? Tr(text) : Tr("unknown error"));
 }

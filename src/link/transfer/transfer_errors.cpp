@@ -1,6 +1,5 @@
 #include "link/transfer/transfer_errors.h"
 
-#include "link/transfer/transfer_state.h"
 #include "platform/catalogue.h"
 
 namespace pelikon {
@@ -27,8 +26,6 @@ const char* TransferErrorText(int code) {
       N_("Lost carrier during transfer"),
       N_("Sent no files"),
   };
-  if (code == kXferSkipFile) return N_("File skipped");
-  if (code == kXferFileSource) return N_("Folder of the files to send cannot be read");
   if (code > -601 || code < -619) return nullptr;
   return kTexts[-601 - code];
 }

@@ -4,8 +4,7 @@
 
 namespace pelikon {
 
-// The text of a transfer error code -601 to -620 or -623, or nullptr for
-// any other.
+// The text of a transfer error code -601 to -619, or nullptr for any other.
 const char* TransferErrorText(int code);
 
 }  // namespace pelikon
