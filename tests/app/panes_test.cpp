@@ -8,6 +8,7 @@
 #include "app/panes/tagging.h"
 #include "app/transfer_settings.h"
 #include "platform/text.h"
+#include "support/temp_dir.h"
 
 namespace pelikon {
 namespace {
@@ -58,6 +59,26 @@ TEST(DirList, CommaLineWithoutAttributesGivesAPlainFile) {
   EXPECT_EQ(list.path, "C:\\Jobs");
   EXPECT_EQ(list.free_bytes, 5000);
   EXPECT_EQ(AttributesText(e), "");
+}
+
+// Each pane reads its listing by its own rules: the PC's names as they are,
+// the collector's by the format.
+TEST(DirList, EachPaneReadsItsListingByItsOwnRules) {
+  testing::TempDir dir;
+  const std::string longest(255, 'n');
+  const auto file = dir.Write("dir_yyy.txt", " lead.txt|5|01/01/20|10:00|32| lead.txt\r\n" + longest +
+                                                 "|7|01/01/20|10:00|32|" + longest + "\r\n");
+  ListingContents local;
+  ASSERT_TRUE(ReadPaneListing(PaneSide::kLocal, file, local));
+  DirList list = DirListFrom("/pc", 0, std::move(local));
+  EXPECT_EQ(Names(list.entries), (Names_{" lead.txt", longest}));
+  EXPECT_EQ(list.byte_total, 12) << "every field of the long line was read";
+
+  ListingContents remote;
+  ASSERT_TRUE(ReadPaneListing(PaneSide::kRemote, file, remote));
+  ASSERT_FALSE(remote.entries.empty());
+  EXPECT_EQ(remote.entries[0].name, "lead.txt");
+  EXPECT_FALSE(ReadPaneListing(PaneSide::kLocal, dir / "missing.txt", local));
 }
 
 TEST(DirList, FoldersAndDrivesAreNotCountedAndClearKeepsPathAndFreeBytes) {

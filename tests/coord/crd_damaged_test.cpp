@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "coord/crd/crd_file.h"
@@ -66,42 +67,75 @@ TEST_F(DamagedCrd, TextFieldsWithoutTerminatorEndAtTheirLastByte) {
   EXPECT_EQ(p.Description(), std::string(31, 'x'));
 }
 
-TEST_F(DamagedCrd, NumericHeaderClaimingFarTooManyPoints) {
-  const auto path =
-      dir_.Write("claims.crd", NumericFileBytes(1e12, {{"", 1, 1, 1, "a"}, {"", 0, 0, 0, " "}, {"", 3, 3, 3, "c"}}));
-  CrdFile file(Environment());
-  ASSERT_EQ(file.Open(path), 1);
-  EXPECT_EQ(file.Highest(), "3");  // taken at the file's word
-  EXPECT_EQ(WalkAll(file), (std::vector<std::string>{"1", "3"}));
-  file.SetRange("1000000000000-1");
-  std::vector<std::string> down;
-  for (CrdPoint p; file.Next(p);) down.push_back(p.Id());
-  EXPECT_EQ(down, (std::vector<std::string>{"3", "1"}));
-  CrdPoint p;
-  EXPECT_EQ(file.GetPoint("500", p, true), 0);
-  EXPECT_EQ(file.GetPoint("-99999999999999999999999", p, true), 0);
-  // The next store puts the header right.
-  ASSERT_EQ(file.StorePoint(CrdPoint("2", 2, 2, 2)), 1);
-  EXPECT_EQ(DoubleAt(FileBytes(path), 0), 3.0);
-
-  const auto nan_path =
-      dir_.Write("nan.crd", NumericFileBytes(std::numeric_limits<double>::quiet_NaN(), {{"", 1, 1, 1, ""}}));
-  CrdFile nan_file(Environment());
-  ASSERT_EQ(nan_file.Open(nan_path), 1);
-  EXPECT_EQ(nan_file.Highest(), "0");
-  ASSERT_EQ(nan_file.StorePoint(CrdPoint("2", 2, 2, 2)), 1);
-  EXPECT_EQ(DoubleAt(FileBytes(nan_path), 0), 2.0);
+// Files that fit neither variant: opening refuses them with the open
+// error's text, and nothing — not a store, not a deletion — writes to them.
+TEST_F(DamagedCrd, FilesThatAreNoCrdFileAreRefusedAndLeftAlone) {
+  std::string text;
+  for (int i = 0; text.size() < 4 * 56; ++i) text += "Point " + std::to_string(i) + ", 1000.0, 2000.0, stake\r\n";
+  text.resize(4 * 56);  // a size a numeric file could have
+  std::string random(4096, '\0');
+  uint32_t state = 12345;
+  for (char& c : random) c = static_cast<char>((state = state * 1103515245 + 12345) >> 24);
+  const std::vector<testing::RawPoint> three = {{"", 1, 1, 1, "a"}, {"", 0, 0, 0, " "}, {"", 3, 3, 3, "c"}};
+  std::string cut = NumericFileBytes(3, three);
+  cut.pop_back();
+  std::string infinite_date = NumericFileBytes(3, three);
+  testing::PutDouble(infinite_date, 16, std::numeric_limits<double>::infinity());
+  std::string alpha_nan = AlphaFileBytes({{"1", 1, 1, 1, ""}});
+  testing::PutDouble(alpha_nan, 0, std::numeric_limits<double>::quiet_NaN());
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"text.crd", text},
+      {"random.crd", random},
+      {"short.crd", std::string(20, '\x01')},
+      {"cut.crd", cut},
+      {"claims_more.crd", NumericFileBytes(5, three)},
+      {"claims_far_more.crd", NumericFileBytes(1e12, three)},
+      {"negative.crd", NumericFileBytes(-1, three)},
+      {"fraction.crd", NumericFileBytes(2.5, three)},
+      {"nan.crd", NumericFileBytes(std::numeric_limits<double>::quiet_NaN(), three)},
+      {"infinite_date.crd", infinite_date},
+      {"alpha_nan.crd", alpha_nan},
+  };
+  for (const auto& [name, bytes] : cases) {
+    SCOPED_TRACE(name);
+    const auto path = dir_.Write(name, bytes);
+    TraceCapture trace;
+    CrdFile file(Environment());
+    EXPECT_EQ(file.Open(path), 0);
+    EXPECT_EQ(file.LastError(), kCrdUnknownFormat);
+    EXPECT_EQ(trace.Text(), "\nError 50: Could not open file: " + path.string() +
+                                "\nIt might be read-only or in use by another application or be invalid.");
+    EXPECT_EQ(file.StorePoint(CrdPoint("2", 2, 2, 2)), 0);
+    EXPECT_EQ(file.DeletePoints("1-100"), 0);
+    EXPECT_EQ(FileBytes(path), bytes) << "left as it was";
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()), {}),
+            static_cast<std::ptrdiff_t>(cases.size()))
+      << "no working copy or twin was left beside them";
 }
 
-TEST_F(DamagedCrd, FileShorterThanAHeaderIsRefused) {
-  const auto path = dir_.Write("short.crd", std::string(20, '\x01'));
-  TraceCapture trace;
+// Every file either variant is written as still opens: a numeric header
+// may claim fewer points than there are slots, and an alphanumeric file
+// may end in part of a record.
+TEST_F(DamagedCrd, RealFilesOfBothVariantsStillOpen) {
+  const auto numeric = dir_.Write("fewer.crd", NumericFileBytes(1, {{"", 1, 1, 1, "a"}, {"", 0, 0, 0, " "}}));
   CrdFile file(Environment());
-  EXPECT_EQ(file.Open(path), 0);
-  EXPECT_EQ(file.LastError(), kCrdInputOutput);
-  EXPECT_EQ(trace.Text(), "\nError 23: Could not open file: " + path.string() +
-                              "\nIt might be read-only or in use by another application or be invalid.");
-  EXPECT_EQ(FileBytes(path), std::string(20, '\x01'));  // left as it was
+  ASSERT_EQ(file.Open(numeric), 1);
+  EXPECT_EQ(file.Highest(), "1");
+  file.Close();
+  const auto empty = dir_.Write("empty.crd", NumericFileBytes(0, {}));
+  ASSERT_EQ(file.Open(empty), 1);
+  EXPECT_EQ(file.Format(), kCrdNumeric);
+  EXPECT_EQ(WalkAll(file), std::vector<std::string>{});
+  file.Close();
+  ASSERT_EQ(file.Open(dir_.Write("alpha.crd", AlphaFileBytes({}))), 1);
+  EXPECT_EQ(file.Format(), kCrdAlphanumeric);
+  // A header number that reads as no number is stored as 0, so the file
+  // keeps opening.
+  ASSERT_EQ(file.SetHeaderNumber("1e999"), 1);
+  file.Close();
+  ASSERT_EQ(file.Open(dir_ / "alpha.crd"), 1);
+  EXPECT_EQ(file.HeaderNumber(), "0.000");
 }
 
 TEST_F(DamagedCrd, HandlerRetriesThenShowsTheMessage) {

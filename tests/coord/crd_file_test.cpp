@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "coord/crd/crd_layout.h"
+#include "coord/crd/crd_memory_storage.h"
 #include "coord/crd/crd_stream.h"
 #include "crd_bytes.h"
 #include "platform/trace.h"
@@ -359,6 +362,46 @@ TEST_F(CrdFileTest, FormatsAndNames) {
   EXPECT_EQ(other.Open(dir_ / "x.cgc", 1), 0);  // known by name only
   dir_.Write("text.txt", "not a coordinate file");
   EXPECT_EQ(other.Open(dir_ / "text.txt"), 0);
+}
+
+// The in-memory store stands in for the disk in fuzzing: the same work
+// must leave the same files behind on both, and lock the same way.
+TEST_F(CrdFileTest, MemoryStorageLeavesTheSameFilesAsTheDisk) {
+  MemoryCrdStorage memory;
+  const std::string unsorted = AlphaFileBytes({{"B2", 2, 2, 2, "b"}, {"A1", 1, 1, 1, "a"}}, "New CRD Format");
+  memory.Put(dir_ / "old.crd", unsorted);
+  dir_.Write("old.crd", unsorted);
+  auto work = [&](CrdStorage& storage) {
+    CrdEnvironment env = Environment();
+    env.storage = &storage;
+    CrdFile numeric(env);
+    EXPECT_EQ(numeric.Open(dir_ / "n.crd", 1, kCrdNumeric), 1);
+    EXPECT_EQ(numeric.StorePoints(std::vector<CrdPoint>{CrdPoint("4", 4, 4, 4, "d"), CrdPoint("2", 2, 2, 2)}), 2);
+    EXPECT_EQ(numeric.StorePoint(CrdPoint("7", 7, 7, 7)), 1);
+    EXPECT_EQ(numeric.DeletePoints("2"), 1);
+    CrdFile other(env);
+    EXPECT_EQ(other.Open(dir_ / "n.crd"), 0) << "held by the first";
+    CrdFile alpha(env);
+    EXPECT_EQ(alpha.Open(dir_ / "old.crd"), 1);  // sorted through a twin
+    EXPECT_EQ(alpha.StorePoint(CrdPoint("A2", 3, 3, 3)), 1);
+    EXPECT_EQ(alpha.SetHeaderText("MEMORY OR DISK"), 1);
+    EXPECT_EQ(alpha.RenameTo(dir_ / "new.crd"), 1);
+    CrdFile copy(env);
+    EXPECT_EQ(copy.Open(dir_ / "copy.crd", 1, kCrdAlphanumeric), 1);
+    EXPECT_EQ(alpha.Handler()->CopyTo(*copy.Handler()), 1);
+  };
+  work(SystemCrdStorage());
+  work(memory);
+  std::vector<std::string> on_disk;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.Path()))
+    on_disk.push_back(entry.path().filename().string());
+  std::sort(on_disk.begin(), on_disk.end());
+  std::vector<std::string> in_memory;
+  for (const auto& path : memory.Paths()) in_memory.push_back(path.filename().string());
+  std::sort(in_memory.begin(), in_memory.end());
+  EXPECT_EQ(in_memory, on_disk);
+  EXPECT_EQ(on_disk, (std::vector<std::string>{"copy.crd", "n.crd", "new.crd"}));
+  for (const std::string& name : on_disk) EXPECT_EQ(memory.Get(dir_ / name), FileBytes(dir_ / name)) << name;
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // crdtool end to end: the command as a surveyor runs it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -13,29 +12,22 @@
 #include "point_lines.h"
 #include "pointid/point_id.h"
 #include "support/temp_dir.h"
+#include "tools/tool_run.h"
 
 namespace pelikon {
 namespace {
 
 using testing::TempDir;
-
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using testing::ToolRun;
 
 class CrdTool : public ::testing::Test {
  protected:
+  // `arguments` are separated by blanks (the paths here hold none).
   ToolRun Crdtool(const std::string& arguments, const std::string& input = {}) {
-    const auto in = dir_.Write("stdin.txt", input);
-    const std::string command = std::string(PELIKON_BIN_DIR) + "/crdtool " + arguments + " <" + in.string() + " >" +
-                                (dir_ / "stdout.txt").string() + " 2>" + (dir_ / "stderr.txt").string();
-    const int raw = std::system(command.c_str());
-    ToolRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, {}, {}};
-    ReadWholeFile(dir_ / "stdout.txt", run.out);
-    ReadWholeFile(dir_ / "stderr.txt", run.err);
-    return run;
+    std::vector<std::string> words;
+    std::istringstream split(arguments);
+    for (std::string word; split >> word;) words.push_back(word);
+    return testing::RunTool(dir_, "crdtool", words, input);
   }
   std::string File(const char* name) { return (dir_ / name).string(); }
 
@@ -116,7 +108,32 @@ TEST_F(CrdTool, RangesDeletionAndErrors) {
   bad = Crdtool("dump " + File("missing.crd"));
   EXPECT_EQ(bad.status, 1);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "missing.crd"));
-  EXPECT_EQ(Crdtool("frobnicate " + file).status, 1);
+  EXPECT_EQ(Crdtool("frobnicate " + file).status, 2);
+}
+
+// A text file or random bytes named ".crd" are no CRD file: every command
+// refuses them with the reason and leaves them as they were.
+TEST_F(CrdTool, FilesThatAreNoCrdFileAreNeverRewritten) {
+  std::string text;
+  for (int i = 1; text.size() < 5 * 56; ++i) text += std::to_string(i) + ",1000.0,2000.0,100.0,stake\n";
+  text.resize(5 * 56);
+  std::string random(4096, '\0');
+  std::mt19937 generator(7);
+  for (char& c : random) c = static_cast<char>(generator());
+  for (const auto& [name, bytes] : {std::pair{"x.crd", text}, std::pair{"r.crd", random}}) {
+    SCOPED_TRACE(name);
+    const auto path = dir_.Write(name, bytes);
+    for (const std::string& command :
+         {"delete " + path.string() + " 1-100", "store " + path.string(), "dump " + path.string()}) {
+      const ToolRun run = Crdtool(command, "2\t1\t2\t3\tx\n");
+      EXPECT_EQ(run.status, 1) << command;
+      EXPECT_EQ(run.out, "") << command;
+      EXPECT_EQ(run.err, "crdtool: cannot open " + path.string() + ": unknown coordinate file format\n") << command;
+    }
+    std::string after;
+    ASSERT_TRUE(ReadWholeFile(path, after));
+    EXPECT_EQ(after, bytes);
+  }
 }
 
 }  // namespace

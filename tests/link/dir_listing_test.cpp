@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
 
 #include "platform/atomic_file.h"
 #include "support/scripted_ui.h"
@@ -136,6 +137,40 @@ TEST_F(LocalListing, NamesTheFormatCannotCarryAreLeftOut) {
   const std::vector<std::string> lines = List("*.txt");
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(NameOf(lines[0]), "fine, with comma.txt");
+}
+
+// The PC's names come back exactly as the file system has them: blanks
+// at either end belong to the name, and the longest names keep every
+// field of their line.
+TEST_F(LocalListing, EveryNameThePcAllowsComesBackAsItIs) {
+  const std::string longest(kLocalNameLimit, 'n');
+  const std::string long_blank = " " + std::string(kLocalNameLimit - 1, 'b');
+  const std::vector<std::string> names = {" lead.txt", "trail.txt ", "  ", longest, long_blank, "plain.txt"};
+  for (size_t i = 0; i < names.size(); ++i) folder_.Write(names[i], std::string(i + 1, 'x'));
+  std::filesystem::create_directory(folder_ / (" " + std::string(kLocalNameLimit - 1, 'd')));
+  List("*.*");
+  ListingContents back;
+  ASSERT_TRUE(ReadListingFile(listing_, back, kLocalListing));
+  std::map<std::string, DirEntry> by_name;
+  for (const DirEntry& e : back.entries) by_name[e.name] = e;
+  ASSERT_EQ(by_name.size(), names.size() + 2) << "every file, the folder and \"..\"";
+  for (size_t i = 0; i < names.size(); ++i) {
+    SCOPED_TRACE("\"" + names[i] + "\"");
+    ASSERT_EQ(by_name.count(names[i]), 1u);
+    const DirEntry& e = by_name[names[i]];
+    EXPECT_EQ(e.size, static_cast<int32_t>(i + 1));
+    EXPECT_EQ(e.attributes, kAttrArchive);
+    EXPECT_EQ(e.time.size(), 5u);
+  }
+  const DirEntry& folder = by_name[" " + std::string(kLocalNameLimit - 1, 'd')];
+  EXPECT_TRUE(folder.is_folder);
+
+  // The same lines read as a collector's listing keep the format's rules.
+  ASSERT_TRUE(ReadListingFile(listing_, back));
+  for (const DirEntry& e : back.entries) {
+    EXPECT_NE(e.name.front(), ' ') << e.name;
+    EXPECT_LE(e.name.size(), kEntryNameLimit);
+  }
 }
 
 TEST_F(LocalListing, AnUnwritableListingIsReported) {

@@ -1,9 +1,15 @@
 #include "link/serial/serial_port.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
+
+#include "platform/atomic_file.h"
+#include "platform/text.h"
 
 #include "platform/settings_store.h"
 #include "support/pty_pair.h"
@@ -16,16 +22,18 @@ namespace {
 using testing::PtyPair;
 using testing::ScriptedUi;
 
-// A port on the slave side of a fresh pty pair, with a fake clock.
+// A port on the slave side of a fresh pty pair, with a fake clock and a
+// lock folder of its own.
 class SerialPortOnPty : public ::testing::Test {
  protected:
   void SetUp() override {
-    port_ = OpenSerialLink(0, 9600, pty_.SlavePath(), SerialHooks{&clock_, &ui_});
+    port_ = OpenSerialLink(0, 9600, pty_.SlavePath(), SerialHooks{&clock_, &ui_, locks_.Path()});
     ASSERT_EQ(port_->Status(), 0);
   }
   PtyPair pty_;
   FakeClock clock_;
   ScriptedUi ui_;
+  testing::TempDir locks_;
   SerialPortHandle port_;
 };
 
@@ -49,30 +57,107 @@ TEST_F(SerialPortOnPty, ParameterChecks) {
 
 TEST(SerialPortOpen, MissingBusyAndWrongDevices) {
   FakeClock clock;
+  testing::TempDir locks;
+  const SerialHooks hooks{&clock, nullptr, locks.Path()};
   const int before = OpenPortCount();
-  SerialPortHandle missing = OpenSerialLink(4, 9600, "/dev/pelikon-no-such-port", SerialHooks{&clock});
+  SerialPortHandle missing = OpenSerialLink(4, 9600, "/dev/pelikon-no-such-port", hooks);
   EXPECT_EQ(missing->Status(), kSerialNotFound);
   EXPECT_EQ(missing->PortIndex(), 4);
 
   PtyPair pty;
-  SerialPortHandle first = OpenSerialLink(0, 9600, pty.SlavePath(), SerialHooks{&clock});
+  SerialPortHandle first = OpenSerialLink(0, 9600, pty.SlavePath(), hooks);
   ASSERT_EQ(first->Status(), 0);
-  SerialPortHandle second = OpenSerialLink(1, 9600, pty.SlavePath(), SerialHooks{&clock});
+  SerialPortHandle second = OpenSerialLink(1, 9600, pty.SlavePath(), hooks);
   EXPECT_EQ(second->Status(), kSerialInUse) << "the port is not shared, even with the superuser";
+  EXPECT_TRUE(std::filesystem::exists(locks / SerialLockFileName(pty.SlavePath())))
+      << "the refused second port left the first one's lock alone";
   first.reset();
-  SerialPortHandle again = OpenSerialLink(0, 9600, pty.SlavePath(), SerialHooks{&clock});
+  SerialPortHandle again = OpenSerialLink(0, 9600, pty.SlavePath(), hooks);
   EXPECT_EQ(again->Status(), 0) << "closing released the port";
 
   testing::TempDir dir;
-  SerialPortHandle file = OpenSerialLink(0, 9600, dir.Write("plain", "x").string(), SerialHooks{&clock});
+  SerialPortHandle file = OpenSerialLink(0, 9600, dir.Write("plain", "x").string(), hooks);
   EXPECT_EQ(file->Status(), kSerialInvalidPort);
 
-  SerialPortHandle fast = OpenSerialLink(0, 230400, "/dev/null", SerialHooks{&clock});
+  SerialPortHandle fast = OpenSerialLink(0, 230400, "/dev/null", hooks);
   EXPECT_NE(fast->Status(), 0);
 
   EXPECT_EQ(OpenPortCount(), before + 5) << "every port made is listed until closed";
   CloseAllPorts();
   EXPECT_EQ(OpenPortCount(), 0);
+}
+
+// Lock files of other programs: a live owner's makes the port in use, a
+// gone owner's is replaced; the port holds its own while open.
+TEST(SerialPortLocks, LockFilesOfOtherProgramsAreHonoured) {
+  FakeClock clock;
+  testing::TempDir locks;
+  const SerialHooks hooks{&clock, nullptr, locks.Path()};
+  PtyPair pty;
+  const std::filesystem::path lock = locks / SerialLockFileName(pty.SlavePath());
+  auto lock_text = [&] {
+    std::string text;
+    ReadWholeFile(lock, text);
+    return text;
+  };
+  const std::string mine = StrPrintf("%10d\n", static_cast<int>(::getpid()));
+
+  SerialPortHandle port = OpenSerialLink(0, 9600, pty.SlavePath(), hooks);
+  ASSERT_EQ(port->Status(), 0);
+  EXPECT_EQ(lock_text(), mine) << "the lock names this process, as the other programs write it";
+  port.reset();
+  EXPECT_FALSE(std::filesystem::exists(lock)) << "closing released the lock";
+
+  // A live program holds the device: the parent of this test stands in.
+  const std::string live = StrPrintf("%10d\n", static_cast<int>(::getppid()));
+  testing::TempDir::WriteFile(lock, live);
+  port = OpenSerialLink(0, 9600, pty.SlavePath(), hooks);
+  EXPECT_EQ(port->Status(), kSerialInUse);
+  EXPECT_EQ(lock_text(), live) << "another program's lock is left alone";
+  port.reset();
+  EXPECT_EQ(lock_text(), live);
+  const int32_t binary = ::getppid();  // the older form: four bytes
+  testing::TempDir::WriteFile(lock, std::string(reinterpret_cast<const char*>(&binary), sizeof binary));
+  EXPECT_EQ(OpenSerialLink(0, 9600, pty.SlavePath(), hooks)->Status(), kSerialInUse);
+
+  // Locks of programs that are gone, or that name no program, are stale.
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ASSERT_GT(child, 0);
+  ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+  for (const std::string& stale : {StrPrintf("%10d\n", static_cast<int>(child)), std::string(), std::string("junk\n"),
+                                   StrPrintf("%10d\n", static_cast<int>(::getpid()))}) {
+    testing::TempDir::WriteFile(lock, stale);
+    port = OpenSerialLink(0, 9600, pty.SlavePath(), hooks);
+    EXPECT_EQ(port->Status(), 0) << "stale lock \"" << stale << "\"";
+    EXPECT_EQ(lock_text(), mine);
+    port.reset();
+    EXPECT_FALSE(std::filesystem::exists(lock));
+  }
+
+  // Through a link to the device the lock is the device's own.
+  std::filesystem::create_symlink(pty.SlavePath(), locks / "collector");
+  port = OpenSerialLink(0, 9600, (locks / "collector").string(), hooks);
+  ASSERT_EQ(port->Status(), 0);
+  EXPECT_TRUE(std::filesystem::exists(lock));
+  port.reset();
+
+  // Where no lock can be written the port works without one.
+  const SerialHooks unwritable{&clock, nullptr, locks / "collector"};  // not a folder
+  port = OpenSerialLink(0, 9600, pty.SlavePath(), unwritable);
+  EXPECT_EQ(port->Status(), 0);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(locks.Path()), {}), 1) << "only the link";
+}
+
+TEST(SerialPortLocks, LockNamesAndErrorTexts) {
+  EXPECT_EQ(SerialLockFileName("/dev/ttyUSB0"), "LCK..ttyUSB0");
+  EXPECT_EQ(SerialLockFileName("/dev/pts/7"), "LCK..pts_7");
+  EXPECT_EQ(SerialLockFileName("/dev/./serial/../ttyS3"), "LCK..ttyS3");
+  EXPECT_EQ(SerialLockFileName("/tmp/pelikon-no-such-line"), "LCK..pelikon-no-such-line");
+  for (int code : {0, -1, -2, -3, -5, -7, -8, -9, -14, -24, -25, -26, -27, -28, -31, -36})
+    EXPECT_NE(SerialErrorText(code), nullptr) << code;
+  EXPECT_EQ(SerialErrorText(-4), nullptr);
+  EXPECT_STREQ(SerialErrorText(kSerialInUse), "port in use or access denied");
 }
 
 TEST(SerialPortOpen, DeviceOfAComPort) {

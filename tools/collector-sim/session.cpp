@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -16,6 +17,8 @@
 namespace collector_sim {
 
 namespace {
+
+volatile sig_atomic_t g_running_program = 0;
 
 constexpr int kLineBuffer = 239;
 constexpr int kReadSliceMs = 1000;
@@ -40,6 +43,10 @@ int BaudOf(speed_t speed) {
 }
 
 }  // namespace
+
+pid_t RunningProgram() {
+  return static_cast<pid_t>(g_running_program);
+}
 
 Session::Session(pelikon::SerialPort& port, int line_descriptor, Store& store, Knobs knobs, std::FILE* log, int line_fd,
                  std::filesystem::path work)
@@ -126,7 +133,9 @@ int Session::RunOnLine(const std::vector<std::string>& argv, const std::filesyst
     ::_exit(127);
   }
   int status = 0;
+  if (child > 0) g_running_program = child;
   const bool waited = child > 0 && ::waitpid(child, &status, 0) == child;
+  g_running_program = 0;
   ::fcntl(line_descriptor_, F_SETFL, flags);
   if (saved) ::tcsetattr(line_fd_, TCSANOW, &line_settings);
   if (!waited) return -1;

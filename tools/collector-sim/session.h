@@ -3,6 +3,8 @@
 // when asked for a listing, a file, or to receive one.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -12,6 +14,10 @@
 #include "store.h"
 
 namespace collector_sim {
+
+// The third-party program running on the line just now (0 when none), so
+// that the simulator's end can end it too. Safe to read in a signal handler.
+pid_t RunningProgram();
 
 // Ways to misbehave, for the link's awkward cases.
 struct Knobs {

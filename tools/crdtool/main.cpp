@@ -7,7 +7,8 @@
 //   crdtool store FILE                 points from standard input, same lines
 //   crdtool delete FILE RANGE          removes the points RANGE selects
 //
-// Exit status 0 on success, 1 with the reason on standard error.
+// Exit status 0 on success, 1 with the reason on standard error, 2 for a
+// wrong argument.
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -16,25 +17,36 @@
 
 #include "coord/crd/crd_file.h"
 #include "platform/catalogue.h"
+#include "platform/text.h"
 #include "point_lines.h"
+#include "tool_usage.h"
 
 namespace {
 
 using pelikon::CrdFile;
 using pelikon::CrdPoint;
+using pelikon::StrPrintf;
+using pelikon::Tr;
+using pelikon_tools::kExitFailure;
+using pelikon_tools::kExitOk;
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: crdtool dump FILE [RANGE]\n"
-               "       crdtool create FILE --numeric|--alpha\n"
-               "       crdtool store FILE < points\n"
-               "       crdtool delete FILE RANGE\n");
-  return 1;
-}
+const pelikon_tools::ToolUsage kUsage(
+    "crdtool",
+    N_("usage: crdtool dump FILE [RANGE]\n"
+       "       crdtool create FILE --numeric|--alpha\n"
+       "       crdtool store FILE < points\n"
+       "       crdtool delete FILE RANGE\n"),
+    N_("Looks into and changes CRD coordinate files.\n"
+       "  dump     the header values as \"# \" lines, then one point a line\n"
+       "  create   a new, empty file of either variant (never replaces one)\n"
+       "  store    adds or replaces the points given on standard input\n"
+       "  delete   removes the points RANGE selects (for example 10-20,35)\n"
+       "A point line is the identifier, northing, easting, elevation and description,\n"
+       "separated by tabs. Exit status: 0 done, 1 failed (the reason on standard error),\n"
+       "2 a wrong argument.\n"));
 
 int Failure(const std::string& what, const CrdFile& file) {
-  std::fprintf(stderr, "crdtool: %s: %s\n", what.c_str(), pelikon::Tr(pelikon::CrdErrorText(file.LastError())));
-  return 1;
+  return kUsage.Fail(what + ": " + Tr(pelikon::CrdErrorText(file.LastError())));
 }
 
 // Opens a file that must already hold a CRD header: opening a missing or
@@ -42,11 +54,11 @@ int Failure(const std::string& what, const CrdFile& file) {
 bool OpenExisting(CrdFile& file, const char* path) {
   std::error_code error;
   if (std::filesystem::file_size(path, error) == 0 || error) {
-    std::fprintf(stderr, "crdtool: %s: %s\n", path, error ? error.message().c_str() : "the file is empty");
+    kUsage.Fail(StrPrintf("%s: %s", path, error ? error.message().c_str() : Tr("the file is empty")));
     return false;
   }
   if (!file.Open(path)) {
-    Failure(std::string("cannot open ") + path, file);
+    Failure(StrPrintf(Tr("cannot open %s"), path), file);
     return false;
   }
   return true;
@@ -54,7 +66,7 @@ bool OpenExisting(CrdFile& file, const char* path) {
 
 int Dump(const char* path, const char* range) {
   CrdFile file;
-  if (!OpenExisting(file, path)) return 1;
+  if (!OpenExisting(file, path)) return kExitFailure;
   std::printf("# format: %s\n", file.Format() == pelikon::kCrdNumeric ? "numeric" : "alphanumeric");
   std::printf("# header text: %s\n", file.HeaderText().c_str());
   std::printf("# header number: %s\n", file.HeaderNumber().c_str());
@@ -62,26 +74,15 @@ int Dump(const char* path, const char* range) {
   std::printf("# records: %lld\n", static_cast<long long>(file.PointCount()));
   file.SetRange(range ? range : "", true);
   for (CrdPoint point; file.Next(point);) std::printf("%s\n", pelikon::PointLine(point).c_str());
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
 }
 
-int Create(const char* path, const char* variant) {
-  int format;
-  if (std::strcmp(variant, "--numeric") == 0) {
-    format = pelikon::kCrdNumeric;
-  } else if (std::strcmp(variant, "--alpha") == 0) {
-    format = pelikon::kCrdAlphanumeric;
-  } else {
-    return Usage();
-  }
+int Create(const char* path, int format) {
   std::error_code error;
-  if (std::filesystem::exists(path, error)) {
-    std::fprintf(stderr, "crdtool: %s exists already\n", path);
-    return 1;
-  }
+  if (std::filesystem::exists(path, error)) return kUsage.Fail(StrPrintf(Tr("%s exists already"), path));
   CrdFile file;
-  if (!file.Open(path, 1, format)) return Failure(std::string("cannot create ") + path, file);
-  return 0;
+  if (!file.Open(path, 1, format)) return Failure(StrPrintf(Tr("cannot create %s"), path), file);
+  return kExitOk;
 }
 
 int Store(const char* path) {
@@ -93,46 +94,61 @@ int Store(const char* path) {
     if (line.empty() || line.front() == '#') continue;
     std::string error;
     std::optional<CrdPoint> point = pelikon::ParsePointLine(line, error);
-    if (!point) {
-      std::fprintf(stderr, "crdtool: line %d: %s; nothing stored\n", number, error.c_str());
-      return 1;
-    }
+    if (!point) return kUsage.Fail(StrPrintf(Tr("line %d: %s; nothing stored"), number, error.c_str()));
     points.push_back(*point);
     line_numbers.push_back(number);
   }
   CrdFile file;
-  if (!OpenExisting(file, path)) return 1;
+  if (!OpenExisting(file, path)) return kExitFailure;
   std::vector<int> errors;
   const int64_t stored = file.StorePoints(points, true, pelikon::kNoHistoryCommand, {}, &errors);
   if (file.LastError() == pelikon::kCrdInputOutput && stored == 0 && !points.empty())
-    return Failure(std::string("cannot write ") + path, file);
+    return Failure(StrPrintf(Tr("cannot write %s"), path), file);
   int refused = 0;
   for (size_t i = 0; i < errors.size(); ++i) {
     if (errors[i] == pelikon::kCrdOk) continue;
     ++refused;
-    std::fprintf(stderr, "crdtool: line %d: point \"%s\" refused: %s\n", line_numbers[i], points[i].Id().c_str(),
-                 pelikon::Tr(pelikon::CrdErrorText(errors[i])));
+    kUsage.Fail(StrPrintf(Tr("line %d: point \"%s\" refused: %s"), line_numbers[i], points[i].Id().c_str(),
+                          Tr(pelikon::CrdErrorText(errors[i]))));
   }
-  return refused == 0 ? 0 : 1;
+  return refused == 0 ? kExitOk : kExitFailure;
 }
 
 int Delete(const char* path, const char* range) {
   CrdFile file;
-  if (!OpenExisting(file, path)) return 1;
+  if (!OpenExisting(file, path)) return kExitFailure;
   const int64_t removed = file.DeletePoints(range);
-  if (file.LastError() != pelikon::kCrdOk) return Failure(std::string("cannot delete from ") + path, file);
+  if (file.LastError() != pelikon::kCrdOk) return Failure(StrPrintf(Tr("cannot delete from %s"), path), file);
   std::printf("%lld points deleted\n", static_cast<long long>(removed));
-  return 0;
+  return kExitOk;
 }
+
+struct Command {
+  const char* name;
+  int fewest;  // arguments after the command
+  int most;
+};
+constexpr Command kCommands[] = {{"dump", 1, 2}, {"create", 2, 2}, {"store", 1, 1}, {"delete", 2, 2}};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) return Usage();
+  if (pelikon_tools::ToolUsage::HelpAsked(argc, argv)) return kUsage.Help();
+  if (argc < 2) return kUsage.Wrong(Tr("no command given"));
   const std::string command = argv[1];
-  if (command == "dump" && argc <= 4) return Dump(argv[2], argc == 4 ? argv[3] : nullptr);
-  if (command == "create" && argc == 4) return Create(argv[2], argv[3]);
-  if (command == "store" && argc == 3) return Store(argv[2]);
-  if (command == "delete" && argc == 4) return Delete(argv[2], argv[3]);
-  return Usage();
+  const Command* known = nullptr;
+  for (const Command& c : kCommands)
+    if (command == c.name) known = &c;
+  if (!known) return kUsage.Wrong(StrPrintf(Tr("unknown command \"%s\""), command.c_str()));
+  const int given = argc - 2;
+  if (given < known->fewest) return kUsage.Wrong(StrPrintf(Tr("%s: too few arguments"), known->name));
+  if (given > known->most)
+    return kUsage.Wrong(StrPrintf(Tr("%s: unexpected argument \"%s\""), known->name, argv[2 + known->most]));
+  if (command == "dump") return Dump(argv[2], argc == 4 ? argv[3] : nullptr);
+  if (command == "store") return Store(argv[2]);
+  if (command == "delete") return Delete(argv[2], argv[3]);
+  const std::string variant = argv[3];
+  if (variant == "--numeric") return Create(argv[2], pelikon::kCrdNumeric);
+  if (variant == "--alpha") return Create(argv[2], pelikon::kCrdAlphanumeric);
+  return kUsage.Wrong(StrPrintf(Tr("create: --numeric or --alpha, not \"%s\""), variant.c_str()));
 }

@@ -1,5 +1,7 @@
 #include "app/demo/demo_session.h"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cmath>
 #include <fstream>
@@ -103,8 +105,9 @@ bool DemoSession::Start(const std::filesystem::path& work_folder, const std::fil
     error = StrPrintf("cannot write the sample folders under %s", demo.string().c_str());
     return false;
   }
+  // The simulator ends with this process, however it ends.
   if (!simulator_.Start({simulator.string(), "--root", store_folder_.string(), "--link", line_.string(), "--log",
-                         (demo / "collector.log").string()},
+                         (demo / "collector.log").string(), "--parent", std::to_string(::getpid())},
                         demo / "collector-errors.log")) {
     error = StrPrintf("cannot start %s", simulator.string().c_str());
     return false;

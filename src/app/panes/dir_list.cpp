@@ -29,6 +29,10 @@ double EntryBytes(const DirEntry& entry) {
   return static_cast<double>(static_cast<uint32_t>(entry.size));
 }
 
+bool ReadPaneListing(PaneSide side, const std::filesystem::path& file, ListingContents& contents) {
+  return ReadListingFile(file, contents, side == PaneSide::kLocal ? kLocalListing : kCollectorListing);
+}
+
 DirList DirListFrom(std::string path, double free_bytes, ListingContents contents) {
   DirList list;
   list.path = std::move(path);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,11 @@ struct DirList {
 // The bytes an entry counts for: 0 for folders and drives, else the listed
 // size read as unsigned 32-bit.
 double EntryBytes(const DirEntry& entry);
+
+// Reads the listing file of a pane: the PC's names as they are (leading
+// blanks kept, the longest names whole), the collector's by the rules of
+// its format. False when the file cannot be read.
+bool ReadPaneListing(PaneSide side, const std::filesystem::path& file, ListingContents& contents);
 
 // A pane's list from a parsed listing, in listing order (the reader has
 // already left out what never becomes a row).

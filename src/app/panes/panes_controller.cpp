@@ -40,7 +40,7 @@ int PanesController::FillLocal() {
   int result = WriteLocalListing(local_folder_, settings_.mask, listing, settings_.show_special, ui_);
   if (result == 1) {
     ListingContents contents;
-    if (ReadListingFile(listing, contents)) {
+    if (ReadPaneListing(PaneSide::kLocal, listing, contents)) {
       local_ = DirListFrom(local_folder_.string(), static_cast<double>(FreeBytes(local_folder_)), std::move(contents));
       SortEntries(local_.entries, settings_.sort);
       ShowNewEntries(PaneSide::kLocal);
@@ -72,7 +72,7 @@ int PanesController::FillRemote(bool quiet) {
   link_.QueryDir(folder);
   const std::filesystem::path listing = temp_folder_ / kRemoteListingName;
   ListingContents contents;
-  if (ReadListingFile(listing, contents)) {
+  if (ReadPaneListing(PaneSide::kRemote, listing, contents)) {
     remote_long_names_ = contents.long_names;
     remote_ = DirListFrom(folder, 0, std::move(contents));
     remote_exists_ = true;

@@ -84,13 +84,12 @@ int64_t CrdIOBrannock::StorePoints(std::span<const CrdPoint> points, bool quiet,
 
   const std::filesystem::path twin_path = TwinPath(path_);
   CrdStream twin;
-  const bool written = twin.Create(twin_path, path_) &&
+  const bool written = twin.Create(twin_path, path_, Storage()) &&
                        (Numeric() ? MergeNumeric(unique, twin) : MergeAlphanumeric(unique, twin)) &&
                        ReplaceThroughTwin(twin, twin_path);
   if (!written) {
     twin.Close();
-    std::error_code ignored;
-    std::filesystem::remove(twin_path, ignored);
+    Storage().Remove(twin_path);
     return Fail(kCrdInputOutput);
   }
   last_error_ = final_error;

@@ -1,7 +1,5 @@
 #include "coord/crd/crd_file.h"
 
-#include <fstream>
-
 #include "coord/crd/crd_io_brannock.h"
 #include "coord/crd/crd_layout.h"
 #include "coord/crd/crd_stream.h"
@@ -27,15 +25,13 @@ constexpr LockWait kLockWaits[] = {
 
 // The variant an existing file has: kNoFormat when it is missing, empty or
 // unreadable (it will be created).
-int ExistingFormat(const std::filesystem::path& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error) || std::filesystem::file_size(path, error) == 0 || error)
-    return kNoFormat;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return kNoFormat;
+int ExistingFormat(CrdStorage& storage, const std::filesystem::path& path) {
+  const std::optional<uint64_t> size = storage.RegularFileSize(path);
+  if (!size || *size == 0) return kNoFormat;
   uint8_t header[kAlphaHeaderSize] = {};
-  in.read(reinterpret_cast<char*>(header), sizeof header);
-  return LooksAlphanumeric(header, static_cast<size_t>(in.gcount())) ? kCrdAlphanumeric : kCrdNumeric;
+  const size_t got = storage.ReadStart(path, header, sizeof header);
+  if (got == 0) return kNoFormat;
+  return LooksAlphanumeric(header, got) ? kCrdAlphanumeric : kCrdNumeric;
 }
 
 }  // namespace
@@ -51,14 +47,14 @@ int CrdFile::Open(const std::filesystem::path& path, int create, int format) {
   ResetRange();
   Close();
   closed_error_ = kCrdOk;
-  std::error_code error;
-  if (std::filesystem::exists(path, error)) {
-    bool free = CanOpenForUpdate(path);
+  CrdStorage& storage = *environment_.storage;
+  if (storage.Exists(path)) {
+    bool free = storage.CanOpenForUpdate(path);
     for (const LockWait& wait : kLockWaits) {
       if (free) break;
       environment_.clock->SleepMs(wait.ms);
       Trace("%s", wait.text);
-      free = CanOpenForUpdate(path);
+      free = storage.CanOpenForUpdate(path);
     }
     if (!free) {
       Trace("\nError 1: Could not open file: %s\nIt might be read-only or in use by another application.\n",
@@ -68,7 +64,7 @@ int CrdFile::Open(const std::filesystem::path& path, int create, int format) {
     }
   }
 
-  int chosen = ExistingFormat(path);
+  int chosen = ExistingFormat(storage, path);
   const bool creating = chosen == kNoFormat || create == 1;
   if (chosen != kNoFormat && !EqualsNoCase(path.extension().string(), ".crd")) {
     closed_error_ = kCrdUnknownFormat;
@@ -200,9 +196,8 @@ int CrdFile::ClearAll() {
 }
 
 void CrdFile::RemoveCompanions(const std::filesystem::path& path) const {
-  std::error_code ignored;
-  std::filesystem::remove(CompanionPath(path, "his"), ignored);
-  std::filesystem::remove(CompanionPath(path, "grp"), ignored);
+  environment_.storage->Remove(CompanionPath(path, "his"));
+  environment_.storage->Remove(CompanionPath(path, "grp"));
 }
 
 int CrdFile::DeleteFile(bool remove_companions) {

@@ -21,6 +21,10 @@ int CrdIO::CompareIds(std::string_view a, std::string_view b) const {
   return ComparePointIds(a, b);
 }
 
+CrdStorage& CrdIO::Storage() const {
+  return *owner_.Environment().storage;
+}
+
 bool CrdIO::StartWorkingCopy(CrdFile& copy) {
   if (!copy.Open(TempNameFor(path_, format_), 1, format_)) {
     last_error_ = copy.LastError() ? copy.LastError() : kCrdCannotCreate;
@@ -67,9 +71,8 @@ int CrdIO::ClearAll() {
   const std::filesystem::path copy_path = copy.Path();
   copy.Close();
   if (!ReplaceWith(copy_path)) return 0;
-  std::error_code ignored;
-  std::filesystem::remove(CompanionPath(path_, "his"), ignored);
-  std::filesystem::remove(CompanionPath(path_, "grp"), ignored);
+  Storage().Remove(CompanionPath(path_, "his"));
+  Storage().Remove(CompanionPath(path_, "grp"));
   last_error_ = kCrdOk;
   return 1;
 }

@@ -15,6 +15,7 @@
 
 #include "coord/crd/crd_format.h"
 #include "coord/crd/crd_point.h"
+#include "coord/crd/crd_storage.h"
 
 namespace pelikon {
 
@@ -99,6 +100,8 @@ class CrdIO {
   const std::string& HeaderDate() const { return header_date_; }
 
  protected:
+  // Where the owner's files live.
+  CrdStorage& Storage() const;
   // Makes a new file of this handler's format at the working-copy name
   // with this file's header values; false (error left) when it cannot.
   bool StartWorkingCopy(CrdFile& copy);

@@ -60,10 +60,10 @@ int CrdIOBrannock::Fail(int error) {
 }
 
 bool CrdIOBrannock::OpenStreamWithRetries(const std::filesystem::path& path) {
-  if (stream_.Open(path)) return true;
+  if (stream_.Open(path, Storage())) return true;
   for (uint32_t wait_ms : kStreamRetryWaitsMs) {
     owner_.Environment().clock->SleepMs(wait_ms);
-    if (stream_.Open(path)) return true;
+    if (stream_.Open(path, Storage())) return true;
   }
   const std::string text = StrPrintf(Tr(kOpenFailedText), path.c_str());
   Trace("\n%s", text.c_str());
@@ -83,6 +83,7 @@ int CrdIOBrannock::Open(const std::filesystem::path& path) {
   const size_t got = stream_.ReadUpTo(0, header, sizeof header);
   if (LooksAlphanumeric(header, got)) {
     format_ = kCrdAlphanumeric;
+    if (!IsValidAlphanumericHeader(header)) return Fail(kCrdUnknownFormat);
     if (RecordCount() > 0 && !IsSortedMagic(header) && !SortOlderFile(header)) return Fail(kCrdInputOutput);
     header_number_ = StrPrintf("%.3f", ReadDouble(header));
     header_date_ = ReadText(header + kAlphaDateOffset, kTextFieldSize);
@@ -92,9 +93,9 @@ int CrdIOBrannock::Open(const std::filesystem::path& path) {
     return 1;
   }
   format_ = kCrdNumeric;
-  if (got < kNumericHeaderSize) return Fail(kCrdInputOutput);
-  // A header that claims more points than the file has slots is taken at
-  // the file's word, so that no lookup or walk goes past its end.
+  // Nothing that fits neither variant is taken for a numeric file: storing
+  // into it would rewrite a file that was never a CRD file.
+  if (!IsValidNumericFile(header, stream_.Size().value_or(0))) return Fail(kCrdUnknownFormat);
   numeric_highest_ = ClaimedHighest(header, std::min(RecordCount(), kMaxSlots));
   highest_ = DecimalText(numeric_highest_);
   lowest_ = "1";
@@ -118,7 +119,7 @@ bool CrdIOBrannock::SortOlderFile(const uint8_t* header) {
 
   const std::filesystem::path twin_path = TwinPath(path_);
   CrdStream twin;
-  if (!twin.Create(twin_path, path_)) return false;
+  if (!twin.Create(twin_path, path_, Storage())) return false;
   uint8_t sorted_header[kAlphaHeaderSize];
   std::memcpy(sorted_header, header, kAlphaHeaderSize);
   WriteText(sorted_header + kMagicOffset, kTextFieldSize, kMagicSorted);
@@ -127,15 +128,14 @@ bool CrdIOBrannock::SortOlderFile(const uint8_t* header) {
   for (int64_t i : order) out.Put(records.data() + i * kAlphaRecordSize, kAlphaRecordSize);
   if (!out.Flush() || !ReplaceThroughTwin(twin, twin_path)) {
     twin.Close();
-    std::error_code ignored;
-    std::filesystem::remove(twin_path, ignored);
+    Storage().Remove(twin_path);
     return false;
   }
   return true;
 }
 
 bool CrdIOBrannock::ReplaceThroughTwin(CrdStream& twin, const std::filesystem::path& twin_path) {
-  if (ReplaceWithTwin(twin_path, path_)) return false;
+  if (!Storage().ReplaceWithTwin(twin_path, path_)) return false;
   // The twin is the file now, locked since it was made; the old one goes.
   stream_ = std::move(twin);
   return true;
@@ -144,11 +144,10 @@ bool CrdIOBrannock::ReplaceThroughTwin(CrdStream& twin, const std::filesystem::p
 int CrdIOBrannock::Create(const std::filesystem::path& path, int format) {
   last_error_ = kCrdOk;
   if (format != kCrdNumeric && format != kCrdAlphanumeric) return Fail(kCrdUnknownFormat);
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
-  std::filesystem::remove(CompanionPath(path, "not"), ignored);
+  Storage().Remove(path);
+  Storage().Remove(CompanionPath(path, "not"));
   CrdStream created;
-  if (!created.Create(path)) {
+  if (!created.Create(path, {}, Storage())) {
     Trace("\nCan't open new file %s", path.c_str());
     return Fail(kCrdCannotCreate);
   }
@@ -170,8 +169,7 @@ int CrdIOBrannock::Create(const std::filesystem::path& path, int format) {
 
 int CrdIOBrannock::DeleteFile() {
   stream_.Close();
-  std::error_code error;
-  if (!std::filesystem::remove(path_, error) || error) return Fail(kCrdCannotDelete);
+  if (!Storage().Remove(path_)) return Fail(kCrdCannotDelete);
   return 1;
 }
 
@@ -180,10 +178,10 @@ int CrdIOBrannock::CopyTo(CrdIO& other) {
   // The copy is made beside the other file and then put in its place.
   const std::filesystem::path twin_path = TwinPath(other.Path());
   CrdStream twin;
-  if (!twin.Create(twin_path, other.Path())) return Fail(kCrdInputOutput);
+  if (!twin.Create(twin_path, other.Path(), Storage())) return Fail(kCrdInputOutput);
   const uint64_t size = stream_.Size().value_or(0);
   SequentialWriter out(twin, kBlockBytes);
-  block_.resize(kBlockBytes);
+  block_.resize(static_cast<size_t>(std::min<uint64_t>(kBlockBytes, size)));
   bool ok = true;
   for (uint64_t offset = 0; ok && offset < size; offset += block_.size()) {
     const size_t n = static_cast<size_t>(std::min<uint64_t>(block_.size(), size - offset));
@@ -193,8 +191,7 @@ int CrdIOBrannock::CopyTo(CrdIO& other) {
   ok = ok && out.Flush();
   twin.Close();
   if (!ok || !other.ReplaceWith(twin_path)) {
-    std::error_code ignored;
-    std::filesystem::remove(twin_path, ignored);
+    Storage().Remove(twin_path);
     return Fail(kCrdInputOutput);
   }
   return 1;
@@ -202,9 +199,7 @@ int CrdIOBrannock::CopyTo(CrdIO& other) {
 
 int CrdIOBrannock::RenameTo(const std::filesystem::path& new_path) {
   stream_.Close();
-  std::error_code error;
-  std::filesystem::rename(path_, new_path, error);
-  if (error) {
+  if (!Storage().Rename(path_, new_path)) {
     Open(path_);
     return Fail(kCrdCannotRename);
   }
@@ -215,7 +210,7 @@ int CrdIOBrannock::ReplaceWith(const std::filesystem::path& path) {
   stream_.Close();
   // One rename puts the new file in place: there is never a moment without
   // a whole file at the path.
-  if (ReplaceWithTwin(path, path_)) {
+  if (!Storage().ReplaceWithTwin(path, path_)) {
     Open(path_);
     return Fail(kCrdCannotRename);
   }
@@ -465,7 +460,7 @@ bool CrdIOBrannock::ShiftUp(int64_t from, int64_t count) {
   // Then the rest, from the end downward and inside the file: at every
   // moment each record is somewhere in the file, at worst twice.
   const int64_t per_block = static_cast<int64_t>(kBlockBytes / kAlphaRecordSize);
-  block_.resize(static_cast<size_t>(per_block) * kAlphaRecordSize);
+  block_.resize(static_cast<size_t>(std::min(per_block, count - 1 - from)) * kAlphaRecordSize);
   for (int64_t end = count - 1; end > from;) {
     const int64_t start = std::max(from, end - per_block);
     const size_t bytes = static_cast<size_t>(end - start) * kAlphaRecordSize;
@@ -511,11 +506,11 @@ int CrdIOBrannock::WriteHeader() {
   uint8_t header[kAlphaHeaderSize];
   if (!stream_.ReadAt(0, header, HeaderSize())) return Fail(kCrdInputOutput);
   if (Numeric()) {
-    WriteDouble(header + kNumericNumberOffset, LenientDouble(header_number_));
-    WriteDouble(header + kNumericDateOffset, ParseNumericHeaderDate(header_date_));
+    WriteDouble(header + kNumericNumberOffset, StorableHeaderNumber(LenientDouble(header_number_)));
+    WriteDouble(header + kNumericDateOffset, StorableHeaderNumber(ParseNumericHeaderDate(header_date_)));
     WriteText(header + kNumericTextOffset, kTextFieldSize, header_text_);
   } else {
-    WriteDouble(header, LenientDouble(header_number_));
+    WriteDouble(header, StorableHeaderNumber(LenientDouble(header_number_)));
     WriteText(header + kAlphaDateOffset, kTextFieldSize, header_date_);
     WriteText(header + kAlphaTextOffset, kTextFieldSize, header_text_);
   }

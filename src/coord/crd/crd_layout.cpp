@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "pointid/point_id.h"
+
 namespace pelikon {
 
 static_assert(sizeof(double) == 8 && std::numeric_limits<double>::is_iec559, "CRD files hold IEEE-754 doubles");
@@ -77,6 +79,25 @@ bool LooksAlphanumeric(const uint8_t* header, size_t bytes_read) {
 
 bool IsSortedMagic(const uint8_t* header) {
   return header[kMagicOffset + kMagicUnsorted.size()] == '2';
+}
+
+bool IsValidNumericFile(const uint8_t* header, uint64_t file_size) {
+  if (file_size < kNumericHeaderSize || file_size % kNumericRecordSize != 0) return false;
+  const double highest = ReadDouble(header);
+  if (!std::isfinite(ReadDouble(header + kNumericNumberOffset)) ||
+      !std::isfinite(ReadDouble(header + kNumericDateOffset)) || !std::isfinite(highest))
+    return false;
+  const uint64_t slots = (file_size - kNumericHeaderSize) / kNumericRecordSize;
+  return highest >= 0 && highest <= static_cast<double>(kHighestNumericId) && std::trunc(highest) == highest &&
+         static_cast<uint64_t>(highest) <= slots;
+}
+
+bool IsValidAlphanumericHeader(const uint8_t* header) {
+  return std::isfinite(ReadDouble(header));
+}
+
+double StorableHeaderNumber(double value) {
+  return std::isfinite(value) ? value : 0.0;
 }
 
 int64_t ClaimedHighest(const uint8_t* header, int64_t limit) {

@@ -81,6 +81,21 @@ bool LooksAlphanumeric(const uint8_t* header, size_t bytes_read);
 // The magic of an alphanumeric header marks a sorted file.
 bool IsSortedMagic(const uint8_t* header);
 
+// Signs that a file is what its first bytes suggest, so that a file that
+// is no CRD file at all (a text file named ".crd", random bytes) is refused
+// before anything is written to it. Every file this program or the
+// collector writes passes.
+// Numeric: the size is the header plus whole records, the three header
+// numbers are finite, and the highest point number is a whole number from
+// 0 to 99999 whose slots the file holds.
+bool IsValidNumericFile(const uint8_t* header, uint64_t file_size);
+// Alphanumeric (the magic has told the variant): the header number is
+// finite.
+bool IsValidAlphanumericHeader(const uint8_t* header);
+// A header number as written: a value that is not finite is written as 0,
+// so that a file never fails the checks above by what was stored in it.
+double StorableHeaderNumber(double value);
+
 // The highest point number a numeric header claims, as a count that is
 // safe to compute offsets with: negative, not-a-number and fractional
 // parts drop, huge values stop at `limit`.

@@ -1,5 +1,7 @@
 // Writes a file front to back through a buffer, so that a whole file's
-// records go out in a few large writes. The first failure sticks.
+// records go out in a few large writes. The buffer grows with what is put
+// up to its limit, so a small file costs a small buffer. The first failure
+// sticks.
 #pragma once
 
 #include <cstddef>
@@ -12,9 +14,7 @@ namespace pelikon {
 
 class SequentialWriter {
  public:
-  SequentialWriter(CrdStream& stream, size_t buffer_bytes) : stream_(stream), limit_(buffer_bytes) {
-    buffer_.reserve(buffer_bytes);
-  }
+  SequentialWriter(CrdStream& stream, size_t buffer_bytes) : stream_(stream), limit_(buffer_bytes) {}
 
   void Put(const uint8_t* data, size_t size) {
     if (buffer_.size() + size > limit_) Flush();

@@ -92,11 +92,15 @@ int WriteLocalListing(const std::filesystem::path& folder, std::string_view mask
   return 1;
 }
 
-bool ParseListingLine(std::string_view line, DirEntry& entry, bool* used_bars) {
+bool ParseListingLine(std::string_view line, DirEntry& entry, bool* used_bars, const ListingRules& rules) {
   // A zero byte ends the line, as it ends a C string.
   if (const size_t zero = line.find('\0'); zero != std::string_view::npos) line = line.substr(0, zero);
-  line = TrimLeft(line, " ");
-  line = TrimRight(line, " \r\n");
+  if (rules.names_as_written) {
+    line = TrimRight(line, "\r\n");
+  } else {
+    line = TrimLeft(line, " ");
+    line = TrimRight(line, " \r\n");
+  }
   const char separator = line.find('|') != std::string_view::npos ? '|' : ',';
   if (used_bars) *used_bars = separator == '|';
 
@@ -117,7 +121,7 @@ bool ParseListingLine(std::string_view line, DirEntry& entry, bool* used_bars) {
   if (name == "." || IsReservedName(name)) return false;
 
   entry = DirEntry{};
-  entry.name = Truncated(name, kEntryNameLimit);
+  entry.name = Truncated(name, rules.name_limit);
   const int32_t size = LenientInt32(fields[1]);
   entry.is_drive = size == -2;
   entry.is_folder = size == -1 || size == -2;
@@ -125,11 +129,11 @@ bool ParseListingLine(std::string_view line, DirEntry& entry, bool* used_bars) {
   entry.date = Truncated(fields[2], kEntryDateLimit);
   entry.time = Truncated(fields[3], kEntryDateLimit);
   entry.attributes = count > 4 ? LenientInt32(fields[4]) : 0;
-  entry.short_name = count > 5 ? Truncated(fields[5], kEntryNameLimit) : entry.name;
+  entry.short_name = count > 5 ? Truncated(fields[5], rules.name_limit) : entry.name;
   return true;
 }
 
-ListingContents ParseListing(std::string_view text) {
+ListingContents ParseListing(std::string_view text, const ListingRules& rules) {
   ListingContents contents;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -137,22 +141,22 @@ ListingContents ParseListing(std::string_view text) {
     if (end == std::string_view::npos) end = text.size();
     // Only the first characters of a long line count; the rest of it is
     // dropped rather than read as a line of its own.
-    const std::string_view line = text.substr(pos, std::min(end - pos, kListingLineLimit));
+    const std::string_view line = text.substr(pos, std::min(end - pos, rules.line_limit));
     pos = end + 1;
     if (Trim(line, " \r").empty()) continue;  // an empty line says nothing about the format
     DirEntry entry;
     bool used_bars = false;
-    const bool keep = ParseListingLine(line, entry, &used_bars);
+    const bool keep = ParseListingLine(line, entry, &used_bars, rules);
     contents.long_names = used_bars;
     if (keep) contents.entries.push_back(std::move(entry));
   }
   return contents;
 }
 
-bool ReadListingFile(const std::filesystem::path& file, ListingContents& contents) {
+bool ReadListingFile(const std::filesystem::path& file, ListingContents& contents, const ListingRules& rules) {
   std::string text;
   if (!ReadWholeFile(file, text)) return false;
-  contents = ParseListing(text);
+  contents = ParseListing(text, rules);
   return true;
 }
 

@@ -13,7 +13,9 @@
 //
 // The reader takes whatever bytes the collector sends: it never reads past
 // a line limit, never fails on malformed lines (it skips them), and never
-// produces an entry named "." or a reserved listing name.
+// produces an entry named "." or a reserved listing name. The PC's own
+// listing is read by looser rules (`kLocalListing`), so that every name
+// the PC's file system allows comes back as it is.
 #pragma once
 
 #include <cstdint>
@@ -31,10 +33,27 @@ namespace pelikon {
 
 inline constexpr const char* kLocalListingName = "dir_yyy.txt";
 inline constexpr const char* kRemoteListingName = "dir_zzz.txt";
-// Characters of a line that the reader considers; the rest is ignored.
+// Characters of a collector's line that the reader considers; the rest is
+// ignored.
 inline constexpr size_t kListingLineLimit = 238;
 inline constexpr size_t kEntryNameLimit = 254;
 inline constexpr size_t kEntryDateLimit = 11;
+// The longest name of a PC file (in bytes).
+inline constexpr size_t kLocalNameLimit = 255;
+
+// How the lines of a listing are read.
+struct ListingRules {
+  // Blanks around a line are part of its first and last field.
+  bool names_as_written;
+  size_t line_limit;  // characters of a line that count
+  size_t name_limit;  // longest name and short name kept
+};
+// A collector's listing: blanks around a line are dropped and only the
+// first 238 characters count, as the format has it.
+inline constexpr ListingRules kCollectorListing{false, kListingLineLimit, kEntryNameLimit};
+// The PC's own listing: a name keeps its blanks (" lead.txt" is a file of
+// its own), and a line holds two of the longest names with every field.
+inline constexpr ListingRules kLocalListing{true, 2 * kLocalNameLimit + 64, kLocalNameLimit};
 
 // What `ListDirectoryInto` writes.
 enum ListMode : int { kListFoldersOnly = 1, kListFilesOnly = 2, kListFilesAndFolders = 4 };
@@ -82,7 +101,8 @@ int WriteLocalListing(const std::filesystem::path& folder, std::string_view mask
 // Reads one line (without its line end) into `entry`. False when the line
 // is to be skipped. `used_bars`, when given, receives whether the line
 // separated its fields with "|".
-bool ParseListingLine(std::string_view line, DirEntry& entry, bool* used_bars = nullptr);
+bool ParseListingLine(std::string_view line, DirEntry& entry, bool* used_bars = nullptr,
+                      const ListingRules& rules = kCollectorListing);
 
 struct ListingContents {
   std::vector<DirEntry> entries;  // in file order
@@ -92,8 +112,9 @@ struct ListingContents {
 };
 
 // Reads a whole listing held in memory.
-ListingContents ParseListing(std::string_view text);
+ListingContents ParseListing(std::string_view text, const ListingRules& rules = kCollectorListing);
 // Reads a listing file; false when it cannot be opened.
-bool ReadListingFile(const std::filesystem::path& file, ListingContents& contents);
+bool ReadListingFile(const std::filesystem::path& file, ListingContents& contents,
+                     const ListingRules& rules = kCollectorListing);
 
 }  // namespace pelikon

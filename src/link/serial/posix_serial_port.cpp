@@ -159,6 +159,7 @@ class PosixSerialPort final : public SerialPort {
   bool counters_supported_ = true;
   struct serial_icounter_struct counters_ {};
   int line_errors_ = 0;
+  SerialLockFile lock_file_;
 };
 
 void PosixSerialPort::Open(const std::string& device, int baud) {
@@ -183,6 +184,14 @@ void PosixSerialPort::Open(const std::string& device, int baud) {
     Trace("\nCOM%d: %s is in use", PortIndex() + 1, device.c_str());
     Release();
     SetStatus(error == EWOULDBLOCK ? kSerialInUse : MapSystemError(error));
+    return;
+  }
+  // Programs that do not take advisory locks announce themselves with
+  // lock files instead.
+  if (const int locked = lock_file_.Acquire(hooks_.lock_folder, device); locked != kSerialOk) {
+    Trace("\nCOM%d: %s is locked by another program", PortIndex() + 1, device.c_str());
+    Release();
+    SetStatus(locked);
     return;
   }
   ::ioctl(fd_, TIOCEXCL);
@@ -256,6 +265,7 @@ void PosixSerialPort::Release() {
   if (restore_settings_) ::tcsetattr(fd_, TCSANOW, &saved_);
   restore_settings_ = false;
   if (owns_fds_) {
+    lock_file_.Release();
     ::flock(fd_, LOCK_UN);
     ::close(fd_);
   } else {

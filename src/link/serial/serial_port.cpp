@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "link/serial/system_serial_port.h"
+#include "platform/catalogue.h"
 #include "platform/text.h"
 
 namespace pelikon {
@@ -291,6 +292,45 @@ int SerialPort::GetLine(std::string& line, int size, int terminator, int timeout
       continue;
     }
     if (!store(static_cast<char>(c))) return finish(kSerialLineTooLong);
+  }
+}
+
+const char* SerialErrorText(int code) {
+  switch (code) {
+    case kSerialOk:
+      return N_("success");
+    case kSerialSystemError:
+      return N_("system error");
+    case kSerialInvalidPort:
+      return N_("not a serial port");
+    case kSerialInUse:
+      return N_("port in use or access denied");
+    case kSerialDefaultError:
+      return N_("port could not be made");
+    case kSerialBadArgument:
+      return N_("bad argument");
+    case kSerialNoData:
+      return N_("no data, timed out");
+    case kSerialPartialWrite:
+      return N_("transmit buffer full, only part written");
+    case kSerialNotFound:
+      return N_("port not found");
+    case kSerialNotSupported:
+      return N_("function not supported");
+    case kSerialBaudTooHigh:
+      return N_("baud rate not supported (at most 115200)");
+    case kSerialBadParity:
+      return N_("bad parity letter");
+    case kSerialBadDataBits:
+      return N_("bad data bits");
+    case kSerialBadStopBits:
+      return N_("bad stop bits");
+    case kSerialLineTooLong:
+      return N_("line buffer too small");
+    case kSerialTransmitBusy:
+      return N_("transmit busy");
+    default:
+      return nullptr;
   }
 }
 

@@ -16,11 +16,13 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "link/serial/serial_lock_file.h"
 #include "platform/clock.h"
 #include "platform/settings_store.h"
 #include "platform/ui.h"
@@ -68,11 +70,18 @@ inline constexpr int kNoTimeout = -1;
 inline constexpr int kSerialBufferBytes = 1050;
 
 // What a port needs from its surroundings: the time source for every wait,
-// and the user interface to keep alive (may be null).
+// the user interface to keep alive (may be null), and the folder of the
+// lock files by which programs share serial devices (serial_lock_file.h;
+// empty: none are honoured or taken).
 struct SerialHooks {
   Clock* clock = &DefaultClock();
   Ui* ui = nullptr;
+  std::filesystem::path lock_folder = SystemSerialLockFolder();
 };
+
+// The words for a port status or operation result, untranslated (marked
+// for the catalogue); nullptr for a code that is none of them.
+const char* SerialErrorText(int code);
 
 class SerialPort {
  public:
@@ -186,7 +195,10 @@ using SerialPortHandle = std::unique_ptr<SerialPort, SerialPortCloser>;
 std::string SerialDevicePath(const SettingsStore& settings, int port_number);
 
 // Opens `device` as COM(port_index+1) at `baud`, no parity, 8 data bits,
-// 1 stop bit, every handshake off. The port is exclusive to this process.
+// 1 stop bit, every handshake off. The port is exclusive to this process,
+// and a device another program has locked (a lock file of a live process
+// in the hooks' lock folder) is in use; while open, the port holds a lock
+// file of its own where the folder allows one.
 // Always returns a port; it counts as opened only when its status is 0
 // (-14 missing device, -3 in use or access denied, -2 not a serial device,
 // -25 bad speed ...). When no port can be made at all, the shared dummy
