@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     if (!pelikon::WriteLocalListing(folder, "*.*", listing, false, ui)) return 1;
     write_only.push_back(Seconds(start));
     pelikon::ListingContents contents;
-    if (!pelikon::ReadListingFile(listing, contents)) return 1;
+    if (!pelikon::ReadListingFile(listing, contents, pelikon::kLocalListing)) return 1;
     ours.push_back(Seconds(start));
     entries = contents.entries.size();
   }
