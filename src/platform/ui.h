@@ -35,9 +35,11 @@ class Ui {
 
   // A plain message box with an OK button.
   virtual void ShowMessageBox(const std::string& text) = 0;
-  // The error window "ERROR!" (sound 0 when it closes).
+  // The error window "ERROR!". Its sound cue (0) is the caller's: the link's
+  // TransferProgress::ShowCommError shows the window and then plays it.
   virtual void ShowError(const std::string& message) = 0;
-  // The two-line window "MESSAGE" (sound 1 when it closes).
+  // The two-line window "MESSAGE"; TransferProgress::ShowMessage shows it
+  // and then plays its cue (1).
   virtual void ShowMessage(const std::string& first, const std::string& second) = 0;
   // A question with the buttons the flags allow; returns an `Answer`.
   virtual int AskYesNo(const std::string& message, const std::string& caption, int flags) = 0;

@@ -44,7 +44,6 @@ bool TransferRun::Listed(PaneSide side, const std::string& name) const {
 void TransferRun::Start() {
   mover_.Reset();
   transferred_ = 0;
-  Ui& ui = panes_.UserInterface();
   if (!panes_.CheckLink()) {
     panes_.Link().ShowNotConnectedHelp();
     panes_.Progress().ShowCommError(Tr("No Connection"));
@@ -59,8 +58,7 @@ void TransferRun::Start() {
   Walk walk = WalkTagged(PaneSide::kLocal, &TransferRun::UploadEntry);
   if (walk == Walk::kGoOn) walk = WalkTagged(PaneSide::kRemote, &TransferRun::DownloadEntry);
   if (walk != Walk::kEndQuietly && mover_.LastResult() == 1) {
-    ui.ShowMessage(Tr("File Transfer"), Tr("Complete"));
-    panes_.Progress().Sound().PlaySound(1);
+    panes_.Progress().ShowMessage(Tr("File Transfer"), Tr("Complete"));
   }
 
   const ProgressScope shown(panes_.Progress());
