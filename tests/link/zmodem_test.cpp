@@ -9,6 +9,7 @@
 #include "platform/atomic_file.h"
 #include "support/memory_port.h"
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 
 namespace pelikon {
 namespace {
@@ -265,6 +266,160 @@ TEST(ZmodemReceive, ASenderThatVanishesFailsWithoutTouchingTheOldFile) {
   ASSERT_TRUE(std::filesystem::exists(dir / "job.crd"));
   EXPECT_EQ(std::filesystem::file_size(dir / "job.crd"), 8u);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+// What a sender puts on the line, frame by frame (CRC-32 throughout).
+class SenderStream {
+ public:
+  SenderStream& File(const std::string& name, size_t size) {
+    AppendBinaryHeader(out_, kZfile, {0, 0, 0, 0}, true);
+    std::string info = name;
+    info += '\0';
+    info += std::to_string(size) + " 0 0";
+    info += '\0';
+    return Subpacket(info, kZcrcw);
+  }
+  SenderStream& Header(int type, int64_t position) {
+    AppendBinaryHeader(out_, type, PositionData(position), true);
+    return *this;
+  }
+  SenderStream& Subpacket(std::string_view data, int end) {
+    AppendSubpacket(out_, reinterpret_cast<const uint8_t*>(data.data()), data.size(), end, true);
+    return *this;
+  }
+  // A subpacket that arrives with one bit flipped in the middle.
+  SenderStream& DamagedSubpacket(std::string_view data, int end) {
+    const size_t start = out_.size();
+    Subpacket(data, end);
+    out_[start + (out_.size() - start) / 2] ^= 0x04;
+    return *this;
+  }
+  SenderStream& Raw(std::string_view bytes) {
+    out_.insert(out_.end(), bytes.begin(), bytes.end());
+    return *this;
+  }
+  std::string Take() {
+    std::string bytes = Bytes(out_);
+    out_.clear();
+    return bytes;
+  }
+
+ private:
+  std::vector<uint8_t> out_;
+};
+
+// A receiver run against a sender that answers each ZRPOS from a script;
+// the answer is fed after the receiver flushed its input, like data that
+// was still on its way when the ZRPOS went out.
+class RecoveryRig {
+ public:
+  RecoveryRig() {
+    port_.OnWrite([this](std::string_view written) {
+      for (const zmodem::Header& h : HeadersIn(std::string(written))) {
+        if (h.type == kZrpos) {
+          asked_.push_back(DataPosition(h.data));
+          if (asked_.size() <= answers_.size()) port_.Feed(answers_[asked_.size() - 1]);
+        } else if (h.type == kZrinit && !asked_.empty()) {
+          port_.Feed(HexHeader(kZfin, {0, 0, 0, 0}) + "OO");
+        }
+      }
+    });
+  }
+  // What the sender sends after the n-th ZRPOS (the first opens the file).
+  void AnswerZrpos(std::string bytes) { answers_.push_back(std::move(bytes)); }
+  int Receive(const std::string& opening) {
+    port_.Feed(opening);
+    return ZmodemReceive(port_, dir_.Path(), nullptr, nullptr, {});
+  }
+  std::string Received(const std::string& name) {
+    std::string content;
+    ReadWholeFile(dir_ / name, content);
+    return content;
+  }
+  const std::vector<int64_t>& Asked() const { return asked_; }
+  FakeClock& Clock() { return clock_; }
+  MemorySerialPort& Port() { return port_; }
+
+ private:
+  TempDir dir_;
+  FakeClock clock_;
+  MemorySerialPort port_{clock_};
+  std::vector<std::string> answers_;
+  std::vector<int64_t> asked_;
+};
+
+// Leftovers of the abandoned stream: the rest of the old frame, a
+// subpacket full of ZPAD bytes (each one a header hunt that finds
+// nothing), a damaged header, a ZDATA and a ZEOF at other positions.
+std::string StaleStream(const std::string& content) {
+  std::string pads;
+  for (int i = 0; i < 512; ++i) pads += "*x";
+  std::string bad_header = HexHeader(kZack, PositionData(7));
+  bad_header[8] ^= 0x01;
+  return SenderStream()
+      .Subpacket(std::string_view(content).substr(2048, 1024), kZcrcq)
+      .Subpacket(pads, kZcrcg)
+      .Raw(bad_header)
+      .Header(kZdata, 3072)
+      .Subpacket(std::string_view(content).substr(3072, 1024), kZcrcw)
+      .Header(kZeof, 4096)
+      .Take();
+}
+
+std::string ResentFrom1024(const std::string& content) {
+  return SenderStream()
+      .Header(kZdata, 1024)
+      .Subpacket(std::string_view(content).substr(1024, 1024), kZcrcg)
+      .Subpacket(std::string_view(content).substr(2048, 1024), kZcrcq)
+      .Subpacket(std::string_view(content).substr(3072, 1024), kZcrcw)
+      .Header(kZeof, 4096)
+      .Take();
+}
+
+std::string FirstFrameDamagedAt1024(const std::string& content) {
+  return SenderStream()
+      .Header(kZdata, 0)
+      .Subpacket(std::string_view(content).substr(0, 1024), kZcrcg)
+      .DamagedSubpacket(std::string_view(content).substr(1024, 1024), kZcrcg)
+      .Take();
+}
+
+TEST(ZmodemReceiveRecovery, PassesOverTheOldStreamUntilTheDataItAskedFor) {
+  const std::string content = testing::RandomBytes(4096, 21);
+  RecoveryRig rig;
+  rig.AnswerZrpos(FirstFrameDamagedAt1024(content));
+  rig.AnswerZrpos(StaleStream(content) + ResentFrom1024(content));
+  EXPECT_EQ(rig.Receive(SenderStream().File("job.bin", content.size()).Take()), 1);
+  EXPECT_TRUE(rig.Received("job.bin") == content);
+  EXPECT_EQ(rig.Asked(), (std::vector<int64_t>{0, 1024})) << "one ZRPOS per damaged subpacket";
+}
+
+TEST(ZmodemReceiveRecovery, AsksAgainWhenTheSenderFallsSilent) {
+  const std::string content = testing::RandomBytes(4096, 22);
+  RecoveryRig rig;
+  rig.AnswerZrpos(FirstFrameDamagedAt1024(content));
+  rig.AnswerZrpos(StaleStream(content));  // the sender did not hear this ZRPOS
+  rig.AnswerZrpos(ResentFrom1024(content));
+  EXPECT_EQ(rig.Receive(SenderStream().File("job.bin", content.size()).Take()), 1);
+  EXPECT_TRUE(rig.Received("job.bin") == content);
+  EXPECT_EQ(rig.Asked(), (std::vector<int64_t>{0, 1024, 1024}));
+}
+
+TEST(ZmodemReceiveRecovery, AsksAgainWhenTheOldStreamNeverComesBack) {
+  // A sender that did not hear the ZRPOS and streams on: the receiver
+  // must not wait for the end of a long file.
+  const std::string content = testing::RandomBytes(4096, 23);
+  RecoveryRig rig;
+  rig.AnswerZrpos(FirstFrameDamagedAt1024(content));
+  rig.AnswerZrpos("");
+  rig.AnswerZrpos(ResentFrom1024(content));
+  const std::string endless = testing::RandomBytes(1024, 24);
+  rig.Clock().OnAdvance([&](uint64_t) {
+    if (rig.Asked().size() == 2) rig.Port().Feed(SenderStream().Subpacket(endless, kZcrcg).Take());
+  });
+  EXPECT_EQ(rig.Receive(SenderStream().File("job.bin", content.size()).Take()), 1);
+  EXPECT_TRUE(rig.Received("job.bin") == content);
+  EXPECT_EQ(rig.Asked(), (std::vector<int64_t>{0, 1024, 1024}));
 }
 
 }  // namespace
