@@ -1,13 +1,17 @@
 // The Zmodem engine against a scripted peer on an in-memory port.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "link/progress/transfer_progress.h"
 #include "link/zmodem/zmodem.h"
 #include "link/zmodem/zmodem_wire.h"
 #include "platform/atomic_file.h"
 #include "support/memory_port.h"
+#include "support/no_sound.h"
+#include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
 
@@ -151,43 +155,90 @@ TEST(ZmodemWire, SilenceEndsTheHuntAfterTenSeconds) {
   EXPECT_EQ(log[0], "GetPad: timeout on ZPAD");
 }
 
-// A receiver that answers the sender from a script keyed on what it sees.
+// A receiver that answers the sender as ours does, decoding what the
+// sender writes as it is written. Tests can make it deaf to a header or
+// lose one of its answers on the way back.
 class ScriptedReceiver {
  public:
   ScriptedReceiver(MemorySerialPort& port, int flags) : port_(port), flags_(flags) {
-    port_.OnWrite([this](std::string_view written) { Heard(written); });
+    heard_.port = &heard_port_;
+    heard_.retry_limit = 1 << 30;
+    port_.OnWrite([this](std::string_view written) {
+      heard_port_.Feed(written);
+      Decode();
+    });
   }
+  // Each gets the header's type and position; true drops it.
+  std::function<bool(int type, int64_t position)> deaf_to;
+  std::function<bool(int type, int64_t position)> loses_answer;
+
   std::vector<Header> Sent() { return HeadersIn(port_.Output()); }
+  int64_t Received() const { return received_; }
+  bool Ended() const { return ended_; }
 
  private:
-  void Heard(std::string_view written) {
-    seen_ += written;
-    // Answer each complete header once, in the order they were written.
-    const std::vector<Header> headers = HeadersIn(seen_);
-    for (size_t i = answered_; i < headers.size(); ++i) {
-      switch (headers[i].type) {
+  void Answer(int type, int64_t position, const std::string& extra = {}) {
+    if (loses_answer && loses_answer(type, position)) return;
+    port_.Feed(
+        HexHeader(type, type == kZrinit ? HeaderData{0, 0, 0, static_cast<uint8_t>(flags_)} : PositionData(position)) +
+        extra);
+  }
+  void Decode() {
+    while (!ended_ && heard_port_.RxCount() > 0) {
+      if (in_frame_) {
+        std::vector<uint8_t> data;
+        const int end = heard_wire_.ReadSubpacket(data, crc32_);
+        ASSERT_GE(end, 0) << "our sender's subpacket does not decode";
+        received_ += static_cast<int64_t>(data.size());
+        if (end == kZcrcq || end == kZcrcw) Answer(kZack, received_);
+        in_frame_ = end == kZcrcg || end == kZcrcq;
+        continue;
+      }
+      Header h;
+      if (heard_wire_.ReadHeader(h) < 0) return;
+      const int64_t at = DataPosition(h.data);
+      if (deaf_to && deaf_to(h.type, at)) continue;
+      crc32_ = h.format == 'C';
+      switch (h.type) {
         case kZrqinit:
-          port_.Feed(HexHeader(kZrinit, {0, 0, 0, static_cast<uint8_t>(flags_)}));
+          Answer(kZrinit, 0);
           break;
         case kZfile:
-          port_.Feed(HexHeader(kZrpos, PositionData(0)));
+          heard_wire_.ReadSubpacket(file_info_, crc32_);
+          in_file_ = true;
+          Answer(kZrpos, received_);
+          break;
+        case kZdata:
+          in_frame_ = at == received_;
           break;
         case kZeof:
-          port_.Feed(HexHeader(kZrinit, {0, 0, 0, static_cast<uint8_t>(flags_)}));
+          if (in_file_ && at != received_) break;
+          in_file_ = false;
+          Answer(kZrinit, 0);
           break;
         case kZfin:
-          port_.Feed(HexHeader(kZfin, {0, 0, 0, 0}) + "OO");
+          // Before the file's end the data phase ignores it.
+          if (in_file_) break;
+          Answer(kZfin, 0, "OO");
+          ended_ = true;
           break;
         default:
           break;
       }
     }
-    answered_ = headers.size();
   }
   MemorySerialPort& port_;
   int flags_;
-  std::string seen_;
-  size_t answered_ = 0;
+  FakeClock heard_clock_;
+  MemorySerialPort heard_port_{heard_clock_};
+  TransferState heard_;
+  Wire heard_wire_{heard_};
+  std::vector<uint8_t> file_info_;
+  bool in_frame_ = false;
+  bool crc32_ = false;
+  bool in_file_ = false;
+  bool ended_ = false;
+  int64_t received_ = 0;
 };
 
 TEST(ZmodemSend, AnEmptyFileIsZfileZrposZeofAndTheHeaderFormatFollowsTheReceiver) {
@@ -225,6 +276,59 @@ TEST(ZmodemSend, AMissingFileIsMinus602AndTheRunIsCancelled) {
   ScriptedReceiver peer(port, 0x27);
   EXPECT_EQ(ZmodemSend(port, {(dir / "gone.crd").string()}, nullptr, nullptr, {}), kXferOpenFile);
   EXPECT_NE(port.Output().find(std::string(10, '\x18') + std::string(10, '\b')), std::string::npos);
+}
+
+// The program's own hooks around a run: an engine message that speaks of a
+// time-out ends the run as Cancel would.
+struct ProgramHooks {
+  testing::ScriptedUi ui;
+  testing::NoSound output;
+  SoundCues sound{output};
+  TransferProgress progress{ui, sound};
+};
+
+class ZmodemSendRecovery : public ::testing::Test {
+ protected:
+  int Send(const std::string& content) {
+    const auto file = dir_.Write("job.bin", content);
+    return ZmodemSend(port_, {file.string()}, hooks_.progress.MessageHook(), hooks_.progress.StatusCallback(), {});
+  }
+  TempDir dir_;
+  FakeClock clock_;
+  MemorySerialPort port_{clock_};
+  ScriptedReceiver peer_{port_, 0x27};
+  ProgramHooks hooks_;
+};
+
+// Each of these answers once the first time it is due, as a bit error
+// would.
+std::function<bool(int, int64_t)> Once(int type, int64_t position) {
+  return [type, position, done = false](int t, int64_t p) mutable {
+    if (done || t != type || p != position) return false;
+    return done = true;
+  };
+}
+
+TEST_F(ZmodemSendRecovery, ALostAcknowledgementIsAskedForAgainBeforeTheRunTimesOut) {
+  // The answer to the file's last subpacket never arrives; waiting for the
+  // protocol's time-out would end the run as if the user had cancelled.
+  peer_.loses_answer = Once(kZack, 3000);
+  EXPECT_EQ(Send(testing::RandomBytes(3000, 31)), 1);
+  EXPECT_EQ(peer_.Received(), 3000);
+  EXPECT_TRUE(peer_.Ended());
+}
+
+TEST_F(ZmodemSendRecovery, ALostZeofIsSentAgain) {
+  peer_.deaf_to = Once(kZeof, 3000);
+  EXPECT_EQ(Send(testing::RandomBytes(3000, 32)), 1);
+  EXPECT_TRUE(peer_.Ended()) << "the receiver saw the file's end and the session's";
+}
+
+TEST_F(ZmodemSendRecovery, ALostAnswerToZfinStillEndsASessionWhoseFilesArrived) {
+  // The receiver answers ZFIN and is gone; its answer never arrives.
+  peer_.loses_answer = Once(kZfin, 0);
+  EXPECT_EQ(Send(testing::RandomBytes(3000, 33)), 1);
+  EXPECT_EQ(peer_.Received(), 3000);
 }
 
 TEST(ZmodemReceive, RefusesUnsafeNamesAndCancels) {

@@ -23,6 +23,11 @@ using namespace zmodem;
 constexpr uint32_t kAckPeriodMs = 1500;
 // A ZRINIT this long after ZFILE means the receiver never got it.
 constexpr uint64_t kStaleRinitMs = 2000;
+// A receiver that owes an answer and stays silent this long lost what it
+// should answer, or its answer was lost: the sender asks again. Longer
+// than a receiver waits for resent data before it asks for it again, so
+// that such a receiver speaks first.
+constexpr int kAnswerSilenceSeconds = 3;
 constexpr int kGarbageCharsPerFrame = 52;
 
 class Sender {
@@ -64,9 +69,10 @@ class Sender {
   bool OpenFrame();
   // Handles a header between frames; kFileDone when the file is through.
   Outcome Answer(const Header& header);
-  // Looks at what the receiver sent back while data streams out.
-  // Returns kContinue, or kFailed with header_ filled for Answer.
-  enum class BackTalk { kQuiet, kHeader, kFailed };
+  // Looks at what the receiver sent back while data streams out: nothing,
+  // a header in header_ (its type -1 when it came damaged), garbage that
+  // made the sender close the frame, or a failure.
+  enum class BackTalk { kQuiet, kHeader, kFrameClosed, kFailed };
   BackTalk CheckBackChannel(bool in_frame);
   int ReadFileAt(int64_t position, size_t& length);
   bool Failed() const { return t_.error != 0; }
@@ -235,8 +241,7 @@ Sender::BackTalk Sender::CheckBackChannel(bool in_frame) {
     if (garbage_chars_ >= kGarbageCharsPerFrame && in_frame) {
       t_.Log("BackChannel: exceeded garbage count");
       if (wire_.SendSubpacket(nullptr, 0, kZcrce, crc32_) != 0) return BackTalk::kFailed;
-      header_ = Header{};
-      return BackTalk::kHeader;
+      return BackTalk::kFrameClosed;
     }
   }
 }
@@ -327,6 +332,7 @@ Sender::Step Sender::NextFrame() {
       }
       t_.Log("BackChannel: backtalk ZCAN/ZPAD");
       return Step::kAnswer;
+    case BackTalk::kFrameClosed:  // only inside a frame
     case BackTalk::kQuiet:
       break;
   }
@@ -369,6 +375,8 @@ Sender::Step Sender::Stream() {
         return Step::kFailed;
       case BackTalk::kHeader:
         return Step::kAnswer;
+      case BackTalk::kFrameClosed:
+        return Step::kAwaitAnswer;
       case BackTalk::kQuiet:
         break;
     }
@@ -379,7 +387,11 @@ Sender::Step Sender::WaitForWindow() {
   while (position_ - acked_ >= s_.options.window) {
     const BackTalk talk = CheckBackChannel(true);
     if (talk == BackTalk::kFailed) return Step::kFailed;
+    if (talk == BackTalk::kFrameClosed) return Step::kAwaitAnswer;
     if (talk == BackTalk::kHeader) {
+      // A damaged header was most likely a ZACK, which the next one
+      // covers; a receiver that asked for data again asks once more.
+      if (header_.type < 0) continue;
       if (header_.type != kZack) return Step::kAnswer;
       acked_ = std::max(acked_, DataPosition(header_.data));
       t_.retries = 0;
@@ -407,9 +419,14 @@ Sender::Step Sender::Recover() {
 }
 
 Sender::Step Sender::AwaitAnswer() {
-  const int type = wire_.ReadHeader(header_);
+  const int type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
   if (Failed()) return Step::kFailed;
-  return type == kWireNoHeader ? Step::kAwaitAnswer : Step::kAnswer;
+  if (type >= 0) return Step::kAnswer;
+  // The wait point, the recovery frame, or the answer to it was lost: an
+  // empty ZCRCW frame at our position makes the receiver say where it is.
+  t_.Log("SendFileData: no answer, sending ZDATA again");
+  recovering_ = true;
+  return Step::kRecover;
 }
 
 Sender::Step Sender::AnswerHeader() {
@@ -435,34 +452,47 @@ Sender::Step Sender::AnswerHeader() {
 }
 
 Sender::Step Sender::EndFile() {
-  if (wire_.SendBinaryHeader(kZeof, PositionData(size_), crc32_) != 0) return Step::kFailed;
   ++t_.files_done;
-  const int type = wire_.ReadHeader(header_);
-  if (Failed()) return Step::kFailed;
-  if (type != kZrpos) return Step::kDone;
-  // The receiver lost data after all: go back to where it says.
-  --t_.files_done;
-  return Answer(header_) == Outcome::kFailed ? Step::kFailed : Step::kNextFrame;
+  for (;;) {
+    if (wire_.SendBinaryHeader(kZeof, PositionData(size_), crc32_) != 0) return Step::kFailed;
+    int type;
+    do type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
+    while (type == kZack && !Failed());  // late acknowledgements of the data
+    if (Failed()) return Step::kFailed;
+    if (type == kZrpos) {
+      // The receiver lost data after all: go back to where it says.
+      --t_.files_done;
+      return Answer(header_) == Outcome::kFailed ? Step::kFailed : Step::kNextFrame;
+    }
+    if (type >= 0) return Step::kDone;
+    t_.Log("SendFile: no answer to ZEOF");
+  }
 }
 
 int Sender::CloseLink() {
-  for (;;) {
+  for (bool again = false;; again = true) {
     if (wire_.SendHexHeader(kZfin, {0, 0, 0, 0}) != 0) {
       t_.Log("Error sending ZFIN frame");
       return t_.error;
     }
-    int type = wire_.ReadHeader(header_);
+    int type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
     if (Failed()) return t_.error;
     if (type == kZrinit || type == kZferr) {
-      type = wire_.ReadHeader(header_);
+      type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
       if (Failed()) return t_.error;
     }
     if (type == kZfin) {
       static const uint8_t kOverAndOut[] = {'O', 'O'};
       return WriteBufferTimed(t_, kOverAndOut, 2);
     }
+    if (type == kWireTimeout && again) {
+      // Silence after a repeated ZFIN: the receiver answered the first (the
+      // answer was lost) and has ended. Every file was confirmed already.
+      t_.Log("CloseLink: no answer to ZFIN, the receiver has ended");
+      return 0;
+    }
     t_.Logf("CloseLink: got %d instead of ZFIN", type);
-    wire_.CountRetry();
+    if (type >= 0) wire_.CountRetry();  // the hunt counted the others
     if (Failed()) return t_.error;
   }
 }

@@ -281,17 +281,25 @@ int Wire::HuntHeader(Header& header, int silent_seconds) {
   return result == kSilence ? kWireTimeout : kWireNoHeader;
 }
 
+void Wire::CountFailedHunt(int result) {
+  transfer_.Logf("ReadFrameHeader: Frame type %d", result == kSilence ? kWireNoHeader : result);
+  CountRetry();
+}
+
 int Wire::ReadHeader(Header& header) {
   const int result = Hunt(header, kPadTimeouts);
   if (result >= 0 || transfer_.error != 0) return result;
-  if (result == kSilence) {
-    transfer_.Log("GetPad: timeout on ZPAD");
-    transfer_.Logf("ReadFrameHeader: Frame type %d", kWireNoHeader);
-  } else {
-    transfer_.Logf("ReadFrameHeader: Frame type %d", result);
-  }
-  CountRetry();
+  if (result == kSilence) transfer_.Log("GetPad: timeout on ZPAD");
+  CountFailedHunt(result);
   return transfer_.error != 0 ? transfer_.error : kWireNoHeader;
+}
+
+int Wire::ReadAnswer(Header& header, int silent_seconds) {
+  const int result = Hunt(header, silent_seconds);
+  if (result >= 0 || transfer_.error != 0) return result;
+  CountFailedHunt(result);
+  if (transfer_.error != 0) return transfer_.error;
+  return result == kSilence ? kWireTimeout : kWireNoHeader;
 }
 
 int Wire::ReadHexHeader(Header& header) {

@@ -83,6 +83,10 @@ class Wire {
   // limit), or a negative transfer error when the run must end. Ten
   // seconds without a character end the hunt.
   int ReadHeader(Header& header);
+  // Reads a header the other side owes, counting a damaged or missing one
+  // as a retry like ReadHeader, but listening only `silent_seconds` to a
+  // silent line: then kWireTimeout, so that the caller can ask again.
+  int ReadAnswer(Header& header, int silent_seconds);
   // The same hunt without counting or logging anything it passes over, for
   // a side that expects leftovers of an abandoned stream. Returns the type,
   // kWireTimeout after `silent_seconds` without a character, kWireNoHeader
@@ -121,6 +125,8 @@ class Wire {
   int HuntForPad(int silent_seconds);
   // A hunt and a header; damage comes back as it was found (kWireBadCrc …).
   int Hunt(Header& header, int silent_seconds);
+  // Logs and counts a hunt that found no usable header.
+  void CountFailedHunt(int result);
   int ReadHexHeader(Header& header);
   int ReadBinaryHeader(Header& header, bool crc32);
 
