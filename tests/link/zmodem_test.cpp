@@ -155,6 +155,22 @@ TEST(ZmodemWire, SilenceEndsTheHuntAfterTenSeconds) {
   EXPECT_EQ(log[0], "GetPad: timeout on ZPAD");
 }
 
+// The program's own hooks around a run: an engine message that speaks of a
+// time-out ends the run as Cancel would.
+struct ProgramHooks {
+  testing::ScriptedUi ui;
+  testing::NoSound output;
+  SoundCues sound{output};
+  TransferProgress progress{ui, sound};
+};
+
+// On the in-memory port data never keeps a run waiting, so a cancel that a
+// time-out message asked for may still be pending when the run ends.
+void ExpectNoTimeOut(const ProgramHooks& hooks) {
+  EXPECT_FALSE(hooks.progress.CancelRequested())
+      << "the run waited out a time-out, which the program takes for a cancel";
+}
+
 // A receiver that answers the sender as ours does, decoding what the
 // sender writes as it is written. Tests can make it deaf to a header or
 // lose one of its answers on the way back.
@@ -171,10 +187,17 @@ class ScriptedReceiver {
   // Each gets the header's type and position; true drops it.
   std::function<bool(int type, int64_t position)> deaf_to;
   std::function<bool(int type, int64_t position)> loses_answer;
+  // True for a subpacket (by its position) that arrives damaged: the
+  // receiver asks for the data again from there.
+  std::function<bool(int64_t position)> damages;
 
   std::vector<Header> Sent() { return HeadersIn(port_.Output()); }
   int64_t Received() const { return received_; }
   bool Ended() const { return ended_; }
+  // Whether the sender sent an empty subpacket in a frame beyond the
+  // receiver's position: a receiver may keep such a subpacket for later,
+  // and some stall on an empty one once they reach it.
+  bool SawEmptySubpacketAhead() const { return empty_ahead_; }
 
  private:
   void Answer(int type, int64_t position, const std::string& extra = {}) {
@@ -185,17 +208,31 @@ class ScriptedReceiver {
   }
   void Decode() {
     while (!ended_ && heard_port_.RxCount() > 0) {
+      if (reading_ahead_) {
+        std::vector<uint8_t> data;
+        reading_ahead_ = false;
+        empty_ahead_ |= heard_wire_.ReadSubpacket(data, crc32_) >= 0 && data.empty();
+        continue;
+      }
       if (in_frame_) {
         std::vector<uint8_t> data;
         const int end = heard_wire_.ReadSubpacket(data, crc32_);
         ASSERT_GE(end, 0) << "our sender's subpacket does not decode";
+        if (damages && damages(received_)) {
+          in_frame_ = false;
+          Answer(kZrpos, received_);
+          continue;
+        }
         received_ += static_cast<int64_t>(data.size());
         if (end == kZcrcq || end == kZcrcw) Answer(kZack, received_);
         in_frame_ = end == kZcrcg || end == kZcrcq;
         continue;
       }
       Header h;
-      if (heard_wire_.ReadHeader(h) < 0) return;
+      if (heard_wire_.ReadHeader(h) < 0) {
+        if (heard_.error != 0) return;  // the sender cancelled
+        continue;
+      }
       const int64_t at = DataPosition(h.data);
       if (deaf_to && deaf_to(h.type, at)) continue;
       crc32_ = h.format == 'C';
@@ -210,6 +247,8 @@ class ScriptedReceiver {
           break;
         case kZdata:
           in_frame_ = at == received_;
+          reading_ahead_ = at > received_;
+          if (!in_frame_) Answer(kZrpos, received_);
           break;
         case kZeof:
           if (in_file_ && at != received_) break;
@@ -235,6 +274,8 @@ class ScriptedReceiver {
   Wire heard_wire_{heard_};
   std::vector<uint8_t> file_info_;
   bool in_frame_ = false;
+  bool reading_ahead_ = false;
+  bool empty_ahead_ = false;
   bool crc32_ = false;
   bool in_file_ = false;
   bool ended_ = false;
@@ -278,20 +319,14 @@ TEST(ZmodemSend, AMissingFileIsMinus602AndTheRunIsCancelled) {
   EXPECT_NE(port.Output().find(std::string(10, '\x18') + std::string(10, '\b')), std::string::npos);
 }
 
-// The program's own hooks around a run: an engine message that speaks of a
-// time-out ends the run as Cancel would.
-struct ProgramHooks {
-  testing::ScriptedUi ui;
-  testing::NoSound output;
-  SoundCues sound{output};
-  TransferProgress progress{ui, sound};
-};
-
 class ZmodemSendRecovery : public ::testing::Test {
  protected:
   int Send(const std::string& content) {
     const auto file = dir_.Write("job.bin", content);
-    return ZmodemSend(port_, {file.string()}, hooks_.progress.MessageHook(), hooks_.progress.StatusCallback(), {});
+    const int result =
+        ZmodemSend(port_, {file.string()}, hooks_.progress.MessageHook(), hooks_.progress.StatusCallback(), {});
+    ExpectNoTimeOut(hooks_);
+    return result;
   }
   TempDir dir_;
   FakeClock clock_;
@@ -316,6 +351,23 @@ TEST_F(ZmodemSendRecovery, ALostAcknowledgementIsAskedForAgainBeforeTheRunTimesO
   EXPECT_EQ(Send(testing::RandomBytes(3000, 31)), 1);
   EXPECT_EQ(peer_.Received(), 3000);
   EXPECT_TRUE(peer_.Ended());
+}
+
+TEST_F(ZmodemSendRecovery, ALostZfileIsSentAgainBeforeTheRunTimesOut) {
+  peer_.deaf_to = Once(kZfile, 0);
+  EXPECT_EQ(Send(testing::RandomBytes(3000, 34)), 1);
+  EXPECT_EQ(peer_.Received(), 3000);
+}
+
+TEST_F(ZmodemSendRecovery, ALostRequestForDataIsFoundOutAtTheLastAcknowledgedPosition) {
+  // The subpacket at 2048 arrives damaged and the receiver's ZRPOS is lost:
+  // the sender fills its window and hears nothing more.
+  peer_.damages = [done = false](int64_t position) mutable { return position == 2048 && !done && (done = true); };
+  peer_.loses_answer = Once(kZrpos, 2048);
+  const std::string content = testing::RandomBytes(12000, 35);
+  EXPECT_EQ(Send(content), 1);
+  EXPECT_EQ(peer_.Received(), 12000);
+  EXPECT_FALSE(peer_.SawEmptySubpacketAhead());
 }
 
 TEST_F(ZmodemSendRecovery, ALostZeofIsSentAgain) {
@@ -433,7 +485,10 @@ class RecoveryRig {
   void AnswerZrpos(std::string bytes) { answers_.push_back(std::move(bytes)); }
   int Receive(const std::string& opening) {
     port_.Feed(opening);
-    return ZmodemReceive(port_, dir_.Path(), nullptr, nullptr, {});
+    const int result =
+        ZmodemReceive(port_, dir_.Path(), hooks_.progress.MessageHook(), hooks_.progress.StatusCallback(), {});
+    ExpectNoTimeOut(hooks_);
+    return result;
   }
   std::string Received(const std::string& name) {
     std::string content;
@@ -448,6 +503,7 @@ class RecoveryRig {
   TempDir dir_;
   FakeClock clock_;
   MemorySerialPort port_{clock_};
+  ProgramHooks hooks_;
   std::vector<std::string> answers_;
   std::vector<int64_t> asked_;
 };
@@ -496,6 +552,17 @@ TEST(ZmodemReceiveRecovery, PassesOverTheOldStreamUntilTheDataItAskedFor) {
   EXPECT_EQ(rig.Receive(SenderStream().File("job.bin", content.size()).Take()), 1);
   EXPECT_TRUE(rig.Received("job.bin") == content);
   EXPECT_EQ(rig.Asked(), (std::vector<int64_t>{0, 1024})) << "one ZRPOS per damaged subpacket";
+}
+
+TEST(ZmodemReceiveRecovery, AsksAgainWhenTheFirstZrposIsLost) {
+  const std::string content = testing::RandomBytes(4096, 25);
+  RecoveryRig rig;
+  rig.AnswerZrpos("");
+  rig.AnswerZrpos(SenderStream().Header(kZdata, 0).Subpacket(std::string_view(content).substr(0, 1024), kZcrce).Take() +
+                  ResentFrom1024(content));
+  EXPECT_EQ(rig.Receive(SenderStream().File("job.bin", content.size()).Take()), 1);
+  EXPECT_TRUE(rig.Received("job.bin") == content);
+  EXPECT_EQ(rig.Asked(), (std::vector<int64_t>{0, 0}));
 }
 
 TEST(ZmodemReceiveRecovery, AsksAgainWhenTheSenderFallsSilent) {

@@ -45,18 +45,20 @@ class Receiver {
   // Stores and acknowledges the subpackets of a ZDATA frame at our
   // position; damage starts a recovery. False when the run must end.
   bool ReceiveFrame(bool crc32);
-  // After damage or silence: asks for the data again from our position and
-  // starts a recovery. The retry is counted here unless the hunt that found
-  // the damage counted it already.
+  // Sends ZRPOS at our position; from then on the data from there is
+  // awaited (see AwaitAskedData).
+  bool AskForData();
+  // After damage or silence: reads away what waits and asks for the data
+  // again. The retry is counted here unless the hunt that found the damage
+  // counted it already.
   enum class Retry { kCount, kCounted };
   bool AskAgain(Retry retry);
-  // During a recovery: passes over what the sender sent before it heard our
-  // ZRPOS (frames, subpackets, headers at other positions) without taking
-  // any of it for new damage, until the ZDATA or ZEOF at our position, or a
-  // ZFILE. Asks again when the line falls silent or the wait runs too long.
+  // After a ZRPOS: passes over what the sender sent before it heard it
+  // (frames, subpackets, headers at other positions) without taking any of
+  // it for new damage, until the ZDATA or ZEOF at our position, or a ZFILE.
+  // Asks again when the line falls silent or the wait runs too long.
   // Returns that header's type, or the run's error.
-  int AwaitResentData();
-  bool SendPosition();
+  int AwaitAskedData();
   bool AtOurPosition(const Header& header) const;
   bool Failed() const { return t_.error != 0; }
 
@@ -65,9 +67,9 @@ class Receiver {
   Wire& wire_;
   std::filesystem::path folder_;
   ReceivedFile file_;
-  int64_t position_ = 0;  // bytes of the incoming data stored so far
-  bool recovering_ = false;
-  uint64_t asked_at_ms_ = 0;  // when the last ZRPOS of a recovery went out
+  int64_t position_ = 0;        // bytes of the incoming data stored so far
+  bool awaiting_data_ = false;  // a ZRPOS went out and its data has not come
+  uint64_t asked_at_ms_ = 0;    // when it went out
   Header header_;
   std::vector<uint8_t> data_;
 };
@@ -220,7 +222,9 @@ void Receiver::ReceiveFile(const std::vector<uint8_t>& info, const Header& file_
   }
 }
 
-bool Receiver::SendPosition() {
+bool Receiver::AskForData() {
+  awaiting_data_ = true;
+  asked_at_ms_ = t_.port->GetClock().NowMs();
   return wire_.SendHexHeader(kZrpos, PositionData(position_)) == 0;
 }
 
@@ -233,18 +237,16 @@ bool Receiver::AskAgain(Retry retry) {
   if (Failed()) return false;
   if (position_ != t_.file_size) t_.port->FlushRx();
   t_.Log("Sending a new file offset!!!");
-  recovering_ = true;
-  asked_at_ms_ = t_.port->GetClock().NowMs();
-  return SendPosition();
+  return AskForData();
 }
 
-int Receiver::AwaitResentData() {
+int Receiver::AwaitAskedData() {
   Clock& clock = t_.port->GetClock();
   for (;;) {
     const int type = wire_.HuntHeader(header_, kResendSilenceSeconds);
     if (Failed()) return t_.error;
     if (((type == kZdata || type == kZeof) && AtOurPosition(header_)) || type == kZfile) {
-      recovering_ = false;
+      awaiting_data_ = false;
       return type;
     }
     // Silence, or a stream that never comes back to our position: the
@@ -282,10 +284,9 @@ bool Receiver::ReceiveFrame(bool crc32) {
 bool Receiver::ReceiveData(int64_t start) {
   position_ = start;
   t_.position = start;
-  recovering_ = false;
-  if (!SendPosition()) return false;
+  if (!AskForData()) return false;
   for (;;) {
-    const int type = recovering_ ? AwaitResentData() : wire_.ReadHeader(header_);
+    const int type = awaiting_data_ ? AwaitAskedData() : wire_.ReadHeader(header_);
     if (Failed()) return false;
     switch (type) {
       case kZdata:
@@ -305,7 +306,7 @@ bool Receiver::ReceiveData(int64_t start) {
         // The sender did not hear our position: say it again.
         wire_.ReadSubpacket(data_, header_.format == 'C');
         if (Failed()) return false;
-        if (!SendPosition()) return false;
+        if (!AskForData()) return false;
         break;
       case kWireNoHeader:
         // A damaged header or a silent line, already counted by the hunt.

@@ -67,6 +67,12 @@ class Sender {
   Step EndFile();
   // Sends a ZDATA header at the position and starts the frame's counts.
   bool OpenFrame();
+  // When the receiver's answer did not come: ends any open frame and sends
+  // the recovery frame at the last acknowledged position, so that the
+  // receiver either takes it or says where it stands. Never further on:
+  // a receiver may keep an early subpacket for later, and an empty one can
+  // stall it once it gets there.
+  Step AskWhereReceiverIs();
   // Handles a header between frames; kFileDone when the file is through.
   Outcome Answer(const Header& header);
   // Looks at what the receiver sent back while data streams out: nothing,
@@ -190,7 +196,7 @@ int Sender::SendFileHeader(const std::string& info, int64_t& start) {
     if (wire_.SendBytes(frame) != 0) return t_.error;
     const uint64_t sent_at = clock.NowMs();
     for (;;) {
-      const int type = wire_.ReadHeader(header_);
+      const int type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
       if (Failed()) return t_.error;
       if (type == kZskip) {
         t_.Log("SendFile: received a ZSKIP frame");
@@ -204,8 +210,8 @@ int Sender::SendFileHeader(const std::string& info, int64_t& start) {
       // A ZRINIT right after ZFILE answers our ZRQINIT; a later one (or a
       // ZNAK, or silence) says the receiver did not get the file header.
       if (type == kZrinit && clock.NowMs() - sent_at < kStaleRinitMs) continue;
-      if (type == kZrinit || type == kZnak || type == kWireNoHeader) {
-        if (type != kWireNoHeader) wire_.CountRetry();
+      if (type == kZrinit || type == kZnak || type < 0) {
+        if (type >= 0) wire_.CountRetry();
         if (Failed()) return t_.error;
         break;  // send ZFILE again
       }
@@ -384,26 +390,29 @@ Sender::Step Sender::Stream() {
 }
 
 Sender::Step Sender::WaitForWindow() {
+  int empty_periods = 0;
   while (position_ - acked_ >= s_.options.window) {
     const BackTalk talk = CheckBackChannel(true);
     if (talk == BackTalk::kFailed) return Step::kFailed;
     if (talk == BackTalk::kFrameClosed) return Step::kAwaitAnswer;
     if (talk == BackTalk::kHeader) {
-      // A damaged header was most likely a ZACK, which the next one
-      // covers; a receiver that asked for data again asks once more.
+      // A damaged header was most likely a ZACK, which the next one covers.
       if (header_.type < 0) continue;
       if (header_.type != kZack) return Step::kAnswer;
       acked_ = std::max(acked_, DataPosition(header_.data));
       t_.retries = 0;
       continue;
     }
-    // Nothing yet: wait a while for the receiver.
+    // Nothing yet: wait a while for the receiver. A receiver that stays
+    // silent lost its request for data or all its acknowledgements.
     const int c = ReadCharTimed(t_, kAckPeriodMs);
     if (c == kSerialNoData) {
       wire_.CountRetry();
       if (Failed()) return Step::kFailed;
+      if (++empty_periods * kAckPeriodMs >= kAnswerSilenceSeconds * 1000u) return AskWhereReceiverIs();
       continue;
     }
+    empty_periods = 0;
     if (c < 0) {
       if (t_.error == 0) t_.error = kXferCharRead;
       return Step::kFailed;
@@ -411,6 +420,15 @@ Sender::Step Sender::WaitForWindow() {
     wire_.Unread(c);
   }
   return Step::kStream;  // the same frame goes on
+}
+
+Sender::Step Sender::AskWhereReceiverIs() {
+  t_.Log("SendFileData: no answer, sending ZDATA again");
+  if (wire_.SendSubpacket(nullptr, 0, kZcrce, crc32_) != 0) return Step::kFailed;
+  position_ = acked_;
+  t_.position = acked_;
+  recovering_ = true;
+  return Step::kRecover;
 }
 
 Sender::Step Sender::Recover() {
@@ -421,12 +439,8 @@ Sender::Step Sender::Recover() {
 Sender::Step Sender::AwaitAnswer() {
   const int type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
   if (Failed()) return Step::kFailed;
-  if (type >= 0) return Step::kAnswer;
-  // The wait point, the recovery frame, or the answer to it was lost: an
-  // empty ZCRCW frame at our position makes the receiver say where it is.
-  t_.Log("SendFileData: no answer, sending ZDATA again");
-  recovering_ = true;
-  return Step::kRecover;
+  // The wait point, the recovery frame, or the answer to it was lost.
+  return type >= 0 ? Step::kAnswer : AskWhereReceiverIs();
 }
 
 Sender::Step Sender::AnswerHeader() {
