@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/progress/transfer_progress.h"
@@ -475,6 +476,8 @@ class RecoveryRig {
         if (h.type == kZrpos) {
           asked_.push_back(DataPosition(h.data));
           if (asked_.size() <= answers_.size()) port_.Feed(answers_[asked_.size() - 1]);
+        } else if (h.type == kZnak) {
+          port_.Feed(std::exchange(znak_answer_, {}));
         } else if (h.type == kZrinit && !asked_.empty()) {
           port_.Feed(HexHeader(kZfin, {0, 0, 0, 0}) + "OO");
         }
@@ -483,6 +486,8 @@ class RecoveryRig {
   }
   // What the sender sends after the n-th ZRPOS (the first opens the file).
   void AnswerZrpos(std::string bytes) { answers_.push_back(std::move(bytes)); }
+  // What it sends after a ZNAK.
+  void AnswerZnak(std::string bytes) { znak_answer_ = std::move(bytes); }
   int Receive(const std::string& opening) {
     port_.Feed(opening);
     const int result =
@@ -505,6 +510,7 @@ class RecoveryRig {
   MemorySerialPort port_{clock_};
   ProgramHooks hooks_;
   std::vector<std::string> answers_;
+  std::string znak_answer_;
   std::vector<int64_t> asked_;
 };
 
@@ -552,6 +558,24 @@ TEST(ZmodemReceiveRecovery, PassesOverTheOldStreamUntilTheDataItAskedFor) {
   EXPECT_EQ(rig.Receive(SenderStream().File("job.bin", content.size()).Take()), 1);
   EXPECT_TRUE(rig.Received("job.bin") == content);
   EXPECT_EQ(rig.Asked(), (std::vector<int64_t>{0, 1024})) << "one ZRPOS per damaged subpacket";
+}
+
+TEST(ZmodemReceiveRecovery, AnswersADamagedZfileWithZnak) {
+  // A ZRINIT would look to the sender like a late answer to its ZRQINIT.
+  const std::string content = testing::RandomBytes(2048, 26);
+  std::string damaged = SenderStream().File("job.bin", content.size()).Take();
+  damaged[damaged.size() - 6] ^= 0x01;
+  RecoveryRig rig;
+  rig.AnswerZnak(SenderStream().File("job.bin", content.size()).Take());
+  rig.AnswerZrpos(SenderStream()
+                      .Header(kZdata, 0)
+                      .Subpacket(std::string_view(content).substr(0, 1024), kZcrcg)
+                      .Subpacket(std::string_view(content).substr(1024), kZcrce)
+                      .Header(kZeof, 2048)
+                      .Take());
+  EXPECT_EQ(rig.Receive(damaged), 1);
+  EXPECT_TRUE(rig.Received("job.bin") == content);
+  EXPECT_EQ(rig.Asked(), std::vector<int64_t>{0});
 }
 
 TEST(ZmodemReceiveRecovery, AsksAgainWhenTheFirstZrposIsLost) {

@@ -105,7 +105,13 @@ void Receiver::Run() {
         const int end = wire_.ReadSubpacket(data_, header_.format == 'C');
         if (Failed()) return;
         if (end < 0) {
+          // ZNAK has the sender repeat ZFILE at once; a ZRINIT so soon
+          // after ZFILE looks to many senders like a late answer to their
+          // ZRQINIT, and they wait before they repeat.
+          t_.Log("GetFileName: ZFILE + bad packet");
           wire_.CountRetry();
+          if (Failed() || wire_.SendHexHeader(kZnak, {0, 0, 0, 0}) != 0) return;
+          send_init = false;
           break;
         }
         t_.retries = 0;

@@ -50,7 +50,7 @@ class Sender {
     kNextFrame,      // take in what the receiver said, then open a frame
     kStream,         // a ZDATA frame is open: send subpackets
     kWaitForWindow,  // streaming with the window full: take in ZACKs
-    kRecover,        // after ZRPOS: an empty ZCRCW frame at the asked position
+    kRecover,        // an empty ZCRCW frame the receiver must acknowledge
     kAwaitAnswer,    // the receiver owes an answer: read its header
     kAnswer,         // act on the receiver's header in header_
     kEndFile,        // the whole file is confirmed: ZEOF
