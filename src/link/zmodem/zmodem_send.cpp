@@ -469,9 +469,13 @@ Sender::Step Sender::EndFile() {
   ++t_.files_done;
   for (;;) {
     if (wire_.SendBinaryHeader(kZeof, PositionData(size_), crc32_) != 0) return Step::kFailed;
-    int type;
-    do type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
-    while (type == kZack && !Failed());  // late acknowledgements of the data
+    int type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
+    // Late acknowledgements of the data are passed over; a receiver that
+    // sends nothing else runs into the retry limit.
+    while (type == kZack && !Failed()) {
+      wire_.CountRetry();
+      if (!Failed()) type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
+    }
     if (Failed()) return Step::kFailed;
     if (type == kZrpos) {
       // The receiver lost data after all: go back to where it says.
