@@ -6,13 +6,19 @@
 //       each side;
 //   (b) 1 MiB random and 1 MiB CR LF text over an emulated 115200 bit/s
 //       line (11,520 bytes/s each way, 5 ms one-way latency): efficiency =
-//       payload rate / line rate.
+//       payload rate / line rate;
+//   (c) random data over the same line with one bit error in 100,000
+//       (256 KiB) and in 10,000 (128 KiB), three seeds: completions, the
+//       efficiency of each completed run, and of them all together (their
+//       payload over their time). Errors come at random, so single runs
+//       vary widely; compare the totals.
 //  Kermit against gkermit (94-byte packets, stop-and-wait):
 //   (a) 4 MiB random, unthrottled;
 //   (b) 256 KiB random and 256 KiB CR LF text over the same emulated line,
 //       with the stop-and-wait bound for comparison.
 //
-// usage: transfer_bench [--quick] [zmodem|kermit]   (--quick: smaller files)
+// usage: transfer_bench [--quick] [zmodem|kermit|noise]
+//   --quick: smaller files; noise: only Zmodem (c)
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,6 +65,7 @@ std::vector<std::string> ReceiverCommand(const Side& side, const std::filesystem
 
 struct RunResult {
   bool intact = false;
+  bool corrupt = false;  // as long as the source, but different
   double seconds = 0;
   double sender_cpu = 0;
   double receiver_cpu = 0;
@@ -88,16 +95,20 @@ RunResult Run(const Side& sender_side, const Side& receiver_side, const std::fil
   PeerProcess receiver(ReceiverCommand(receiver_side, folder), relay.EndB(), folder);
   PeerProcess sender(SenderCommand(sender_side, source.filename().string()), relay.EndA(), source.parent_path());
   // The run ends when the sender is done and the file is whole; a receiver
-  // still waiting for a closing "OO" the sender swallowed is not waited for.
+  // still waiting for a closing "OO" the sender swallowed is not waited for,
+  // nor one that outlives a sender that gave up.
   const auto limit = start + std::chrono::minutes(10);
   Clock::time_point finished{};
+  Clock::time_point sender_done{};
   while (Clock::now() < limit) {
     const bool sender_running = sender.Running();
     const bool receiver_running = receiver.Running();
+    if (!sender_running && sender_done == Clock::time_point{}) sender_done = Clock::now();
     if (!sender_running && (!receiver_running || SizeOf(target) == size)) {
       if (finished == Clock::time_point{}) finished = Clock::now();
       if (!receiver_running || Clock::now() - finished > std::chrono::seconds(3)) break;
     }
+    if (!sender_running && Clock::now() - sender_done > std::chrono::seconds(30)) break;
     ::usleep(2000);
   }
   if (finished == Clock::time_point{}) finished = Clock::now();
@@ -107,6 +118,7 @@ RunResult Run(const Side& sender_side, const Side& receiver_side, const std::fil
   result.sender_cpu = sender.CpuSeconds();
   result.receiver_cpu = receiver.CpuSeconds();
   result.intact = SizeOf(target) == size && SameContent(source, target);
+  result.corrupt = SizeOf(target) == size && !result.intact;
   return result;
 }
 
@@ -140,10 +152,67 @@ double StopAndWaitBound(const std::filesystem::path& file, const LineModel& line
   return bytes_per_packet / seconds_per_packet / line.bytes_per_second;
 }
 
+// Our engine and the reference program in the four pairings: ours to
+// ours, ours to theirs, theirs to ours, theirs to theirs.
+struct Pairings {
+  explicit Pairings(bool kermit)
+      : ours{"pelikon", true, kermit},
+        theirs{kermit ? "gkermit" : "lrzsz", false, kermit},
+        pairs{{ours, ours}, {ours, theirs}, {theirs, ours}, {theirs, theirs}} {}
+  Side ours;
+  Side theirs;
+  std::pair<Side, Side> pairs[4];
+};
+
+// Zmodem over the emulated line with bit errors: each pairing runs once per
+// seed; a run completes when the file arrives whole.
+void RunNoisy(bool quick, const std::filesystem::path& work, bool& all_intact) {
+  const Pairings pairings(false);
+  const int seeds = 3;
+  for (const double rate : {1e-5, 1e-4}) {
+    // At the higher rate most subpackets need more than one try.
+    const size_t size = (quick ? (64u << 10) : (256u << 10)) / (rate > 5e-5 ? 2 : 1);
+    const auto file = work / "noisy.bin";
+    MakeFile(file, size, false);
+    std::printf(
+        "Zmodem (c) %zu KiB random over an emulated 115200 bit/s line, 5 ms latency, bit-error rate %.0e: "
+        "efficiency with seeds 1-%d, and of the completed runs together\n",
+        size >> 10, rate, seeds);
+    for (const auto& [sender_side, receiver_side] : pairings.pairs) {
+      LineModel line;
+      line.bytes_per_second = 11520;
+      line.latency_ms = 5;
+      line.bit_error_rate = rate;
+      std::printf("  %-7s -> %-7s", sender_side.label, receiver_side.label);
+      int completed = 0, corrupt = 0;
+      double seconds = 0;
+      for (int seed = 1; seed <= seeds; ++seed) {
+        line.seed = static_cast<uint32_t>(seed);
+        const RunResult r = Run(sender_side, receiver_side, file, work, line);
+        if (r.intact) {
+          ++completed;
+          seconds += r.seconds;
+          std::printf(" %6.3f", static_cast<double>(size) / r.seconds / line.bytes_per_second);
+        } else {
+          std::printf(" %6s", r.corrupt ? "CORRUPT" : "failed");
+        }
+        corrupt += r.corrupt ? 1 : 0;
+        std::fflush(stdout);
+      }
+      all_intact &= corrupt == 0;
+      std::printf("   completed %d of %d", completed, seeds);
+      if (completed > 0)
+        std::printf(", together %.3f", completed * static_cast<double>(size) / seconds / line.bytes_per_second);
+      std::printf("\n");
+      std::fflush(stdout);
+    }
+  }
+}
+
 void RunSuite(bool kermit, bool quick, const std::filesystem::path& work, bool& all_intact) {
-  const Side ours{"pelikon", true, kermit};
-  const Side theirs{kermit ? "gkermit" : "lrzsz", false, kermit};
-  const std::pair<Side, Side> pairs[] = {{ours, ours}, {ours, theirs}, {theirs, ours}, {theirs, theirs}};
+  const Pairings pairings(kermit);
+  const Side& theirs = pairings.theirs;
+  const auto& pairs = pairings.pairs;
   const char* protocol = kermit ? "Kermit" : "Zmodem";
 
   const size_t big = kermit ? (quick ? (1u << 20) : (4u << 20)) : (quick ? (4u << 20) : (20u << 20));
@@ -188,10 +257,11 @@ void RunSuite(bool kermit, bool quick, const std::filesystem::path& work, bool& 
       std::fflush(stdout);
     }
   }
+  if (!kermit) RunNoisy(quick, work, all_intact);
 }
 
 int main(int argc, char** argv) {
-  bool quick = false, zmodem = true, kermit = true;
+  bool quick = false, zmodem = true, kermit = true, noise_only = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--quick") == 0)
       quick = true;
@@ -199,14 +269,20 @@ int main(int argc, char** argv) {
       kermit = false;
     else if (std::strcmp(argv[i], "kermit") == 0)
       zmodem = false;
+    else if (std::strcmp(argv[i], "noise") == 0)
+      noise_only = true;
   }
   g_xfer = std::filesystem::canonical("/proc/self/exe").parent_path() / "xfer";
   char pattern[] = "/tmp/pelikon-xbench-XXXXXX";
   if (!::mkdtemp(pattern)) return 1;
   const std::filesystem::path work = pattern;
   bool all_intact = true;
-  if (zmodem) RunSuite(false, quick, work, all_intact);
-  if (kermit) RunSuite(true, quick, work, all_intact);
+  if (noise_only) {
+    RunNoisy(quick, work, all_intact);
+  } else {
+    if (zmodem) RunSuite(false, quick, work, all_intact);
+    if (kermit) RunSuite(true, quick, work, all_intact);
+  }
   std::filesystem::remove_all(work);
   return all_intact ? 0 : 1;
 }

@@ -21,6 +21,14 @@ using namespace zmodem;
 // and no limit on its buffer.
 const HeaderData kReceiverInit{0, 0, 0, kCanFullDuplex | kCanOverlapIo | kCanBreak | kCanCrc32};
 
+// While the old stream drains after a ZRPOS the line is busy; this long a
+// silence means the sender is waiting for something it will never get.
+constexpr int kResendSilenceSeconds = 2;
+// A sender that keeps streaming this long without coming back to our
+// position did not hear the ZRPOS. Well above what a sender can have in
+// flight when it hears it.
+constexpr uint64_t kResendPatienceMs = 10000;
+
 class Receiver {
  public:
   Receiver(Session& session, std::filesystem::path folder)
@@ -34,8 +42,24 @@ class Receiver {
   void ReceiveFile(const std::vector<uint8_t>& info, const Header& file_header);
   // Reads data frames until ZEOF. True when the file is complete.
   bool ReceiveData(int64_t start);
-  // After a bad subpacket or silence: ask for the data again from here.
-  bool AskAgain(int64_t size);
+  // Stores and acknowledges the subpackets of a ZDATA frame at our
+  // position; damage starts a recovery. False when the run must end.
+  bool ReceiveFrame(bool crc32);
+  // Sends ZRPOS at our position; from then on the data from there is
+  // awaited (see AwaitAskedData).
+  bool AskForData();
+  // After damage or silence: reads away what waits and asks for the data
+  // again. The retry is counted here unless the hunt that found the damage
+  // counted it already.
+  enum class Retry { kCount, kCounted };
+  bool AskAgain(Retry retry);
+  // After a ZRPOS: passes over what the sender sent before it heard it
+  // (frames, subpackets, headers at other positions) without taking any of
+  // it for new damage, until the ZDATA or ZEOF at our position, or a ZFILE.
+  // Asks again when the line falls silent or the wait runs too long.
+  // Returns that header's type, or the run's error.
+  int AwaitAskedData();
+  bool AtOurPosition(const Header& header) const;
   bool Failed() const { return t_.error != 0; }
 
   Session& s_;
@@ -43,7 +67,9 @@ class Receiver {
   Wire& wire_;
   std::filesystem::path folder_;
   ReceivedFile file_;
-  int64_t position_ = 0;  // bytes of the incoming data stored so far
+  int64_t position_ = 0;        // bytes of the incoming data stored so far
+  bool awaiting_data_ = false;  // a ZRPOS went out and its data has not come
+  uint64_t asked_at_ms_ = 0;    // when it went out
   Header header_;
   std::vector<uint8_t> data_;
 };
@@ -79,7 +105,13 @@ void Receiver::Run() {
         const int end = wire_.ReadSubpacket(data_, header_.format == 'C');
         if (Failed()) return;
         if (end < 0) {
+          // ZNAK has the sender repeat ZFILE at once; a ZRINIT so soon
+          // after ZFILE looks to many senders like a late answer to their
+          // ZRQINIT, and they wait before they repeat.
+          t_.Log("GetFileName: ZFILE + bad packet");
           wire_.CountRetry();
+          if (Failed() || wire_.SendHexHeader(kZnak, {0, 0, 0, 0}) != 0) return;
+          send_init = false;
           break;
         }
         t_.retries = 0;
@@ -196,67 +228,95 @@ void Receiver::ReceiveFile(const std::vector<uint8_t>& info, const Header& file_
   }
 }
 
-bool Receiver::AskAgain(int64_t size) {
-  wire_.CountRetry();
-  if (Failed()) return false;
-  if (position_ != size) t_.port->FlushRx();
-  t_.Log("Sending a new file offset!!!");
+bool Receiver::AskForData() {
+  awaiting_data_ = true;
+  asked_at_ms_ = t_.port->GetClock().NowMs();
   return wire_.SendHexHeader(kZrpos, PositionData(position_)) == 0;
+}
+
+bool Receiver::AtOurPosition(const Header& header) const {
+  return DataPosition(header.data) == (position_ & 0xFFFFFFFF);
+}
+
+bool Receiver::AskAgain(Retry retry) {
+  if (retry == Retry::kCount) wire_.CountRetry();
+  if (Failed()) return false;
+  if (position_ != t_.file_size) t_.port->FlushRx();
+  t_.Log("Sending a new file offset!!!");
+  return AskForData();
+}
+
+int Receiver::AwaitAskedData() {
+  Clock& clock = t_.port->GetClock();
+  for (;;) {
+    const int type = wire_.HuntHeader(header_, kResendSilenceSeconds);
+    if (Failed()) return t_.error;
+    if (((type == kZdata || type == kZeof) && AtOurPosition(header_)) || type == kZfile) {
+      awaiting_data_ = false;
+      return type;
+    }
+    // Silence, or a stream that never comes back to our position: the
+    // sender did not hear us.
+    if (type == kWireTimeout || clock.NowMs() - asked_at_ms_ >= kResendPatienceMs) {
+      t_.Log("ReadFileData: no answer to ZRPOS");
+      if (!AskAgain(Retry::kCount)) return t_.error;
+    }
+  }
+}
+
+bool Receiver::ReceiveFrame(bool crc32) {
+  for (;;) {
+    const int end = wire_.ReadSubpacket(data_, crc32);
+    if (Failed()) return false;
+    if (end < 0) return AskAgain(Retry::kCount);
+    if (!data_.empty()) {
+      t_.Logf("ReadFileData: read @%ld", static_cast<long>(position_));
+      if (!file_.Write(data_.data(), data_.size())) {
+        t_.error = kXferFileIo;
+        return false;
+      }
+      position_ += static_cast<int64_t>(data_.size());
+      t_.position = position_;
+    }
+    t_.retries = 0;
+    if (end == kZcrcq || end == kZcrcw) {
+      t_.Log("Sending a ZACK");
+      if (wire_.SendHexHeader(kZack, PositionData(position_)) != 0) return false;
+    }
+    if (end == kZcrce || end == kZcrcw) return true;
+  }
 }
 
 bool Receiver::ReceiveData(int64_t start) {
   position_ = start;
   t_.position = start;
-  if (wire_.SendHexHeader(kZrpos, PositionData(position_)) != 0) return false;
+  if (!AskForData()) return false;
   for (;;) {
-    const int type = wire_.ReadHeader(header_);
+    const int type = awaiting_data_ ? AwaitAskedData() : wire_.ReadHeader(header_);
     if (Failed()) return false;
     switch (type) {
-      case kZdata: {
-        if (DataPosition(header_.data) != (position_ & 0xFFFFFFFF)) {
+      case kZdata:
+        if (!AtOurPosition(header_)) {
           t_.Log("ReadFileData: Mismatch in rx_pos");
-          if (!AskAgain(t_.file_size)) return false;
+          if (!AskAgain(Retry::kCount)) return false;
           break;
         }
         t_.Logf("NEW BYTE COUNT: %lx", static_cast<unsigned long>(position_));
-        const bool crc32 = header_.format == 'C';
-        for (;;) {
-          const int end = wire_.ReadSubpacket(data_, crc32);
-          if (Failed()) return false;
-          if (end < 0) {
-            if (!AskAgain(t_.file_size)) return false;
-            break;
-          }
-          if (!data_.empty()) {
-            t_.Logf("ReadFileData: read @%ld", static_cast<long>(position_));
-            if (!file_.Write(data_.data(), data_.size())) {
-              t_.error = kXferFileIo;
-              return false;
-            }
-            position_ += static_cast<int64_t>(data_.size());
-            t_.position = position_;
-          }
-          t_.retries = 0;
-          if (end == kZcrcq || end == kZcrcw) {
-            t_.Log("Sending a ZACK");
-            if (wire_.SendHexHeader(kZack, PositionData(position_)) != 0) return false;
-          }
-          if (end == kZcrce || end == kZcrcw) break;
-        }
+        if (!ReceiveFrame(header_.format == 'C')) return false;
         break;
-      }
       case kZeof:
-        if (DataPosition(header_.data) == (position_ & 0xFFFFFFFF)) return true;
+        if (AtOurPosition(header_)) return true;
         t_.Log("ZEOF at wrong position");
         break;
       case kZfile:
         // The sender did not hear our position: say it again.
         wire_.ReadSubpacket(data_, header_.format == 'C');
         if (Failed()) return false;
-        if (wire_.SendHexHeader(kZrpos, PositionData(position_)) != 0) return false;
+        if (!AskForData()) return false;
         break;
       case kWireNoHeader:
-        if (!AskAgain(t_.file_size)) return false;
+        // A damaged header or a silent line, already counted by the hunt.
+        if (!AskAgain(Retry::kCounted)) return false;
         break;
       default:
         t_.Logf("ReadFileData: frame_type=%d", type);

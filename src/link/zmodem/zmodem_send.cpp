@@ -23,6 +23,11 @@ using namespace zmodem;
 constexpr uint32_t kAckPeriodMs = 1500;
 // A ZRINIT this long after ZFILE means the receiver never got it.
 constexpr uint64_t kStaleRinitMs = 2000;
+// A receiver that owes an answer and stays silent this long lost what it
+// should answer, or its answer was lost: the sender asks again. Longer
+// than a receiver waits for resent data before it asks for it again, so
+// that such a receiver speaks first.
+constexpr int kAnswerSilenceSeconds = 3;
 constexpr int kGarbageCharsPerFrame = 52;
 
 class Sender {
@@ -39,11 +44,41 @@ class Sender {
 
   int SendFileHeader(const std::string& info, int64_t& start);
   int SendFileData(int64_t start);
+
+  // The data phase of a file, state by state; each state returns the next.
+  enum class Step {
+    kNextFrame,      // take in what the receiver said, then open a frame
+    kStream,         // a ZDATA frame is open: send subpackets
+    kWaitForWindow,  // streaming with the window full: take in ZACKs
+    kRecover,        // an empty ZCRCW frame the receiver must acknowledge
+    kAwaitAnswer,    // the receiver owes an answer: read its header
+    kAnswer,         // act on the receiver's header in header_
+    kEndFile,        // the whole file is confirmed: ZEOF
+    kDone,
+    kFailed,
+  };
+  Step Run(Step step);
+  Step NextFrame();
+  Step Stream();
+  Step WaitForWindow();
+  Step Recover();
+  Step AwaitAnswer();
+  Step AnswerHeader();
+  Step EndFile();
+  // Sends a ZDATA header at the position and starts the frame's counts.
+  bool OpenFrame();
+  // When the receiver's answer did not come: ends any open frame and sends
+  // the recovery frame at the last acknowledged position, so that the
+  // receiver either takes it or says where it stands. Never further on:
+  // a receiver may keep an early subpacket for later, and an empty one can
+  // stall it once it gets there.
+  Step AskWhereReceiverIs();
   // Handles a header between frames; kFileDone when the file is through.
   Outcome Answer(const Header& header);
-  // Looks at what the receiver sent back while data streams out.
-  // Returns kContinue, or kFailed with header_ filled for Answer.
-  enum class BackTalk { kQuiet, kHeader, kFailed };
+  // Looks at what the receiver sent back while data streams out: nothing,
+  // a header in header_ (its type -1 when it came damaged), garbage that
+  // made the sender close the frame, or a failure.
+  enum class BackTalk { kQuiet, kHeader, kFrameClosed, kFailed };
   BackTalk CheckBackChannel(bool in_frame);
   int ReadFileAt(int64_t position, size_t& length);
   bool Failed() const { return t_.error != 0; }
@@ -61,6 +96,7 @@ class Sender {
   int64_t position_ = 0;       // next byte to send
   int64_t acked_ = 0;          // bytes the receiver confirmed
   bool recovering_ = false;
+  int64_t since_wait_ = 0;  // bytes of the frame since its last wait point
   int garbage_chars_ = 0;
   Header header_;
   std::vector<uint8_t> data_;
@@ -160,7 +196,7 @@ int Sender::SendFileHeader(const std::string& info, int64_t& start) {
     if (wire_.SendBytes(frame) != 0) return t_.error;
     const uint64_t sent_at = clock.NowMs();
     for (;;) {
-      const int type = wire_.ReadHeader(header_);
+      const int type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
       if (Failed()) return t_.error;
       if (type == kZskip) {
         t_.Log("SendFile: received a ZSKIP frame");
@@ -174,8 +210,8 @@ int Sender::SendFileHeader(const std::string& info, int64_t& start) {
       // A ZRINIT right after ZFILE answers our ZRQINIT; a later one (or a
       // ZNAK, or silence) says the receiver did not get the file header.
       if (type == kZrinit && clock.NowMs() - sent_at < kStaleRinitMs) continue;
-      if (type == kZrinit || type == kZnak || type == kWireNoHeader) {
-        if (type != kWireNoHeader) wire_.CountRetry();
+      if (type == kZrinit || type == kZnak || type < 0) {
+        if (type >= 0) wire_.CountRetry();
         if (Failed()) return t_.error;
         break;  // send ZFILE again
       }
@@ -211,8 +247,7 @@ Sender::BackTalk Sender::CheckBackChannel(bool in_frame) {
     if (garbage_chars_ >= kGarbageCharsPerFrame && in_frame) {
       t_.Log("BackChannel: exceeded garbage count");
       if (wire_.SendSubpacket(nullptr, 0, kZcrce, crc32_) != 0) return BackTalk::kFailed;
-      header_ = Header{};
-      return BackTalk::kHeader;
+      return BackTalk::kFrameClosed;
     }
   }
 }
@@ -259,154 +294,223 @@ int Sender::SendFileData(int64_t start) {
   acked_ = start;
   t_.position = start;
   recovering_ = false;
-  for (;;) {
-    if (Failed()) return t_.error;
-    // The receiver may be talking before a frame starts: late
-    // acknowledgements are taken in, anything else is answered first.
-    bool have_header = false;
-    const BackTalk before = CheckBackChannel(false);
-    if (before == BackTalk::kFailed) return t_.error;
-    if (before == BackTalk::kHeader) {
+  Step step = Step::kNextFrame;
+  while (step != Step::kDone) {
+    if (step == Step::kFailed || Failed()) return t_.error != 0 ? t_.error : kXferUnexpected;
+    step = Run(step);
+  }
+  return 1;
+}
+
+Sender::Step Sender::Run(Step step) {
+  switch (step) {
+    case Step::kNextFrame:
+      return NextFrame();
+    case Step::kStream:
+      return Stream();
+    case Step::kWaitForWindow:
+      return WaitForWindow();
+    case Step::kRecover:
+      return Recover();
+    case Step::kAwaitAnswer:
+      return AwaitAnswer();
+    case Step::kAnswer:
+      return AnswerHeader();
+    case Step::kEndFile:
+      return EndFile();
+    case Step::kDone:
+    case Step::kFailed:
+      break;
+  }
+  return step;
+}
+
+Sender::Step Sender::NextFrame() {
+  // The receiver may be talking before a frame starts: late
+  // acknowledgements are taken in, anything else is answered first.
+  switch (CheckBackChannel(false)) {
+    case BackTalk::kFailed:
+      return Step::kFailed;
+    case BackTalk::kHeader:
       if (header_.type == kZack) {
         acked_ = std::max(acked_, DataPosition(header_.data));
-        continue;
+        return Step::kNextFrame;
       }
       t_.Log("BackChannel: backtalk ZCAN/ZPAD");
-      have_header = true;
-    }
-    if (position_ >= size_ && !recovering_ && !have_header) {
-      // Nothing (more) to send: an empty file goes straight to its end.
-      header_ = Header{};
-      header_.type = kZack;
-      header_.data = PositionData(size_);
-    }
+      return Step::kAnswer;
+    case BackTalk::kFrameClosed:  // only inside a frame
+    case BackTalk::kQuiet:
+      break;
+  }
+  if (recovering_) return Step::kRecover;
+  // Nothing (more) to send: an empty file goes straight to its end.
+  if (position_ >= size_) return Step::kEndFile;
+  return OpenFrame() ? Step::kStream : Step::kFailed;
+}
 
-    const bool nothing_to_send = position_ >= size_ && !recovering_ && !have_header;
-    if (!have_header && !nothing_to_send) {
-      if (wire_.SendBinaryHeader(kZdata, PositionData(position_), crc32_) != 0) return t_.error;
-      int64_t since_wait = 0;
-      t_.garbage_count = 0;
-      garbage_chars_ = 0;
-      if (recovering_) {
-        if (wire_.SendSubpacket(nullptr, 0, kZcrcw, crc32_) != 0) return t_.error;
-      } else {
-        // Stream subpackets until a wait point, the window, or back talk.
-        for (;;) {
-          size_t length = 0;
-          if (ReadFileAt(position_, length) != 0) return t_.error;
-          const bool at_end = position_ + static_cast<int64_t>(length) >= size_;
-          const bool wait_point =
-              at_end || (receiver_buffer_ > 0 && since_wait + static_cast<int64_t>(length) >= receiver_buffer_) ||
-              !(receiver_flags_ & kCanOverlapIo);
-          const int end = wait_point ? kZcrcw : (streaming_ ? kZcrcq : kZcrcg);
-          t_.Logf("SendDataFrame: sending @%ld", static_cast<long>(position_));
-          if (wire_.SendSubpacket(data_.data(), length, end, crc32_) != 0) return t_.error;
-          position_ += static_cast<int64_t>(length);
-          since_wait = wait_point ? 0 : since_wait + static_cast<int64_t>(length);
-          t_.position = position_;
-          if (end == kZcrcw) break;  // the receiver answers before more is sent
+bool Sender::OpenFrame() {
+  if (wire_.SendBinaryHeader(kZdata, PositionData(position_), crc32_) != 0) return false;
+  since_wait_ = 0;
+  t_.garbage_count = 0;
+  garbage_chars_ = 0;
+  return true;
+}
 
-          if (!streaming_) {
-            const BackTalk talk = CheckBackChannel(true);
-            if (talk == BackTalk::kFailed) return t_.error;
-            if (talk == BackTalk::kHeader) {
-              have_header = true;
-              break;
-            }
-            continue;
-          }
-          // Streaming: the receiver's answers are looked at only when the
-          // window is full, and waited for until it has room again.
-          bool frame_ended = false;
-          while (!frame_ended && position_ - acked_ >= s_.options.window) {
-            const BackTalk talk = CheckBackChannel(true);
-            if (talk == BackTalk::kFailed) return t_.error;
-            if (talk == BackTalk::kQuiet) {
-              // Nothing yet: wait a while for the receiver.
-              const int c = ReadCharTimed(t_, kAckPeriodMs);
-              if (c == kSerialNoData) {
-                wire_.CountRetry();
-                if (Failed()) return t_.error;
-                continue;
-              }
-              if (c < 0) {
-                if (t_.error == 0) t_.error = kXferCharRead;
-                return t_.error;
-              }
-              wire_.Unread(c);
-              continue;
-            }
-            if (header_.type == kZack) {
-              acked_ = std::max(acked_, DataPosition(header_.data));
-              t_.retries = 0;
-              continue;
-            }
-            frame_ended = true;
-            have_header = true;
-          }
-          if (frame_ended) break;
-        }
-      }
+Sender::Step Sender::Stream() {
+  for (;;) {
+    size_t length = 0;
+    if (ReadFileAt(position_, length) != 0) return Step::kFailed;
+    const auto bytes = static_cast<int64_t>(length);
+    const bool at_end = position_ + bytes >= size_;
+    const bool wait_point = at_end || (receiver_buffer_ > 0 && since_wait_ + bytes >= receiver_buffer_) ||
+                            !(receiver_flags_ & kCanOverlapIo);
+    const int end = wait_point ? kZcrcw : (streaming_ ? kZcrcq : kZcrcg);
+    t_.Logf("SendDataFrame: sending @%ld", static_cast<long>(position_));
+    if (wire_.SendSubpacket(data_.data(), length, end, crc32_) != 0) return Step::kFailed;
+    position_ += bytes;
+    since_wait_ = wait_point ? 0 : since_wait_ + bytes;
+    t_.position = position_;
+    if (end == kZcrcw) return Step::kAwaitAnswer;  // the receiver answers before more is sent
+    if (streaming_) {
+      // The receiver's answers are looked at only when the window is full.
+      if (position_ - acked_ >= s_.options.window) return Step::kWaitForWindow;
+      continue;
     }
-
-    // Between frames: the receiver's answer decides.
-    for (;;) {
-      if (nothing_to_send) break;
-      if (!have_header) {
-        const int type = wire_.ReadHeader(header_);
-        if (Failed()) return t_.error;
-        if (type == kWireNoHeader) continue;
-      }
-      have_header = false;
-      if (header_.type == kZack && position_ >= size_ && DataPosition(header_.data) == size_)
-        t_.Log("SendDataFrame: Received a ZACK at EOF");
-      if (header_.type == kZack && DataPosition(header_.data) < position_) {
-        // A late acknowledgement of an earlier subpacket: the answer to the
-        // wait point is still to come.
-        acked_ = std::max(acked_, DataPosition(header_.data));
-        continue;
-      }
-      const Outcome outcome = Answer(header_);
-      if (outcome == Outcome::kFailed) return t_.error;
-      if (outcome == Outcome::kFileDone) break;
-      if (header_.type == kZrpos || header_.type == kZack) break;  // next frame
-    }
-    if (position_ >= size_ && !recovering_ && header_.type == kZack) {
-      // The whole file is confirmed: end it.
-      if (wire_.SendBinaryHeader(kZeof, PositionData(size_), crc32_) != 0) return t_.error;
-      ++t_.files_done;
-      const int type = wire_.ReadHeader(header_);
-      if (Failed()) return t_.error;
-      if (type == kZrpos) {
-        // The receiver lost data after all: go back to where it says.
-        --t_.files_done;
-        const Outcome outcome = Answer(header_);
-        if (outcome == Outcome::kFailed) return t_.error;
-        continue;
-      }
-      return 1;
+    switch (CheckBackChannel(true)) {
+      case BackTalk::kFailed:
+        return Step::kFailed;
+      case BackTalk::kHeader:
+        return Step::kAnswer;
+      case BackTalk::kFrameClosed:
+        return Step::kAwaitAnswer;
+      case BackTalk::kQuiet:
+        break;
     }
   }
 }
 
-int Sender::CloseLink() {
+Sender::Step Sender::WaitForWindow() {
+  int empty_periods = 0;
+  while (position_ - acked_ >= s_.options.window) {
+    const BackTalk talk = CheckBackChannel(true);
+    if (talk == BackTalk::kFailed) return Step::kFailed;
+    if (talk == BackTalk::kFrameClosed) return Step::kAwaitAnswer;
+    if (talk == BackTalk::kHeader) {
+      // A damaged header was most likely a ZACK, which the next one covers.
+      if (header_.type < 0) continue;
+      if (header_.type != kZack) return Step::kAnswer;
+      acked_ = std::max(acked_, DataPosition(header_.data));
+      t_.retries = 0;
+      continue;
+    }
+    // Nothing yet: wait a while for the receiver. A receiver that stays
+    // silent lost its request for data or all its acknowledgements.
+    const int c = ReadCharTimed(t_, kAckPeriodMs);
+    if (c == kSerialNoData) {
+      wire_.CountRetry();
+      if (Failed()) return Step::kFailed;
+      if (++empty_periods * kAckPeriodMs >= kAnswerSilenceSeconds * 1000u) return AskWhereReceiverIs();
+      continue;
+    }
+    empty_periods = 0;
+    if (c < 0) {
+      if (t_.error == 0) t_.error = kXferCharRead;
+      return Step::kFailed;
+    }
+    wire_.Unread(c);
+  }
+  return Step::kStream;  // the same frame goes on
+}
+
+Sender::Step Sender::AskWhereReceiverIs() {
+  t_.Log("SendFileData: no answer, sending ZDATA again");
+  if (wire_.SendSubpacket(nullptr, 0, kZcrce, crc32_) != 0) return Step::kFailed;
+  position_ = acked_;
+  t_.position = acked_;
+  recovering_ = true;
+  return Step::kRecover;
+}
+
+Sender::Step Sender::Recover() {
+  if (!OpenFrame() || wire_.SendSubpacket(nullptr, 0, kZcrcw, crc32_) != 0) return Step::kFailed;
+  return Step::kAwaitAnswer;
+}
+
+Sender::Step Sender::AwaitAnswer() {
+  const int type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
+  if (Failed()) return Step::kFailed;
+  // The wait point, the recovery frame, or the answer to it was lost.
+  return type >= 0 ? Step::kAnswer : AskWhereReceiverIs();
+}
+
+Sender::Step Sender::AnswerHeader() {
+  if (header_.type == kZack) {
+    const int64_t at = DataPosition(header_.data);
+    if (position_ >= size_ && at == size_) t_.Log("SendDataFrame: Received a ZACK at EOF");
+    if (at < position_) {
+      // A late acknowledgement of an earlier subpacket: the answer to the
+      // wait point is still to come.
+      acked_ = std::max(acked_, at);
+      return Step::kAwaitAnswer;
+    }
+  }
+  switch (Answer(header_)) {
+    case Outcome::kFailed:
+      return Step::kFailed;
+    case Outcome::kFileDone:
+      return Step::kEndFile;
+    case Outcome::kContinue:
+      break;
+  }
+  return header_.type == kZrpos || header_.type == kZack ? Step::kNextFrame : Step::kAwaitAnswer;
+}
+
+Sender::Step Sender::EndFile() {
+  ++t_.files_done;
   for (;;) {
+    if (wire_.SendBinaryHeader(kZeof, PositionData(size_), crc32_) != 0) return Step::kFailed;
+    int type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
+    // Late acknowledgements of the data are passed over; a receiver that
+    // sends nothing else runs into the retry limit.
+    while (type == kZack && !Failed()) {
+      wire_.CountRetry();
+      if (!Failed()) type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
+    }
+    if (Failed()) return Step::kFailed;
+    if (type == kZrpos) {
+      // The receiver lost data after all: go back to where it says.
+      --t_.files_done;
+      return Answer(header_) == Outcome::kFailed ? Step::kFailed : Step::kNextFrame;
+    }
+    if (type >= 0) return Step::kDone;
+    t_.Log("SendFile: no answer to ZEOF");
+  }
+}
+
+int Sender::CloseLink() {
+  for (bool again = false;; again = true) {
     if (wire_.SendHexHeader(kZfin, {0, 0, 0, 0}) != 0) {
       t_.Log("Error sending ZFIN frame");
       return t_.error;
     }
-    int type = wire_.ReadHeader(header_);
+    int type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
     if (Failed()) return t_.error;
     if (type == kZrinit || type == kZferr) {
-      type = wire_.ReadHeader(header_);
+      type = wire_.ReadAnswer(header_, kAnswerSilenceSeconds);
       if (Failed()) return t_.error;
     }
     if (type == kZfin) {
       static const uint8_t kOverAndOut[] = {'O', 'O'};
       return WriteBufferTimed(t_, kOverAndOut, 2);
     }
+    if (type == kWireTimeout && again) {
+      // Silence after a repeated ZFIN: the receiver answered the first (the
+      // answer was lost) and has ended. Every file was confirmed already.
+      t_.Log("CloseLink: no answer to ZFIN, the receiver has ended");
+      return 0;
+    }
     t_.Logf("CloseLink: got %d instead of ZFIN", type);
-    wire_.CountRetry();
+    if (type >= 0) wire_.CountRetry();  // the hunt counted the others
     if (Failed()) return t_.error;
   }
 }

@@ -16,6 +16,9 @@ constexpr uint32_t kHexTailLimitMs = 55;   // the line end of a hex header
 constexpr int kGarbageLimit = 2048;
 constexpr int kCanAbort = 5;
 constexpr int kEscapedEnd = 0x100;
+// The hunt heard nothing for as long as it was told to listen; kept apart
+// from a time-out inside a header, which is damage.
+constexpr int kSilence = -3;
 
 constexpr std::array<bool, 256> MakeEscapeTable() {
   std::array<bool, 256> table{};
@@ -194,17 +197,14 @@ int Wire::EscapedByte(uint32_t limit_ms) {
   }
 }
 
-int Wire::HuntForPad() {
+int Wire::HuntForPad(int silent_seconds) {
   int timeouts = 0;
   int garbage = 0;
   int cans = 0;
   for (;;) {
     const int c = NextChar(kPadLimitMs);
     if (c == kSerialNoData) {
-      if (++timeouts >= kPadTimeouts) {
-        transfer_.Log("GetPad: timeout on ZPAD");
-        return kWireNoHeader;
-      }
+      if (++timeouts >= silent_seconds) return kSilence;
       continue;
     }
     if (c < 0) return c;
@@ -229,9 +229,9 @@ int Wire::HuntForPad() {
   }
 }
 
-int Wire::ReadHeader(Header& header) {
+int Wire::Hunt(Header& header, int silent_seconds) {
   header = Header{};
-  int result = HuntForPad();
+  int result = HuntForPad(silent_seconds);
   if (result == kZpad) {
     int c;
     do c = HeaderChar();
@@ -267,14 +267,39 @@ int Wire::ReadHeader(Header& header) {
     header.type = result;
     return result;
   }
-  if (result == kWireNoHeader || result == kWireBadCrc || result == kWireBadEscape || result == kSerialNoData) {
-    transfer_.Logf("ReadFrameHeader: Frame type %d", result);
-    CountRetry();
-    return transfer_.error != 0 ? transfer_.error : kWireNoHeader;
-  }
+  if (result == kSilence || result == kWireNoHeader || result == kWireBadCrc || result == kWireBadEscape ||
+      result == kSerialNoData)
+    return result;
   // A read error of the port.
   transfer_.error = kXferCharRead;
   return transfer_.error;
+}
+
+int Wire::HuntHeader(Header& header, int silent_seconds) {
+  const int result = Hunt(header, silent_seconds);
+  if (result >= 0 || transfer_.error != 0) return result;
+  return result == kSilence ? kWireTimeout : kWireNoHeader;
+}
+
+void Wire::CountFailedHunt(int result) {
+  transfer_.Logf("ReadFrameHeader: Frame type %d", result == kSilence ? kWireNoHeader : result);
+  CountRetry();
+}
+
+int Wire::ReadHeader(Header& header) {
+  const int result = Hunt(header, kPadTimeouts);
+  if (result >= 0 || transfer_.error != 0) return result;
+  if (result == kSilence) transfer_.Log("GetPad: timeout on ZPAD");
+  CountFailedHunt(result);
+  return transfer_.error != 0 ? transfer_.error : kWireNoHeader;
+}
+
+int Wire::ReadAnswer(Header& header, int silent_seconds) {
+  const int result = Hunt(header, silent_seconds);
+  if (result >= 0 || transfer_.error != 0) return result;
+  CountFailedHunt(result);
+  if (transfer_.error != 0) return transfer_.error;
+  return result == kSilence ? kWireTimeout : kWireNoHeader;
 }
 
 int Wire::ReadHexHeader(Header& header) {

@@ -80,8 +80,18 @@ class Wire {
 
   // Hunts for a header and reads it. Returns its type (>= 0), or
   // kWireNoHeader (a retry was counted, the transfer's error set at the
-  // limit), or a negative transfer error when the run must end.
+  // limit), or a negative transfer error when the run must end. Ten
+  // seconds without a character end the hunt.
   int ReadHeader(Header& header);
+  // Reads a header the other side owes, counting a damaged or missing one
+  // as a retry like ReadHeader, but listening only `silent_seconds` to a
+  // silent line: then kWireTimeout, so that the caller can ask again.
+  int ReadAnswer(Header& header, int silent_seconds);
+  // The same hunt without counting or logging anything it passes over, for
+  // a side that expects leftovers of an abandoned stream. Returns the type,
+  // kWireTimeout after `silent_seconds` without a character, kWireNoHeader
+  // when what came was no usable header, or a transfer error.
+  int HuntHeader(Header& header, int silent_seconds);
   // Reads one data subpacket in the CRC of the last header. Returns its end
   // letter, or kWireTimeout, kWireBadCrc, kWireBadEscape, kWireTooLong, or a
   // transfer error.
@@ -112,7 +122,11 @@ class Wire {
   // A byte of a binary header or subpacket, ZDLE escapes resolved; end
   // letters come back as 0x100 | letter.
   int EscapedByte(uint32_t limit_ms);
-  int HuntForPad();
+  int HuntForPad(int silent_seconds);
+  // A hunt and a header; damage comes back as it was found (kWireBadCrc …).
+  int Hunt(Header& header, int silent_seconds);
+  // Logs and counts a hunt that found no usable header.
+  void CountFailedHunt(int result);
   int ReadHexHeader(Header& header);
   int ReadBinaryHeader(Header& header, bool crc32);
 
