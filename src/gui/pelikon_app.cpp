@@ -20,7 +20,7 @@ bool CTrammockApp::OnInit() {
   if (request_.demo) {
     demo_ = std::make_unique<DemoSession>();
     std::string error;
-    if (!demo_->Start(TempFolder(), ProgramFolder() / "collector-sim", error)) {
+    if (!demo_->Start(TempFolder(), FindPrivateFile(ProgramFolder(), "collector-sim"), error)) {
       std::fprintf(stderr, "pelikon --demo: %s\n", error.c_str());
       return false;
     }

@@ -4,12 +4,12 @@
 
 #include <clocale>
 
-#include "platform/dynamic_library.h"
+#include "platform/program_files.h"
 
 namespace pelikon {
 
 void BindCatalogue(const std::filesystem::path& locale_folder) {
-  const std::filesystem::path folder = locale_folder.empty() ? ProgramFolder() / "locale" : locale_folder;
+  const std::filesystem::path folder = locale_folder.empty() ? CatalogueFolder(ProgramFolder()) : locale_folder;
   std::setlocale(LC_MESSAGES, "");
   std::setlocale(LC_CTYPE, "");
   ::bindtextdomain(kCatalogueDomain, folder.c_str());

@@ -22,7 +22,8 @@ inline constexpr const char* kCatalogueDomain = "pelikon";
 // Binds the domain to `locale_folder` (laid out as
 // <folder>/<language>/LC_MESSAGES/pelikon.mo) and takes the user's language
 // from the environment. Numbers keep the "C" format whatever the language.
-// An empty folder means "<program folder>/locale".
+// An empty folder means the program's own catalogue folder, beside it in a
+// build tree or under share/ once installed (CatalogueFolder()).
 void BindCatalogue(const std::filesystem::path& locale_folder = {});
 
 // The translation of `text`, or `text` itself. The result lives as long as

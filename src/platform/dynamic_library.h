@@ -3,13 +3,16 @@
 //
 // Names are given as the program has always named them ("tolvane.DLL");
 // on this system that means the shared object "libtolvane.so". It is looked
-// for next to the executable first, then wherever the system's loader
-// looks.
+// for in the program's private folders first (next to the executable, then
+// <prefix>/lib/pelikon; see program_files.h), then wherever the system's
+// loader looks.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "platform/program_files.h"
 
 namespace pelikon {
 
@@ -25,8 +28,8 @@ class DynamicLibrary {
   DynamicLibrary(DynamicLibrary&& other) noexcept;
   DynamicLibrary& operator=(DynamicLibrary&& other) noexcept;
 
-  // Loads the library; true on success. `program_folder` is searched first
-  // (empty: the folder of the running executable).
+  // Loads the library; true on success. The private folders of
+  // `program_folder` are searched first (empty: the running executable's).
   bool Load(std::string_view library_name, const std::filesystem::path& program_folder = {});
   bool IsLoaded() const { return handle_ != nullptr; }
   // The address of an exported symbol, or nullptr.
@@ -43,8 +46,5 @@ class DynamicLibrary {
   void* handle_ = nullptr;
   std::string error_;
 };
-
-// The folder that holds the running executable.
-std::filesystem::path ProgramFolder();
 
 }  // namespace pelikon

@@ -39,10 +39,15 @@ bool DynamicLibrary::Load(std::string_view library_name, const std::filesystem::
   Unload();
   const std::string file = SharedObjectName(library_name);
   const std::filesystem::path folder = program_folder.empty() ? ProgramFolder() : program_folder;
-  if (!folder.empty()) {
-    const std::filesystem::path beside = folder / file;
-    handle_ = ::dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle_) return true;
+  for (const std::filesystem::path& private_folder : PrivateFolders(folder)) {
+    const std::filesystem::path candidate = private_folder / file;
+    std::error_code missing;
+    if (!std::filesystem::exists(candidate, missing)) continue;
+    handle_ = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle_) {
+      error_.clear();
+      return true;
+    }
     if (const char* why = ::dlerror()) error_ = why;
   }
   handle_ = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -62,13 +67,6 @@ void* DynamicLibrary::Symbol(const char* name) const {
 void DynamicLibrary::Unload() {
   if (handle_) ::dlclose(handle_);
   handle_ = nullptr;
-}
-
-std::filesystem::path ProgramFolder() {
-  std::error_code error;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return {};
-  return exe.parent_path();
 }
 
 }  // namespace pelikon

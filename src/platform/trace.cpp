@@ -1,50 +1,62 @@
 #include "platform/trace.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <memory>
 #include <mutex>
 
 #include "platform/temp_folder.h"
 #include "platform/text.h"
+#include "platform/trace_log.h"
 
 namespace pelikon {
 
 namespace {
 
-// A log file larger than this is moved aside to "pelikon.log.old" when the
-// process opens it, so the log never grows without bound.
-constexpr std::uintmax_t kMaxLogBytes = 4u << 20;
+enum TraceLevel { kEvents = 0, kEventsToStderr = 1, kPackets = 2 };
+
+int LevelFromEnvironment() {
+  const char* env = std::getenv("PELIKON_TRACE");
+  if (!env || !*env) return kEvents;
+  const int level = std::atoi(env);
+  return level < kEvents ? kEvents : level > kPackets ? kPackets : level;
+}
+
+std::atomic<int>& Level() {
+  static std::atomic<int> level{LevelFromEnvironment()};
+  return level;
+}
+
+// "2026-03-14 09:26:53.589 ": when the event happened, to the millisecond.
+std::string TimeStamp() {
+  const auto now = std::chrono::system_clock::now();
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  char text[32];
+  const size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return std::string(text, length) + StrPrintf(".%03d ", static_cast<int>(ms));
+}
 
 // The process-wide trace sink.
 struct TraceSink {
   std::mutex mutex;
   bool opened = false;
-  std::FILE* file = nullptr;
-  std::filesystem::path path;
-  bool to_stderr = false;
+  std::unique_ptr<TraceLog> log;
   TraceCapture* capture = nullptr;
 
   void OpenOnce() {
     if (opened) return;
     opened = true;
-    const char* env = std::getenv("PELIKON_TRACE");
-    to_stderr = env && env[0] == '1';
     const std::filesystem::path folder = TempFolder();
     if (folder.empty()) return;
-    path = folder / "pelikon.log";
-    std::error_code error;
-    if (std::filesystem::file_size(path, error) > kMaxLogBytes && !error) {
-      std::filesystem::path old = path;
-      old += ".old";
-      std::filesystem::rename(path, old, error);
-    }
-    file = std::fopen(path.c_str(), "a");
-    if (!file) path.clear();
-  }
-
-  ~TraceSink() {
-    if (file) std::fclose(file);
+    log = std::make_unique<TraceLog>(folder / "pelikon.log");
+    if (!log->IsOpen()) log.reset();
   }
 };
 
@@ -61,21 +73,29 @@ void Trace(const char* format, ...) {
   const std::string text = VStrPrintf(format, args);
   va_end(args);
 
+  const std::string line = TraceLine(text);
   TraceSink& sink = Sink();
   std::lock_guard lock(sink.mutex);
-  sink.OpenOnce();
-  if (sink.file) {
-    std::fwrite(text.data(), 1, text.size(), sink.file);
-    std::fflush(sink.file);
-  }
-  if (sink.to_stderr) std::fwrite(text.data(), 1, text.size(), stderr);
   if (sink.capture) sink.capture->Append(text);
+  if (line.empty()) return;
+  const std::string stamped = TimeStamp() + line;
+  sink.OpenOnce();
+  if (sink.log) sink.log->Write(stamped);
+  if (Level() >= kEventsToStderr) std::fwrite(stamped.data(), 1, stamped.size(), stderr);
+}
+
+bool TracingPackets() {
+  return Level() >= kPackets;
+}
+
+void ReloadTraceLevel() {
+  Level() = LevelFromEnvironment();
 }
 
 std::filesystem::path TraceFilePath() {
   TraceSink& sink = Sink();
   std::lock_guard lock(sink.mutex);
-  return sink.path;
+  return sink.log ? sink.log->Path() : std::filesystem::path();
 }
 
 TraceCapture::TraceCapture() {

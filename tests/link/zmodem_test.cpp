@@ -1,7 +1,10 @@
 // The Zmodem engine against a scripted peer on an in-memory port.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +13,7 @@
 #include "link/zmodem/zmodem.h"
 #include "link/zmodem/zmodem_wire.h"
 #include "platform/atomic_file.h"
+#include "platform/trace.h"
 #include "support/memory_port.h"
 #include "support/no_sound.h"
 #include "support/scripted_ui.h"
@@ -382,6 +386,56 @@ TEST_F(ZmodemSendRecovery, ALostAnswerToZfinStillEndsASessionWhoseFilesArrived) 
   peer_.loses_answer = Once(kZfin, 0);
   EXPECT_EQ(Send(testing::RandomBytes(3000, 33)), 1);
   EXPECT_EQ(peer_.Received(), 3000);
+}
+
+// PELIKON_TRACE for one test, then as it was.
+class TraceLevelFor {
+ public:
+  explicit TraceLevelFor(const char* value) {
+    if (const char* old = std::getenv("PELIKON_TRACE")) saved_ = old;
+    ::setenv("PELIKON_TRACE", value, 1);
+    ReloadTraceLevel();
+  }
+  ~TraceLevelFor() {
+    if (saved_)
+      ::setenv("PELIKON_TRACE", saved_->c_str(), 1);
+    else
+      ::unsetenv("PELIKON_TRACE");
+    ReloadTraceLevel();
+  }
+
+ private:
+  std::optional<std::string> saved_;
+};
+
+// What a 64 KiB upload tells the log: a handful of events, and a line per
+// subpacket only when packet tracing is asked for.
+std::vector<std::string> MessagesOfAnUpload(const char* level) {
+  const TraceLevelFor trace(level);
+  TempDir dir;
+  FakeClock clock;
+  MemorySerialPort port(clock);
+  ScriptedReceiver peer(port, 0x27);
+  std::vector<std::string> messages;
+  const auto file = dir.Write("job.bin", testing::RandomBytes(64 << 10, 5));
+  EXPECT_EQ(ZmodemSend(port, {file.string()}, [&](const std::string& text) { messages.push_back(text); }, nullptr, {}),
+            1);
+  return messages;
+}
+
+TEST(ZmodemSend, PacketLinesOnlyWhenPacketTracingIsOn) {
+  auto per_packet = [](const std::vector<std::string>& messages) {
+    return std::count_if(messages.begin(), messages.end(),
+                         [](const std::string& text) { return text.find("sending @") != std::string::npos; });
+  };
+  const std::vector<std::string> events = MessagesOfAnUpload("1");
+  EXPECT_EQ(per_packet(events), 0);
+  EXPECT_LT(events.size(), 10u) << "no line grows with the file's size";
+  EXPECT_NE(std::find(events.begin(), events.end(), "SendFile: sending filename & size"), events.end());
+
+  const std::vector<std::string> packets = MessagesOfAnUpload("2");
+  EXPECT_GE(per_packet(packets), 64) << "one per subpacket of at most 1 KiB";
+  EXPECT_GT(packets.size(), events.size() + 64);
 }
 
 TEST(ZmodemReceive, RefusesUnsafeNamesAndCancels) {

@@ -159,7 +159,7 @@ bool Receiver::OnData(const Packet& p) {
         t_.Log("Received duplicate data block");
         return AnswerAgain(p, "");
       }
-      t_.Logf("Received block %ld", static_cast<long>(t_.position));
+      t_.LogPacketf("Received block %ld", static_cast<long>(t_.position));
       decoded_.clear();
       DecodeData(link_, p.data, decoded_);
       if (!file_.Write(decoded_.data(), decoded_.size())) return Fail(kXferFileIo, "Error on file I/O");

@@ -162,7 +162,7 @@ int Sender::SendFileData(std::FILE* file) {
     if (used >= have) return 0;
     const size_t taken = EncodeData(link_, window.data() + used, have - used, data);
     if (taken == 0) return PacketTooShort();
-    t_.Logf("Sending packet %d", link_.sequence);
+    t_.LogPacketf("Sending packet %d", link_.sequence);
     if (Exchange('D', data) != 0) return t_.error;
     used += taken;
     t_.position += static_cast<int64_t>(taken);

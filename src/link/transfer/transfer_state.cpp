@@ -3,11 +3,21 @@
 #include <cstdarg>
 
 #include "platform/text.h"
+#include "platform/trace.h"
 
 namespace pelikon {
 
 void TransferState::Logf(const char* format, ...) const {
   if (!message_hook) return;
+  va_list args;
+  va_start(args, format);
+  const std::string text = VStrPrintf(format, args);
+  va_end(args);
+  message_hook(text);
+}
+
+void TransferState::LogPacketf(const char* format, ...) const {
+  if (!message_hook || !TracingPackets()) return;
   va_list args;
   va_start(args, format);
   const std::string text = VStrPrintf(format, args);

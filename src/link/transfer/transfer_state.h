@@ -85,6 +85,9 @@ struct TransferState {
   }
   // The same with printf-style formatting, done only when someone listens.
   void Logf(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+  // A line about one packet: sent on only when packet tracing is on, since
+  // a large file moves hundreds of thousands of packets.
+  void LogPacketf(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 };
 
 // -618 when carrier checking is on and the modem shows no carrier, else 0.

@@ -270,7 +270,7 @@ bool Receiver::ReceiveFrame(bool crc32) {
     if (Failed()) return false;
     if (end < 0) return AskAgain(Retry::kCount);
     if (!data_.empty()) {
-      t_.Logf("ReadFileData: read @%ld", static_cast<long>(position_));
+      t_.LogPacketf("ReadFileData: read @%ld", static_cast<long>(position_));
       if (!file_.Write(data_.data(), data_.size())) {
         t_.error = kXferFileIo;
         return false;
@@ -280,7 +280,7 @@ bool Receiver::ReceiveFrame(bool crc32) {
     }
     t_.retries = 0;
     if (end == kZcrcq || end == kZcrcw) {
-      t_.Log("Sending a ZACK");
+      t_.LogPacketf("Sending a ZACK");
       if (wire_.SendHexHeader(kZack, PositionData(position_)) != 0) return false;
     }
     if (end == kZcrce || end == kZcrcw) return true;
@@ -301,7 +301,7 @@ bool Receiver::ReceiveData(int64_t start) {
           if (!AskAgain(Retry::kCount)) return false;
           break;
         }
-        t_.Logf("NEW BYTE COUNT: %lx", static_cast<unsigned long>(position_));
+        t_.LogPacketf("NEW BYTE COUNT: %lx", static_cast<unsigned long>(position_));
         if (!ReceiveFrame(header_.format == 'C')) return false;
         break;
       case kZeof:

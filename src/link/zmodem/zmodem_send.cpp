@@ -266,7 +266,7 @@ Sender::Outcome Sender::Answer(const Header& header) {
       return Failed() ? Outcome::kFailed : Outcome::kContinue;
     }
     case kZack: {
-      t_.Log("SendFile: received an ACK frame");
+      t_.LogPacketf("SendFile: received an ACK frame");
       t_.retries = 0;
       recovering_ = false;
       if (position_ >= size_) {
@@ -365,7 +365,7 @@ Sender::Step Sender::Stream() {
     const bool wait_point = at_end || (receiver_buffer_ > 0 && since_wait_ + bytes >= receiver_buffer_) ||
                             !(receiver_flags_ & kCanOverlapIo);
     const int end = wait_point ? kZcrcw : (streaming_ ? kZcrcq : kZcrcg);
-    t_.Logf("SendDataFrame: sending @%ld", static_cast<long>(position_));
+    t_.LogPacketf("SendDataFrame: sending @%ld", static_cast<long>(position_));
     if (wire_.SendSubpacket(data_.data(), length, end, crc32_) != 0) return Step::kFailed;
     position_ += bytes;
     since_wait_ = wait_point ? 0 : since_wait_ + bytes;
