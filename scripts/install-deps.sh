@@ -11,6 +11,7 @@ packages=(
   xvfb xauth
   lrzsz gkermit ckermit
   clang libclang-rt-14-dev clang-format
+  dpkg-dev file
 )
 
 missing=()
