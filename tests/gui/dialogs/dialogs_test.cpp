@@ -301,6 +301,27 @@ TEST_F(OptionsTest, MaskWithABlankIsRefusedAndTheOldOneStays) {
   EXPECT_EQ(texts_["mask"], "*.rw5");
 }
 
+TEST_F(DialogsTest, RadioButtonsKeepTheirFramesMargin) {
+  // Measured on the screen, as shown.
+  const auto check = [](const wxDialog& dialog, const RadioFrame& frame) {
+    const wxRect box = frame.Frame()->GetScreenRect();
+    for (unsigned i = 0; i < frame.GetCount(); ++i) {
+      const wxRect button = frame.Button(i)->GetScreenRect();
+      EXPECT_GE(button.GetLeft() - box.GetLeft(), dialog.FromDIP(6)) << frame.GetString(i);
+      EXPECT_GE(box.GetRight() - button.GetRight(), dialog.FromDIP(6)) << frame.GetString(i);
+      EXPECT_TRUE(box.Contains(button)) << frame.GetString(i);
+    }
+  };
+  std::string speed = "9600";
+  CBaud baud(nullptr, speed);
+  script_.Show<CBaud>([&](CBaud& d) { check(d, *d.Rates()); });
+  baud.ShowModal();
+  std::string order = "BY DATE";
+  CDirSort sort(nullptr, order);
+  script_.Show<CDirSort>([&](CDirSort& d) { check(d, *d.Orders()); });
+  sort.ShowModal();
+}
+
 TEST_F(DialogsTest, NoTitleIsCut) {
   std::string text = "38400";
   CBaud baud(nullptr, text);
