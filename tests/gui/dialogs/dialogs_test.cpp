@@ -89,8 +89,9 @@ TEST_F(DialogsTest, EnterOnOkAcceptsAndEnterOnCancelCancels) {
     d.Field()->SetValue("*.crd");
     d.OkButton()->SetFocus();
     ASSERT_EQ(wxWindow::FindFocus(), d.OkButton());
-    EXPECT_TRUE(d.EnterAccepts());
-    PressKey(WXK_RETURN);
+    testing::UserInput input;
+    ASSERT_TRUE(input.Key(WXK_RETURN));
+    testing::Settle();
   });
   EXPECT_EQ(dialog.ShowModal(), wxID_OK);
   EXPECT_EQ(mask, "*.crd");
