@@ -2,8 +2,6 @@
 
 #include <wx/app.h>
 
-#include <wx/msgdlg.h>
-
 #include "dialogs/wx/plain_message_box.h"
 #include "dialogs/wx/text_input_window.h"
 #include "gui/conflict/file_conflict_dialog.h"
@@ -52,9 +50,7 @@ int WxUi::AskYesNo(const std::string& message, const std::string& caption, int f
 }
 
 void WxUi::ShowCaptioned(const std::string& text, const std::string& caption, bool error_icon) {
-  wxMessageDialog box(PopupParent(), wxString::FromUTF8(text), wxString::FromUTF8(caption),
-                      wxOK | (error_icon ? wxICON_ERROR : wxICON_INFORMATION));
-  box.ShowModal();
+  pelikon::ShowMessageBox(PopupParent(), text, caption, error_icon);
 }
 
 bool WxUi::AskNewName(std::string& text) {
@@ -104,6 +100,10 @@ void WxUi::SetProgressStatus(const std::string& text) {
 
 void WxUi::SetProgressBar(int percent) {
   if (progress_) progress_->SetBar(percent);
+}
+
+void WxUi::SetProgressSubject(const std::string& text) {
+  if (progress_) progress_->SetSubject(text);
 }
 
 void WxUi::Pump() {

@@ -46,6 +46,7 @@ class WxUi final : public Ui {
   bool ProgressOpen() const override { return progress_ != nullptr; }
   void SetProgressStatus(const std::string& text) override;
   void SetProgressBar(int percent) override;
+  void SetProgressSubject(const std::string& text) override;
   void ShowNotConnectedHelp(const std::string& text) override { main_.ShowHelpText(text); }
   void SetMainStatus(const std::string& text) override { main_.SetStatusLine(text); }
   std::string MainStatus() const override { return main_.StatusLine(); }

@@ -40,6 +40,7 @@ class ConsoleUi final : public Ui {
   bool ProgressOpen() const override { return progress_open_; }
   void SetProgressStatus(const std::string& text) override;
   void SetProgressBar(int percent) override;
+  void SetProgressSubject(const std::string& text) override { SetProgressStatus(text); }
   void ShowNotConnectedHelp(const std::string& text) override { ShowMessageBox(text); }
   void SetMainStatus(const std::string& text) override { main_status_ = text; }
   std::string MainStatus() const override { return main_status_; }

@@ -27,6 +27,9 @@ enum QuestionFlags : int {
   kOfferNoAll = 0x04,
   kQuestionIcon = 0x20,  // otherwise the exclamation icon
   kOfferRename = 0x80,
+  // "Yes" is the answer Enter gives. Without it Enter answers "No": only a
+  // question whose yes destroys nothing may ask for it.
+  kDefaultYes = 0x100,
 };
 
 class Ui {
@@ -71,6 +74,8 @@ class Ui {
   virtual bool ProgressOpen() const = 0;
   virtual void SetProgressStatus(const std::string& text) = 0;
   virtual void SetProgressBar(int percent) = 0;
+  // What the progress window is working on ("Receiving JOB1.CRD").
+  virtual void SetProgressSubject(const std::string& text) = 0;
 
   // The checklist shown over the remote pane while not connected.
   virtual void ShowNotConnectedHelp(const std::string& text) = 0;

@@ -119,10 +119,12 @@ TEST_F(FileOperationsTest, NoAllToTheFirstQuestionKeepsEverything) {
 TEST_F(FileOperationsTest, OnlyAYesDeletes) {
   local_.Write("a.txt", "a");
   panes_->FillLocal();
-  Tag(PaneSide::kLocal, {"a.txt"});
+  Tag(PaneSide::kLocal, {"..", "a.txt"});
   ui_.QueueAnswer(kAnswerRename);  // not offered: a window closed some other way
   operations_->Delete();
   EXPECT_TRUE(fs::exists(local_ / "a.txt"));
+  EXPECT_EQ(Questions(), (std::vector<std::string>{"ask[0x20]: Delete File: OK to delete LOCAL file a.txt ?"}))
+      << "one entry to delete: no answers for all";
 }
 
 TEST_F(FileOperationsTest, AChangedRemoteFileIsProtectedBeforeItIsConfirmed) {
@@ -193,6 +195,25 @@ TEST_F(FileOperationsTest, AFailedRemoteDeletionEndsTheRemoteWalkWithTheFailureC
   EXPECT_EQ(std::count(deleted.begin(), deleted.end(), "B.CRD"), 0);
   EXPECT_TRUE(Played(0));
   EXPECT_FALSE(ui_.Saw("captioned:")) << "the serial link's failure has no message of its own";
+  EXPECT_EQ(ui_.MainStatus(), "Status: Delete failed: \"A.CRD\" could not be deleted");
+}
+
+TEST_F(FileOperationsTest, AFolderTheCollectorKeepsIsReportedInTheStatusLine) {
+  collector_.folders = {"FULL"};
+  ConnectWith({"A.CRD"});
+  Tag(PaneSide::kRemote, {"FULL"});
+  collector_.replies["RMDIR"] = "ERROR";
+  sound_output_.cues.clear();
+  ui_.QueueAnswer(kAnswerYes);
+
+  operations_->Delete();
+
+  ASSERT_FALSE(HeardArguments("RMDIR").empty());
+  EXPECT_EQ(HeardArguments("RMDIR").front(), "FULL");
+  EXPECT_EQ(ui_.MainStatus(),
+            "Status: Delete failed: folder \"FULL\" was not removed (only empty folders can be removed)")
+      << "after the refill, which shows the connection";
+  EXPECT_EQ(sound_output_.cues.front(), 0) << "the failure cue stays";
 }
 
 // ---- Rename ---------------------------------------------------------------
@@ -246,6 +267,7 @@ TEST_F(FileOperationsTest, ALocalRenameNeverReplacesAnotherFile) {
   EXPECT_TRUE(fs::exists(local_ / "a.txt"));
   EXPECT_EQ(Names(PaneSide::kLocal), (std::vector<std::string>{"..", "a.txt", "b.txt"}));
   EXPECT_EQ(fs::file_size(local_ / "b.txt"), 8u);
+  EXPECT_EQ(ui_.MainStatus(), "Status: Rename failed: \"b.txt\" already exists");
 }
 
 TEST_F(FileOperationsTest, RemoteFilesAreRenamedUntilOneFails) {
@@ -267,6 +289,17 @@ TEST_F(FileOperationsTest, RemoteFilesAreRenamedUntilOneFails) {
   EXPECT_EQ(HeardArguments("RENAME").back(), "A.CRD>P.CRD");
   EXPECT_FALSE(ui_.Saw("name: P.CRD")) << "no dialog after the failed rename";
   EXPECT_EQ(sound_output_.cues.front(), 0);
+  EXPECT_EQ(ui_.MainStatus(), "Status: Rename failed: \"A.CRD\" could not be renamed");
+}
+
+TEST_F(FileOperationsTest, ARemoteRenameOntoAListedNameSaysItExists) {
+  ConnectWith({"A.CRD", "B.CRD"});
+  Tag(PaneSide::kRemote, {"B.CRD"});
+  collector_.rename_reply = "ERROR";
+  ui_.QueueText("a.crd");
+  operations_->Rename();
+  EXPECT_EQ(HeardArguments("RENAME"), (std::vector<std::string>{"B.CRD>a.crd"}));
+  EXPECT_EQ(ui_.MainStatus(), "Status: Rename failed: \"a.crd\" already exists");
 }
 
 // ---- Typed local names ----------------------------------------------------
@@ -326,6 +359,29 @@ TEST_F(FileOperationsTest, MakeDirOnTheCollector) {
   sound_output_.cues.clear();
   operations_->MakeDir();
   EXPECT_EQ(sound_output_.cues.front(), 0);
+  EXPECT_EQ(ui_.MainStatus(), "Status: Make dir failed: \"Other\" could not be created");
+
+  collector_.folders = {"SURVEY"};
+  panes_->FillRemote(true);
+  ui_.QueueText("Survey", /*local=*/false);
+  operations_->MakeDir();
+  EXPECT_EQ(ui_.MainStatus(), "Status: Make dir failed: \"Survey\" already exists");
+}
+
+TEST_F(FileOperationsTest, MakeDirOntoALocalNameThatExistsSaysSo) {
+  local_.Write("Jobs/a.txt", "a");
+  local_.Write("notes", "a file");
+  panes_->FillLocal();
+  for (const char* name : {"Jobs", "notes"}) {
+    ui_.QueueText(name);
+    operations_->MakeDir();
+    EXPECT_EQ(ui_.MainStatus(), std::string("Status: Make dir failed: \"") + name + "\" already exists");
+  }
+  EXPECT_TRUE(fs::is_regular_file(local_ / "notes"));
+  ui_.QueueText("Fresh");
+  operations_->MakeDir();
+  EXPECT_TRUE(fs::is_directory(local_ / "Fresh"));
+  EXPECT_EQ(ui_.MainStatus(), "Status: Not connected") << "a success leaves no old reason behind";
 }
 
 // ---- Set Path -------------------------------------------------------------
@@ -349,6 +405,7 @@ TEST_F(FileOperationsTest, SetPathLocallyByRelativeAndAbsolutePaths) {
   ui_.QueueText("no such folder");
   operations_->SetPath();
   EXPECT_EQ(panes_->LocalFolder(), elsewhere.Path());
+  EXPECT_EQ(ui_.MainStatus(), "Status: Set Path failed: folder \"no such folder\" not found");
 }
 
 TEST_F(FileOperationsTest, SetPathOnTheCollectorStartsFromItsCurrentFolder) {
@@ -367,6 +424,7 @@ TEST_F(FileOperationsTest, SetPathOnTheCollectorStartsFromItsCurrentFolder) {
   operations_->SetPath();
   EXPECT_EQ(Count("LS"), listings_before + 1) << "a refused folder is not listed";
   EXPECT_EQ(sound_output_.cues, (std::vector<int>{0}));
+  EXPECT_EQ(ui_.MainStatus(), "Status: Set Path failed: folder \"\\Nowhere\" not found");
 }
 
 }  // namespace

@@ -118,6 +118,48 @@ TEST_F(Progress, ConversionProgressOnlyWithTheWindowOpen) {
   EXPECT_TRUE(ui_.Saw("status: File conversion 30% complete"));
 }
 
+TEST_F(Progress, APercentageNeverPassesAHundredAndGoesWhenTheRunEnds) {
+  ui_.SetMainStatus("Status: Connected to remote machine");
+  progress_.OpenProgress();
+  // A file that grew since it was listed: more bytes arrive than were listed.
+  Run(1000, 290);
+  TransferState t;
+  t.position = 1160;
+  progress_.TransferStatus(t);
+  EXPECT_EQ(ui_.BarPositions().back(), 100);
+  EXPECT_EQ(ui_.MainStatus(), "Status: File transfer 100% complete");
+  EXPECT_FALSE(ui_.Saw("116%"));
+  progress_.CloseProgress();
+  EXPECT_EQ(ui_.MainStatus(), "Status: Connected to remote machine") << "no percentage under the finished run";
+
+  // What the run itself said last stays: here the reason it stopped.
+  progress_.OpenProgress();
+  progress_.ConversionProgress(150, 0);
+  EXPECT_EQ(ui_.MainStatus(), "File conversion 100% complete");
+  progress_.SetStatus("Status: Link lost");
+  progress_.CloseProgress();
+  EXPECT_EQ(ui_.MainStatus(), "Status: Link lost");
+}
+
+TEST_F(Progress, OnlyTheCancelButtonCountsAsStoppedByTheUser) {
+  TransferState t;
+  progress_.SetTransferRunning(true);
+  progress_.RequestCancel();
+  progress_.TransferStatus(t);
+  EXPECT_EQ(t.error, kXferUserAbort);
+  EXPECT_TRUE(progress_.StoppedByUser());
+  progress_.SetTransferRunning(false);
+  EXPECT_TRUE(progress_.StoppedByUser()) << "still known when the failure is reported";
+
+  progress_.SetTransferRunning(true);
+  EXPECT_FALSE(progress_.StoppedByUser()) << "a new run starts afresh";
+  progress_.MessageHook()("Timeout waiting for Data packet");
+  TransferState timed_out;
+  progress_.TransferStatus(timed_out);
+  EXPECT_EQ(timed_out.error, kXferUserAbort);
+  EXPECT_FALSE(progress_.StoppedByUser()) << "a time-out is a failure";
+}
+
 // Returns early from inside a scope, as an operation that fails does.
 int LeaveEarly(TransferProgress& progress, ScriptedUi& ui, bool& open_inside) {
   const ProgressScope shown(progress, 4096);

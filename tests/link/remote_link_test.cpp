@@ -204,6 +204,8 @@ TEST_F(RemoteLinkTest, ListGetAndPutMoveFilesAndResynchronise) {
   local_.Write("out.crd", testing::RandomBytes(1 << 20, 4));
   ASSERT_EQ(link.PutFile("out.crd"), 1);
   EXPECT_TRUE(collector_.files["out.crd"] == testing::Contents(local_ / "out.crd"));
+  EXPECT_TRUE(ui_.Saw("subject: Receiving JOB1.CRD")) << "the progress window names the file";
+  EXPECT_TRUE(ui_.Saw("subject: Sending out.crd"));
 
   // The command lines and arguments, in order, from the listing on.
   std::vector<std::string> commands;
@@ -258,18 +260,21 @@ TEST_F(RemoteLinkTest, AnArchiveCopyThatCannotBeWrittenIsReportedWithTheMessageC
   EXPECT_EQ(sound_output_.cues, (std::vector<int>{1}));
 }
 
-TEST_F(RemoteLinkTest, CancelsAndTimeOutsEndWithMinus605) {
+TEST_F(RemoteLinkTest, CancelsAndTimeOutsEndWithMinus605ButOnlyATimeOutIsAFailure) {
   collector_.files["A.CRD"] = std::string(5000, 'a');
   RemoteLink link = Link();
   ASSERT_EQ(link.Connect(), 1);
   progress_.RequestCancel();
   EXPECT_EQ(link.ListRemote(), 0);
   EXPECT_FALSE(link.Connected()) << "a cancelled listing drops the connection";
-  EXPECT_TRUE(ui_.Saw("message: Kermit failed / Error in file transfer -605: User typed abort key"));
+  EXPECT_TRUE(ui_.Saw("message: File Transfer / Transfer cancelled"));
+  EXPECT_FALSE(ui_.Saw("failed")) << "what the user cancelled did not fail";
+  EXPECT_FALSE(ui_.Saw("-605"));
 
   collector_.stall_sends = true;
   EXPECT_EQ(link.GetFile("A.CRD"), 0);
-  EXPECT_TRUE(ui_.Saw("Error in file transfer -605")) << "a time-out ends the run as a cancel does";
+  EXPECT_TRUE(ui_.Saw("message: Kermit failed / Error in file transfer -605: User typed abort key"))
+      << "a time-out ends the run as a cancel does, and is a failure";
   EXPECT_FALSE(std::filesystem::exists(local_ / "A.CRD"));
 }
 

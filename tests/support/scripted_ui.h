@@ -37,13 +37,14 @@ class ScriptedUi final : public Ui {
   bool ProgressOpen() const override { return progress_open_; }
   void SetProgressStatus(const std::string& text) override;
   void SetProgressBar(int percent) override;
+  void SetProgressSubject(const std::string& text) override { shown_.push_back("subject: " + text); }
   void ShowNotConnectedHelp(const std::string& text) override { shown_.push_back("help: " + text); }
   void SetMainStatus(const std::string& text) override { main_status_ = text; }
   std::string MainStatus() const override { return main_status_; }
   void Pump() override;
 
   // Everything shown, one line each: "box: …", "error: …",
-  // "message: … / …", "ask[flags]: caption: message", "status: …",
+  // "message: … / …", "ask[flags]: caption: message", "status: …", "subject: …",
   // "help: …", "captioned: caption: text", "name: shown text",
   // "folder[remote allowed 0/1]: prompt", "path[0/1]: prompt: shown text",
   // "text: caption: prompt", "conflict[all 0/1, merge 0/1]: target".

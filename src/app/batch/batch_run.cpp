@@ -238,7 +238,7 @@ int BatchRun::EnsureRemoteFolder(const std::string& wanted, bool create) {
       shown.reset();
       const int answer = panes_.UserInterface().AskYesNo(
           StrPrintf(Tr("Remote folder '%s' does not exist. Create now?"), through.c_str()), Tr(kCreateFolderCaption),
-          kQuestionIcon);
+          kQuestionIcon | kDefaultYes);
       if (answer != kAnswerYes) return 0;
       shown.emplace(panes_.Progress());
       if (link.MakeDir(component) != 1) return 0;

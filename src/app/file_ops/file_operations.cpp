@@ -14,8 +14,17 @@ namespace pelikon {
 namespace {
 
 constexpr int kCueFailure = 0;
-constexpr int kConfirmFlags = kQuestionIcon | kOfferYesAll | kOfferNoAll;
 const char* const kOnlyEmptyFolders = N_("Couldn't remove folder. Only empty folders can be removed");
+// Why a command failed, for the status line.
+const char* const kMakeDirExists = N_("Make dir failed: \"%s\" already exists");
+const char* const kMakeDirFailed = N_("Make dir failed: \"%s\" could not be created");
+const char* const kRenameExists = N_("Rename failed: \"%s\" already exists");
+const char* const kRenameFailed = N_("Rename failed: \"%s\" could not be renamed");
+const char* const kPathMissing = N_("Set Path failed: folder \"%s\" not found");
+const char* const kPathNotOpened = N_("Set Path failed: folder \"%s\" could not be opened");
+const char* const kFolderNotRemoved =
+    N_("Delete failed: folder \"%s\" was not removed (only empty folders can be removed)");
+const char* const kFileNotDeleted = N_("Delete failed: \"%s\" could not be deleted");
 
 // The parent row is a way up, not a folder of this one: it is never
 // deleted or renamed.
@@ -36,14 +45,19 @@ bool IsPlainLocalName(const std::string& name) {
 // entry until the user answers "Yes All" or "No All".
 class FileOperations::RunningAnswer {
  public:
+  // "Yes All" and "No All" are offered only when more than one entry may be asked about.
+  explicit RunningAnswer(bool offer_all)
+      : flags_(offer_all ? kQuestionIcon | kOfferYesAll | kOfferNoAll : kQuestionIcon) {}
+
   // True when the entry may go: asks unless an answer for all was given.
   bool Allows(Ui& ui, const std::string& question, const std::string& caption) {
-    if (answer_ != kAnswerYesAll && answer_ != kAnswerNoAll) answer_ = ui.AskYesNo(question, caption, kConfirmFlags);
+    if (answer_ != kAnswerYesAll && answer_ != kAnswerNoAll) answer_ = ui.AskYesNo(question, caption, flags_);
     // Only a yes deletes: a dismissed question keeps the file.
     return answer_ == kAnswerYes || answer_ == kAnswerYesAll;
   }
 
  private:
+  int flags_;
   int answer_ = -1;
 };
 
@@ -57,11 +71,20 @@ bool FileOperations::AnyTagged() const {
   return false;
 }
 
+int FileOperations::TaggedToDelete() const {
+  int count = 0;
+  for (PaneSide side : {PaneSide::kLocal, PaneSide::kRemote})
+    for (const DirEntry& entry : panes_.List(side).entries)
+      if (entry.tagged && !IsParentRow(entry)) ++count;
+  return count;
+}
+
 void FileOperations::Delete() {
   if (!AnyTagged()) return;
   const bool connected = panes_.CheckLink();
-  RunningAnswer confirm;
-  RunningAnswer protect;
+  const bool several = TaggedToDelete() > 1;
+  RunningAnswer confirm(several);
+  RunningAnswer protect(several);
   bool refill_remote = false;
   if (DeleteLocalEntries(confirm) && connected) refill_remote = DeleteRemoteEntries(confirm, protect);
   Finish(refill_remote);
@@ -95,8 +118,10 @@ bool FileOperations::DeleteLocalEntries(RunningAnswer& confirm) {
       entry.tagged = false;
       continue;
     }
-    if (!std::filesystem::remove(path, error))
+    if (!std::filesystem::remove(path, error)) {
       Trace("cannot delete local file %s: %s", path.string().c_str(), error.message().c_str());
+      Fail(kFileNotDeleted, entry.name, false);
+    }
   }
   return true;
 }
@@ -143,7 +168,7 @@ bool FileOperations::DeleteRemoteEntries(RunningAnswer& confirm, RunningAnswer& 
       // The serial link has said nothing of its own by now; the device
       // link's failures are told in one text for files and folders alike.
       if (link.Settings().use_activesync) ui.ShowCaptioned(Tr(kOnlyEmptyFolders), Tr("Error"), true);
-      panes_.Progress().Sound().PlaySound(kCueFailure);
+      Fail(entry.is_folder ? kFolderNotRemoved : kFileNotDeleted, entry.name);
       break;
     }
   }
@@ -180,11 +205,13 @@ void FileOperations::RenameLocalFile(const std::string& name, const std::string&
   if (std::filesystem::exists(std::filesystem::symlink_status(to, error)) &&
       !std::filesystem::equivalent(from, to, error)) {
     Trace("not renaming local %s: %s exists", from.string().c_str(), to.string().c_str());
+    Fail(kRenameExists, new_name, false);
     return;
   }
   std::filesystem::rename(from, to, error);
-  if (error)
-    Trace("cannot rename local %s to %s: %s", from.string().c_str(), to.string().c_str(), error.message().c_str());
+  if (!error) return;
+  Trace("cannot rename local %s to %s: %s", from.string().c_str(), to.string().c_str(), error.message().c_str());
+  Fail(kRenameFailed, name, false);
 }
 
 bool FileOperations::RenameRemoteFiles() {
@@ -201,7 +228,12 @@ bool FileOperations::RenameRemoteFiles() {
     }
     if (shared_text_.empty()) continue;
     if (link.Rename(entry.name, shared_text_) != 1) {
-      panes_.Progress().Sound().PlaySound(kCueFailure);
+      // The collector answers no more than "ERROR"; a name its listing
+      // shows already is the likely reason.
+      if (RemoteListed(shared_text_) && !EqualsNoCase(shared_text_, entry.name))
+        Fail(kRenameExists, shared_text_);
+      else
+        Fail(kRenameFailed, entry.name);
       break;
     }
   }
@@ -219,18 +251,23 @@ void FileOperations::MakeDir() {
     MakeLocalFolder(folder_text_);
     panes_.FillLocal();
   } else {
-    if (panes_.Link().MakeDir(folder_text_) != 1) panes_.Progress().Sound().PlaySound(kCueFailure);
+    if (panes_.Link().MakeDir(folder_text_) != 1)
+      Fail(RemoteListed(folder_text_) ? kMakeDirExists : kMakeDirFailed, folder_text_);
     RefillRemote();
   }
   panes_.ClearAllTags();
+  ShowFailure();
 }
 
 void FileOperations::MakeLocalFolder(const std::string& name) {
   if (!AcceptLocalName(name)) return;
   const std::filesystem::path folder = panes_.LocalFolder() / name;
   std::error_code error;
-  if (!std::filesystem::create_directory(folder, error))
-    Trace("cannot create local folder %s: %s", folder.string().c_str(), error ? error.message().c_str() : "it exists");
+  if (std::filesystem::create_directory(folder, error)) return;
+  Trace("cannot create local folder %s: %s", folder.string().c_str(), error ? error.message().c_str() : "it exists");
+  std::error_code ignored;
+  Fail(std::filesystem::exists(std::filesystem::symlink_status(folder, ignored)) ? kMakeDirExists : kMakeDirFailed,
+       name, false);
 }
 
 void FileOperations::SetPath() {
@@ -250,6 +287,7 @@ void FileOperations::SetPath() {
   else
     SetRemotePath(folder_text_);
   panes_.ClearAllTags();
+  ShowFailure();
 }
 
 void FileOperations::SetLocalPath(const std::string& path) {
@@ -257,6 +295,8 @@ void FileOperations::SetLocalPath(const std::string& path) {
   const std::filesystem::path target = panes_.LocalFolder() / path;
   if (!panes_.SetLocalFolder(target)) {
     Trace("cannot open local folder %s", target.string().c_str());
+    std::error_code error;
+    Fail(std::filesystem::exists(target, error) ? kPathNotOpened : kPathMissing, path, false);
     return;
   }
   panes_.FillLocal();
@@ -264,7 +304,7 @@ void FileOperations::SetLocalPath(const std::string& path) {
 
 void FileOperations::SetRemotePath(const std::string& path) {
   if (panes_.Link().ChangeDir(path) != 1) {
-    panes_.Progress().Sound().PlaySound(kCueFailure);
+    Fail(kPathMissing, path);
     return;
   }
   RefillRemote();
@@ -274,6 +314,26 @@ void FileOperations::Finish(bool refill_remote) {
   if (refill_remote && panes_.Link().Connected()) RefillRemote();
   panes_.FillLocal();
   panes_.ClearAllTags();
+  ShowFailure();
+}
+
+void FileOperations::Fail(const char* reason, const std::string& name, bool sound) {
+  // The first failure is what the user needs to know; a command stops at it anyway.
+  if (failure_.empty()) failure_ = Tr("Status: ") + StrPrintf(Tr(reason), name.c_str());
+  if (sound) panes_.Progress().Sound().PlaySound(kCueFailure);
+}
+
+void FileOperations::ShowFailure() {
+  // After the refills, which put the connection state in the status line.
+  if (failure_.empty()) return;
+  panes_.UserInterface().SetMainStatus(failure_);
+  failure_.clear();
+}
+
+bool FileOperations::RemoteListed(const std::string& name) const {
+  for (const DirEntry& entry : panes_.List(PaneSide::kRemote).entries)
+    if (EqualsNoCase(entry.name, name)) return true;
+  return false;
 }
 
 void FileOperations::RefillRemote() {

@@ -9,8 +9,9 @@
 // folder: a name with a path separator, a wildcard or "|", or "." or "..",
 // is refused with a message, so nothing typed reaches outside that folder
 // or becomes a file the pane could not list. A local rename never replaces
-// an existing file. Local failures are not shown (the refilled pane shows
-// the outcome) but are traced; a failed remote operation sounds cue 0.
+// an existing file. A command that fails says why in the status line once
+// the panes are refilled ("Status: Make dir failed: …"); a failed remote
+// operation also sounds cue 0.
 #pragma once
 
 #include <string>
@@ -29,7 +30,8 @@ class FileOperations {
   // Deletes the tagged files and removes the tagged (empty) folders of
   // both panes, asking as Confirm Delete and Protect Remote Files say;
   // "Yes All" and "No All" answer every later question of the same kind,
-  // local and remote alike. A local folder that cannot be removed stops
+  // local and remote alike (offered only when more than one entry is
+  // tagged). A local folder that cannot be removed stops
   // the whole run; a failed remote operation stops the remote part.
   void Delete();
   // Asks a new name for each tagged file (folders are left alone) and
@@ -45,6 +47,8 @@ class FileOperations {
   class RunningAnswer;
 
   bool AnyTagged() const;
+  // Tagged entries of both panes that Delete may ask about.
+  int TaggedToDelete() const;
   // False when the local run was stopped by a folder that would not go.
   bool DeleteLocalEntries(RunningAnswer& confirm);
   // True when a remote entry was tagged (the remote pane needs refilling).
@@ -62,12 +66,21 @@ class FileOperations {
   void RefillRemote();
   // The message for a typed name that is refused; false then.
   bool AcceptLocalName(const std::string& name);
+  // Notes why the command failed (`reason` is a catalogue text with one
+  // "%s" for `name`) and plays the failure cue when `sound` (for the
+  // collector's failures, which have always sounded it).
+  void Fail(const char* reason, const std::string& name, bool sound = true);
+  // Puts the noted reason into the status line.
+  void ShowFailure();
+  // The remote pane lists `name` (compared as the collector compares).
+  bool RemoteListed(const std::string& name) const;
 
   PanesController& panes_;
   std::string& shared_text_;
   // The field and the chosen side, shared by Make dir and Set Path.
   std::string folder_text_;
   bool folder_local_ = true;
+  std::string failure_;  // why the running command failed, for the status line
 };
 
 }  // namespace pelikon

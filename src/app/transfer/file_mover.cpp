@@ -158,7 +158,7 @@ ConflictOutcome FileMover::ResolveDownload(DownloadFile& file, bool offer_all, b
   if (answer_ == kAnswerStagingFailed) return ConflictOutcome::kStop;
   if (confirm_twice && !IsAll(answer_) && LocalExists(file.target)) {
     answer_ = panes_.UserInterface().AskYesNo(Tr("OK to overwrite ") + file.target + " ?", Tr("Overwrite File"),
-                                              kQuestionWithAll);
+                                              offer_all ? kQuestionWithAll : kQuestionIcon);
     if (Skips(answer_)) return ConflictOutcome::kSkip;
   }
   return ConflictOutcome::kGoOn;

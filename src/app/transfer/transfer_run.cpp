@@ -55,6 +55,12 @@ void TransferRun::Start() {
   if (!tagged(panes_.List(PaneSide::kLocal)) && !tagged(panes_.List(PaneSide::kRemote))) return;
 
   IncludeJobCompanions();
+  // Answers for all files make sense only when more than one file moves.
+  int files = 0;
+  for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote})
+    files += static_cast<int>(std::count_if(panes_.List(side).entries.begin(), panes_.List(side).entries.end(),
+                                            [](const DirEntry& e) { return e.tagged && !e.is_folder; }));
+  offer_all_ = files > 1;
   Walk walk = WalkTagged(PaneSide::kLocal, &TransferRun::UploadEntry);
   if (walk == Walk::kGoOn) walk = WalkTagged(PaneSide::kRemote, &TransferRun::DownloadEntry);
   if (walk != Walk::kEndQuietly && mover_.LastResult() == 1) {
@@ -78,7 +84,7 @@ bool TransferRun::IncludeJobCompanions() {
         jobs[static_cast<int>(side)].insert(AsciiUpper(BaseName(entry.name)));
   if (jobs[0].empty() && jobs[1].empty()) return false;
   if (panes_.UserInterface().AskYesNo(Tr("Would you like to also include all files by the same job name(s)?"),
-                                      Tr("Additional Files"), kQuestionIcon) != kAnswerYes)
+                                      Tr("Additional Files"), kQuestionIcon | kDefaultYes) != kAnswerYes)
     return false;
   for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote})
     for (DirEntry& entry : panes_.Entries(side).entries)
@@ -127,7 +133,7 @@ TransferRun::Walk TransferRun::UploadEntry(DirEntry& entry) {
   }
 
   Walk walk = Walk::kGoOn;
-  if (Settled(mover_.ResolveUpload(file, true), entry, walk)) return walk;
+  if (Settled(mover_.ResolveUpload(file, offer_all_), entry, walk)) return walk;
 
   if (Converting() && HasExtension(source, "aln")) {
     // The centreline files are made from the user's own file.
@@ -181,12 +187,12 @@ TransferRun::Walk TransferRun::DownloadEntry(DirEntry& entry) {
   }
 
   Walk walk = Walk::kGoOn;
-  if (Settled(mover_.ResolveDownload(file, true, true), entry, walk)) return walk;
+  if (Settled(mover_.ResolveDownload(file, offer_all_, true), entry, walk)) return walk;
 
   if (Converting() && HasExtension(entry.name, "cl")) {
     const bool include_all =
         panes_.UserInterface().AskYesNo(Tr("Would you like to include all .CL files in the same folder?"),
-                                        Tr("Include All CL Files"), kQuestionIcon) == kAnswerYes;
+                                        Tr("Include All CL Files"), kQuestionIcon | kDefaultYes) == kAnswerYes;
     return MakeAlignment(include_all) ? Walk::kGoOn : Walk::kEndQuietly;
   }
 

@@ -61,6 +61,7 @@ class TransferRun {
   Converter* converter_;
   FileMover mover_;
   int transferred_ = 0;
+  bool offer_all_ = true;  // more than one file is tagged
 };
 
 }  // namespace pelikon

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include <wx/button.h>
 #include <wx/colour.h>
 #include <wx/listctrl.h>
 #include <wx/statbmp.h>
@@ -196,6 +197,14 @@ int EZDialog::SetAccelerator(std::string_view name, int key) {
   return 1;
 }
 
+int EZDialog::SetFirstFocus(std::string_view name) {
+  const int index = tiles_.Find(name);
+  if (index < 0) return -1;
+  first_focus_ = index;
+  if (auto* button = dynamic_cast<wxButton*>(Control(index))) button->SetDefault();
+  return 1;
+}
+
 int EZDialog::SetToolTip(std::string_view name, const std::string& text) {
   const int index = tiles_.Find(name);
   PopDialog* host = host_.get();
@@ -306,9 +315,13 @@ int EZDialog::LayOutAndShow(bool show, bool centre) {
   laid_out_ = true;
   if (centre) host->CentreOnParent();
   focus_tile_ = -1;
+  const auto can_focus = [this](int index) {
+    return TileTakesFocus(tiles_[index].type) && IsShownTile(index) && tiles_[index].enabled;
+  };
+  if (first_focus_ >= 0 && can_focus(first_focus_)) focus_tile_ = first_focus_;
   for (size_t i = 0; i < tiles_.Size() && focus_tile_ < 0; ++i) {
     const int index = static_cast<int>(i);
-    if (TileTakesFocus(tiles_[index].type) && IsShownTile(index) && tiles_[index].enabled) focus_tile_ = index;
+    if (can_focus(index)) focus_tile_ = index;
   }
   if (show) {
     host->Show();

@@ -13,7 +13,9 @@
 // Controls are made when their tile is added and moved to the rectangles
 // the layout pass computes (dialogs/form_layout.h). Values are read and
 // written by tile name; a name that is not in the form is reported as
-// "Tile %s is not found" on the trace and the call returns -1. Escape and
+// "Tile %s is not found" on the trace and the call returns -1. The focus
+// starts on the first tile that takes it, or on the one SetFirstFocus
+// names. Escape and
 // the close box click the form's way out (TileTable::EscapeTile) and are
 // ignored when it has none. User-interface thread only.
 #pragma once
@@ -94,6 +96,9 @@ class EZDialog {
   // An upper-case letter, or kEscapeAccelerator.
   int SetAccelerator(std::string_view name, int key);
   int SetToolTip(std::string_view name, const std::string& text);
+  // The tile that has the focus when the window shows (instead of the
+  // first one that takes it); a button becomes the default button too.
+  int SetFirstFocus(std::string_view name);
   int SetTileColour(std::string_view name, uint32_t rgb);
   int SetTileFont(std::string_view name, int height, bool bold);
 
@@ -164,6 +169,7 @@ class EZDialog {
   int tile_page_ = -1;
   int page_ = 0;
   int focus_tile_ = -1;
+  int first_focus_ = -1;  // asked for by SetFirstFocus
   bool running_ = false;
   int result_ = 0;
   int pending_tile_ = -1;

@@ -8,11 +8,15 @@
 
 namespace pelikon {
 
-void ShowPlainMessageBox(wxWindow* parent, const std::string& text) {
+void ShowMessageBox(wxWindow* parent, const std::string& text, const std::string& caption, bool error_icon) {
   if (parent == nullptr) parent = wxGetActiveWindow();
-  const std::string caption = StrPrintf(Tr("%s Message"), "");
-  wxMessageDialog box(parent, ToWx(text), ToWx(caption), wxOK | wxCENTRE);
+  wxMessageDialog box(parent, ToWx(text), ToWx(caption),
+                      wxOK | wxCENTRE | (error_icon ? wxICON_ERROR : wxICON_INFORMATION));
   box.ShowModal();
+}
+
+void ShowPlainMessageBox(wxWindow* parent, const std::string& text) {
+  ShowMessageBox(parent, text, StrPrintf(Tr("%s Message"), "Pelikon"), false);
 }
 
 }  // namespace pelikon

@@ -54,7 +54,8 @@ int RunFileConflictDialog(wxWindow* parent, const std::string& target_name, bool
         return;
       }
     }
-    if (tile != "rename") return;
+    // The button, or Enter in the name field.
+    if (tile != "rename" && tile != "name") return;
     std::string typed;
     form.GetText("name", typed);
     if (const char* problem = NewFileNameProblem(typed, form.Values().GetText("filename"))) {
@@ -90,9 +91,11 @@ int RunFileConflictDialog(wxWindow* parent, const std::string& target_name, bool
     form.RowBreak();
   }
   form.EndColumn();
-  // Escape and the close box skip the file: leaving the question must
-  // never overwrite.
+  form.RegisterCallback("name", on_button, kEventEnter);
+  // Escape and the close box skip the file, and Enter skips it until the
+  // user moves elsewhere: leaving the question must never overwrite.
   form.SetAccelerator("skip", kEscapeAccelerator);
+  form.SetFirstFocus("skip");
 
   form.LayOutAndShow(true, false);
   const int answer = form.RunModal();

@@ -15,7 +15,8 @@ namespace pelikon {
 // empty, a bare name, same extension as the target without regard to
 // case). "Overwrite All Existing" and "Skip All Existing" are offered with
 // `offer_all`; "Merge Points" with `offer_merge` for a ".crd" target.
-// Closing the window without a button, or Escape, answers 7.
+// The focus starts on "Skip File"; Enter in the name field renames. Closing
+// the window without a button, or Escape, answers 7.
 int RunFileConflictDialog(wxWindow* parent, const std::string& target_name, bool offer_all, bool offer_merge,
                           std::string& new_name);
 

@@ -21,12 +21,11 @@ wxArrayString RateLabels() {
 CBaud::CBaud(wxWindow* parent, std::string& speed_text)
     : PelikonDialog(parent, ToWx(Tr("Select Baud Rate"))),
       speed_text_(speed_text),
-      rates_(new wxRadioBox(this, wxID_ANY, ToWx(Tr("Select Baud Rate")), wxDefaultPosition, wxDefaultSize,
-                            RateLabels(), 3, wxRA_SPECIFY_ROWS)) {
+      rates_(std::make_unique<RadioFrame>(this, ToWx(Tr("Select Baud Rate")), RateLabels(), 3)) {
   for (size_t i = 0; i < kBaudRates.size(); ++i)
     if (speed_text == std::to_string(kBaudRates[i])) rates_->SetSelection(static_cast<int>(i));
   auto* content = new wxBoxSizer(wxVERTICAL);
-  content->Add(rates_, wxSizerFlags().Expand());
+  content->Add(rates_->Sizer(), wxSizerFlags().Expand());
   LayOut(content, MakeButtonRow(Buttons::kOkCancel));
 }
 

@@ -5,9 +5,10 @@
 
 #include <string>
 
-#include <wx/radiobox.h>
+#include <memory>
 
 #include "gui/dialogs/pelikon_dialog.h"
+#include "gui/dialogs/radio_frame.h"
 
 namespace pelikon {
 
@@ -15,14 +16,14 @@ class CBaud final : public PelikonDialog {
  public:
   CBaud(wxWindow* parent, std::string& speed_text);
 
-  wxRadioBox* Rates() const { return rates_; }  // item n is kBaudRates[n]
+  RadioFrame* Rates() const { return rates_.get(); }  // item n is kBaudRates[n]
 
  protected:
   bool TransferDataFromWindow() override;
 
  private:
   std::string& speed_text_;
-  wxRadioBox* rates_;
+  std::unique_ptr<RadioFrame> rates_;
 };
 
 }  // namespace pelikon

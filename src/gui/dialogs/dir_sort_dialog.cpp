@@ -22,11 +22,10 @@ wxArrayString OrderLabels() {
 CDirSort::CDirSort(wxWindow* parent, std::string& sort_text)
     : PelikonDialog(parent, ToWx(Tr("Directory Sort"))),
       sort_text_(sort_text),
-      orders_(new wxRadioBox(this, wxID_ANY, ToWx(Tr("File Sort Order")), wxDefaultPosition, wxDefaultSize,
-                             OrderLabels(), 1, wxRA_SPECIFY_COLS)) {
+      orders_(std::make_unique<RadioFrame>(this, ToWx(Tr("File Sort Order")), OrderLabels(), 4)) {
   orders_->SetSelection(SortOrderFromText(sort_text));
   auto* content = new wxBoxSizer(wxVERTICAL);
-  content->Add(orders_, wxSizerFlags().Expand());
+  content->Add(orders_->Sizer(), wxSizerFlags().Expand());
   LayOut(content, MakeButtonRow(Buttons::kOkCancel));
 }
 

@@ -5,9 +5,10 @@
 
 #include <string>
 
-#include <wx/radiobox.h>
+#include <memory>
 
 #include "gui/dialogs/pelikon_dialog.h"
+#include "gui/dialogs/radio_frame.h"
 
 namespace pelikon {
 
@@ -15,14 +16,14 @@ class CDirSort final : public PelikonDialog {
  public:
   CDirSort(wxWindow* parent, std::string& sort_text);
 
-  wxRadioBox* Orders() const { return orders_; }  // item n is sort order n
+  RadioFrame* Orders() const { return orders_.get(); }  // item n is sort order n
 
  protected:
   bool TransferDataFromWindow() override;
 
  private:
   std::string& sort_text_;
-  wxRadioBox* orders_;
+  std::unique_ptr<RadioFrame> orders_;
 };
 
 }  // namespace pelikon

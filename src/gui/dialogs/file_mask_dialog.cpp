@@ -20,6 +20,10 @@ CFileMask::CFileMask(wxWindow* parent, Form form, std::string& text)
   field_->SelectAll();
 }
 
+bool CFileMask::EnterAccepts() const {
+  return FindFocus() == field_ || PelikonDialog::EnterAccepts();
+}
+
 bool CFileMask::TransferDataFromWindow() {
   const std::string entered = FromWx(field_->GetValue());
   if (!entered.empty()) text_ = entered;

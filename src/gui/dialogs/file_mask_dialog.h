@@ -1,6 +1,7 @@
 // `CFileMask`: one text field for the file mask (Options) or for the new
 // name of a file (Rename). On acceptance a non-empty field replaces the
-// caller's text; an empty one leaves it as it was.
+// caller's text; an empty one leaves it as it was. Enter in the field
+// accepts like OK; Escape cancels.
 #pragma once
 
 #include <string>
@@ -18,6 +19,7 @@ class CFileMask final : public PelikonDialog {
   CFileMask(wxWindow* parent, Form form, std::string& text);
 
   wxTextCtrl* Field() const { return field_; }
+  bool EnterAccepts() const override;
 
  protected:
   bool TransferDataFromWindow() override;

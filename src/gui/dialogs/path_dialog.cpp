@@ -19,8 +19,8 @@ CPath::CPath(wxWindow* parent, const std::string& prompt, const std::string& pat
 }
 
 void CPath::OnSelect() {
-  wxDirDialog browser(this, ToWx(Tr("Select directory with Geoid99 grids")), Field()->GetValue(),
-                      wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+  // Over this dialog, which stays disabled while the picker shows.
+  wxDirDialog browser(this, ToWx(Tr("Select Folder")), Field()->GetValue(), wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
   if (browser.ShowModal() == wxID_OK) Field()->SetValue(browser.GetPath());
 }
 

@@ -1,5 +1,6 @@
 // `CPath`: a folder path for one side. "Select" browses the local file
-// system for a folder, so it is offered only while "Local PC" is chosen.
+// system for a folder ("Select Folder", over this dialog), so it is
+// offered only while "Local PC" is chosen.
 // After Cancel the path is empty.
 #pragma once
 

@@ -37,8 +37,19 @@ wxSizer* PelikonDialog::MakeButtonRow(Buttons buttons) {
   return row;
 }
 
+int PelikonDialog::TitleWidth() const {
+  // Title bars set their text larger and bold; beside it sit the window
+  // icon and the close box.
+  const wxFont title_font = GetFont().Scaled(1.2f).Bold();
+  int width = 0;
+  GetTextExtent(GetTitle(), &width, nullptr, nullptr, nullptr, &title_font);
+  return width + FromDIP(kTitleBarExtras);
+}
+
 void PelikonDialog::LayOut(wxSizer* content, wxSizer* buttons) {
   auto* all = new wxBoxSizer(wxVERTICAL);
+  // A window narrower than its title shows it cut ("Selec... d Rate").
+  all->SetMinSize(wxSize(TitleWidth(), -1));
   all->Add(content, wxSizerFlags(1).Expand().Border(wxALL, FromDIP(10)));
   if (buttons != nullptr) all->Add(buttons, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(10)));
   SetSizerAndFit(all);

@@ -15,14 +15,21 @@ CAviDlg::CAviDlg(wxWindow* main_window, std::function<void()> on_cancel)
     : PelikonDialog(main_window, ToWx(Tr("Transfer in progress, Please Wait..."))),
       main_window_(main_window),
       on_cancel_(std::move(on_cancel)),
+      subject_(new wxStaticText(this, wxID_ANY, wxString())),
       bar_(new wxGauge(this, wxID_ANY, 100, wxDefaultPosition, FromDIP(wxSize(300, -1)))),
-      status_(new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, FromDIP(wxSize(360, -1)),
-                               wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE)) {
+      status_(new wxStaticText(this, wxID_ANY, wxString())) {
   auto* animation = new wxActivityIndicator(this);
   animation->Start();
 
+  // Wide enough from the start for the longest status the window is
+  // known to show, so that Cancel does not make it jump.
+  const wxString longest =
+      ToWx(std::string(Tr("Status: ")) + Tr("Function cancelled at user request...Please wait..."));
+  status_->SetMinSize(wxSize(std::max(FromDIP(360), status_->GetTextExtent(longest).x), -1));
+
   const int gap = FromDIP(10);
   auto* content = new wxBoxSizer(wxVERTICAL);
+  content->Add(subject_, wxSizerFlags().Expand().Border(wxBOTTOM, gap));
   auto* top = new wxBoxSizer(wxHORIZONTAL);
   top->Add(animation, wxSizerFlags().CentreVertical().Border(wxRIGHT, gap));
   top->Add(bar_, wxSizerFlags(1).CentreVertical());
@@ -51,9 +58,27 @@ void CAviDlg::Dismiss(CAviDlg*& window) {
 }
 
 void CAviDlg::SetStatus(const std::string& text) {
-  status_->SetLabelText(ToWx(text));
-  status_->Refresh();
-  status_->Update();
+  ShowWhole(status_, text);
+}
+
+void CAviDlg::SetSubject(const std::string& text) {
+  ShowWhole(subject_, text);
+}
+
+void CAviDlg::ShowWhole(wxStaticText* line, const std::string& text) {
+  const wxString shown = ToWx(text);
+  if (line->GetLabelText() == shown) return;
+  line->SetLabelText(shown);
+  // A text wider than the window widens it; the window never shrinks
+  // while it shows, which would make it jitter.
+  const int needed = line->GetBestSize().x;
+  if (needed > line->GetSize().x) {
+    line->SetMinSize(wxSize(needed, -1));
+    GetSizer()->SetSizeHints(this);
+    Layout();
+  }
+  line->Refresh();
+  Update();
 }
 
 void CAviDlg::SetBar(int percent) {

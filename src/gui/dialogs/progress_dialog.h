@@ -28,23 +28,31 @@ class CAviDlg final : public PelikonDialog {
   static void Dismiss(CAviDlg*& window);
 
   // Shows `text` in the status line and repaints at once, since the caller
-  // is usually busy until its next wait.
+  // is usually busy until its next wait. The window widens for a text that
+  // would not fit: no text is cut.
   void SetStatus(const std::string& text);
+  // Names what is being moved, on the line above the bar (likewise whole).
+  void SetSubject(const std::string& text);
   // Moves the bar; values outside 0..100 are clamped.
   void SetBar(int percent);
 
   wxString Status() const { return status_->GetLabelText(); }
+  wxString Subject() const { return subject_->GetLabelText(); }
+  // The status line's text fits in the width it has.
+  bool StatusShownWhole() const { return status_->GetSize().x >= status_->GetBestSize().x; }
   int Bar() const { return bar_->GetValue(); }
 
  private:
   void OnCancel();
   void OnClose(wxCloseEvent& event);
   void ReleaseMainWindow();
+  void ShowWhole(wxStaticText* line, const std::string& text);
 
   wxWindow* main_window_;
   bool disabled_main_window_ = false;
   std::function<void()> on_cancel_;
   bool cancelling_ = false;
+  wxStaticText* subject_;
   wxGauge* bar_;
   wxStaticText* status_;
 };

@@ -42,7 +42,11 @@ CYesNoDlg::CYesNoDlg(wxWindow* parent, const std::string& message, const std::st
       event.Skip();
   });
   LayOut(content, row);
-  ButtonFor(kAnswerYes)->SetFocus();
+  // Enter presses the focused button: a question whose yes destroys
+  // something starts on No.
+  wxButton* preferred = ButtonFor((flags & kDefaultYes) != 0 ? kAnswerYes : kAnswerNo);
+  preferred->SetDefault();
+  preferred->SetFocus();
 }
 
 void CYesNoDlg::AddAnswer(wxSizer* row, int answer, const char* label, wxWindowID id) {

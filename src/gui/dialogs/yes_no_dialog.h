@@ -3,8 +3,9 @@
 // `QuestionFlags`) say which of the first three are offered and which icon
 // shows. ShowModal() returns the `Answer` of the button pressed.
 //
-// Closing the window or pressing Escape answers No: a question that is
-// dismissed must never overwrite anything.
+// The focus (and with it Enter) starts on "&No" unless the flags carry
+// kDefaultYes. Closing the window or pressing Escape answers No: a question
+// that is dismissed must never overwrite anything.
 #pragma once
 
 #include <string>

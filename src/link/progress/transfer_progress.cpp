@@ -1,5 +1,7 @@
 #include "link/progress/transfer_progress.h"
 
+#include <algorithm>
+
 #include "platform/catalogue.h"
 #include "platform/text.h"
 #include "platform/trace.h"
@@ -16,6 +18,10 @@ constexpr size_t kCancelledDoneLength = 45;
 }  // namespace
 
 void TransferProgress::OpenProgress() {
+  if (open_count_ == 0) {
+    status_before_ = ui_.MainStatus();
+    shown_percent_.clear();
+  }
   // A window closed behind our back (its owner went away) is shown again.
   if (open_count_++ == 0 || !ui_.ProgressOpen()) ui_.OpenProgress([this] { RequestCancel(); });
 }
@@ -28,7 +34,19 @@ void TransferProgress::CloseProgress() {
   if (status.compare(0, kCancelledDoneLength, done, 0, kCancelledDoneLength) == 0 &&
       status.size() >= kCancelledDoneLength)
     ui_.SetMainStatus(done);
+  else if (!shown_percent_.empty() && status == shown_percent_)
+    ui_.SetMainStatus(status_before_);  // a finished run has no percentage
+  shown_percent_.clear();
   ui_.CloseProgress();
+}
+
+void TransferProgress::SetSubject(const std::string& text) {
+  if (ui_.ProgressOpen()) ui_.SetProgressSubject(text);
+}
+
+void TransferProgress::SetTransferRunning(bool running) {
+  if (running) stopped_by_user_ = false;
+  running_ = running;
 }
 
 void TransferProgress::SetStatus(const std::string& text) {
@@ -48,19 +66,27 @@ int TransferProgress::TransferStatus(TransferState& transfer) {
     const int64_t step = position - last_shown_;
     // More than 50 bytes and more than 2 percent since the last update.
     if (step > 50 && 50 * step > total_) {
-      const int percent = static_cast<int>(position * 100 / total_);
+      // A file that grew since it was listed runs past its listed size.
+      const int percent = static_cast<int>(std::min<int64_t>(position * 100 / total_, 100));
       ui_.SetProgressBar(percent);
       text = StrPrintf(Tr("File transfer %s complete"), StrPrintf("%d%%", percent).c_str());
       last_shown_ = position;
     }
   }
+  bool percentage = !text.empty();
   if (cancel_requested_) {
+    percentage = false;
     if (operation_ == TransferOperation::kListing && connection_dropped_) connection_dropped_();
     text = Tr(kCancelled);
     transfer.error = kXferUserAbort;
     cancel_requested_ = false;
+    stopped_by_user_ = user_cancel_;
+    user_cancel_ = false;
   }
-  if (!text.empty()) SetStatus(std::string(Tr("Status: ")) + text);
+  if (text.empty()) return 0;
+  text = std::string(Tr("Status: ")) + text;
+  SetStatus(text);
+  if (percentage) shown_percent_ = text;
   return 0;
 }
 
@@ -81,12 +107,15 @@ TransferMessageHook TransferProgress::MessageHook() {
 
 void TransferProgress::ConversionProgress(int percent, int /*reserved*/) {
   if (!ui_.ProgressOpen()) return;
+  percent = std::clamp(percent, 0, 100);
   ui_.SetProgressBar(percent);
-  SetStatus(StrPrintf(Tr("File conversion %d%% complete"), percent));
+  shown_percent_ = StrPrintf(Tr("File conversion %d%% complete"), percent);
+  SetStatus(shown_percent_);
 }
 
 void TransferProgress::RequestCancel() {
   cancel_requested_ = true;
+  user_cancel_ = true;
   SetStatus(Tr(kCancelled));
 }
 

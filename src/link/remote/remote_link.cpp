@@ -399,6 +399,7 @@ int RemoteLink::GetFile(const std::string& name) {
     ui_.ShowMessageBox(StrPrintf(Tr("\"%s\" is not a plain file name; it was not received."), bare.c_str()));
     return 0;
   }
+  progress_.SetSubject(StrPrintf(Tr("Receiving %s"), bare.c_str()));
   if (OnDevice()) return GetFromDevice(folder, bare);
   const int t = LineTime();
   Send("GET", t);
@@ -444,6 +445,7 @@ int RemoteLink::PutFile(const std::string& name) {
   if (OnDevice() ? !AreYouThere() : (!port_ || !AreYouThere())) return 0;
   const std::filesystem::path path(name);
   const std::filesystem::path file = path.has_parent_path() ? path : settings_.local_folder / path;
+  progress_.SetSubject(StrPrintf(Tr("Sending %s"), file.filename().string().c_str()));
   if (OnDevice()) {
     const int result = connector_->PutFile(file.string(), DevicePath(file.filename().string()));
     if (result == 1) return 1;
@@ -469,6 +471,11 @@ int RemoteLink::PutFile(const std::string& name) {
 }
 
 int RemoteLink::ReportTransferError(int code) {
+  if (code == kXferUserAbort && progress_.StoppedByUser()) {
+    // The user asked for it: not a failure.
+    progress_.ShowMessage(Tr("File Transfer"), Tr("Transfer cancelled"));
+    return 0;
+  }
   const bool device = OnDevice();
   const std::string caption =
       device ? Tr("ActiveSync failed") : StrPrintf(Tr("%s failed"), settings_.engine == 1 ? "Kermit" : "Zmodem");

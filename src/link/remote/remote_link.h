@@ -83,7 +83,8 @@ class RemoteLink {
   int SetProtocol(int engine);
   int SetBaud(int baud);
 
-  // The dialog of a failed operation, then sound 1; returns 0.
+  // The dialog of a failed operation, then sound 1; returns 0. A run the
+  // user cancelled is told as "Transfer cancelled", without a code.
   int ReportTransferError(int code);
   // The checklist shown in the remote pane while not connected.
   void ShowNotConnectedHelp();

@@ -51,24 +51,58 @@ void Choose(wxRadioButton* side) {
 
 // --- the focus rule and the mask dialog ---
 
-TEST_F(DialogsTest, EnterInTheMaskFieldDoesNotAcceptEnterOnOkDoes) {
+// Return typed into the field accepts, Escape cancels: each text dialog
+// worked with the keyboard through the X server.
+TEST_F(DialogsTest, ReturnInTheFieldAcceptsEveryTextDialogAndEscapeCancelsIt) {
+  const auto type_then = [](wxTextCtrl* field, const std::string& text, int key) {
+    ASSERT_EQ(wxWindow::FindFocus(), field) << "the field has the focus from the start";
+    testing::UserInput input;
+    ASSERT_TRUE(input.Key('A', wxMOD_CONTROL));  // replaces what the field held
+    for (const char c : text) ASSERT_TRUE(input.Key(c));
+    ASSERT_TRUE(input.Key(key));
+    testing::Settle();
+  };
+  for (const CFileMask::Form form : {CFileMask::Form::kMask, CFileMask::Form::kRename}) {
+    std::string text = "*.*";
+    CFileMask dialog(nullptr, form, text);
+    script_.Show<CFileMask>([&](CFileMask& d) { type_then(d.Field(), "job.crd", WXK_RETURN); });
+    EXPECT_EQ(dialog.ShowModal(), wxID_OK);
+    EXPECT_EQ(text, "job.crd");
+    script_.Show<CFileMask>([&](CFileMask& d) { type_then(d.Field(), "other", WXK_ESCAPE); });
+    EXPECT_EQ(dialog.ShowModal(), wxID_CANCEL);
+    EXPECT_EQ(text, "job.crd") << "Escape keeps the text";
+  }
+  CDir make_dir(nullptr, "Enter directory to create", true);
+  script_.Show<CDir>([&](CDir& d) { type_then(d.Field(), "jobs", WXK_ESCAPE); });
+  EXPECT_EQ(make_dir.ShowModal(), wxID_CANCEL);
+  EXPECT_EQ(make_dir.Name(), "");
+  CPath set_path(nullptr, "Enter path", "/srv", true, true);
+  script_.Show<CPath>([&](CPath& d) { type_then(d.Field(), "/tmp", WXK_ESCAPE); });
+  EXPECT_EQ(set_path.ShowModal(), wxID_CANCEL);
+  EXPECT_EQ(set_path.Path(), "");
+}
+
+TEST_F(DialogsTest, EnterOnOkAcceptsAndEnterOnCancelCancels) {
   std::string mask = "*.*";
   CFileMask dialog(nullptr, CFileMask::Form::kMask, mask);
   script_.Show<CFileMask>([](CFileMask& d) {
     d.Field()->SetValue("*.crd");
-    d.Field()->SetFocus();
-    ASSERT_EQ(wxWindow::FindFocus(), d.Field());
-    EXPECT_FALSE(d.EnterAccepts());
-    PressKey(WXK_RETURN);
-    PressKey(WXK_NUMPAD_ENTER);
-    EXPECT_TRUE(d.IsModal()) << "Enter in the field closed the dialog";
-
     d.OkButton()->SetFocus();
     ASSERT_EQ(wxWindow::FindFocus(), d.OkButton());
-    EXPECT_TRUE(d.EnterAccepts());
-    PressKey(WXK_RETURN);
+    testing::UserInput input;
+    ASSERT_TRUE(input.Key(WXK_RETURN));
+    testing::Settle();
   });
   EXPECT_EQ(dialog.ShowModal(), wxID_OK);
+  EXPECT_EQ(mask, "*.crd");
+  script_.Show<CFileMask>([](CFileMask& d) {
+    d.Field()->SetValue("*.txt");
+    d.CancelButton()->SetFocus();
+    testing::UserInput input;
+    ASSERT_TRUE(input.Key(WXK_RETURN));
+    testing::Settle();
+  });
+  EXPECT_EQ(dialog.ShowModal(), wxID_CANCEL);
   EXPECT_EQ(mask, "*.crd");
 }
 
@@ -264,8 +298,39 @@ TEST_F(OptionsTest, MaskWithABlankIsRefusedAndTheOldOneStays) {
     EXPECT_TRUE(d.IsModal()) << "Enter on the port list accepted Options";
     Click(d.OkButton());
   });
-  EXPECT_EQ(boxes, std::vector<std::string>{" Message|Mask can not contain spaces"});
+  EXPECT_EQ(boxes, std::vector<std::string>{"Pelikon Message|Mask can not contain spaces"}) << "no leading blank";
   EXPECT_EQ(texts_["mask"], "*.rw5");
+}
+
+TEST_F(DialogsTest, RadioButtonsKeepTheirFramesMargin) {
+  // Measured on the screen, as shown.
+  const auto check = [](const wxDialog& dialog, const RadioFrame& frame) {
+    const wxRect box = frame.Frame()->GetScreenRect();
+    for (unsigned i = 0; i < frame.GetCount(); ++i) {
+      const wxRect button = frame.Button(i)->GetScreenRect();
+      EXPECT_GE(button.GetLeft() - box.GetLeft(), dialog.FromDIP(6)) << frame.GetString(i);
+      EXPECT_GE(box.GetRight() - button.GetRight(), dialog.FromDIP(6)) << frame.GetString(i);
+      EXPECT_TRUE(box.Contains(button)) << frame.GetString(i);
+    }
+  };
+  std::string speed = "9600";
+  CBaud baud(nullptr, speed);
+  script_.Show<CBaud>([&](CBaud& d) { check(d, *d.Rates()); });
+  baud.ShowModal();
+  std::string order = "BY DATE";
+  CDirSort sort(nullptr, order);
+  script_.Show<CDirSort>([&](CDirSort& d) { check(d, *d.Orders()); });
+  sort.ShowModal();
+}
+
+TEST_F(DialogsTest, NoTitleIsCut) {
+  std::string text = "38400";
+  CBaud baud(nullptr, text);
+  EXPECT_GE(baud.GetClientSize().x, baud.TitleWidth()) << "\"Select Baud Rate\" is shown whole";
+  CDirSort sort(nullptr, text);
+  EXPECT_GE(sort.GetClientSize().x, sort.TitleWidth());
+  CFileMask rename(nullptr, CFileMask::Form::kRename, text);
+  EXPECT_GE(rename.GetClientSize().x, rename.TitleWidth());
 }
 
 // --- Make dir and Set Path ---
@@ -342,8 +407,9 @@ TEST_F(DialogsTest, SetPathOffersSelectOnlyForTheLocalSide) {
     EXPECT_TRUE(d.SelectButton()->IsEnabled());
     // The native browser cannot be filled in without showing it; that it
     // opens, and that giving it up leaves the field, is what is checked.
-    script_.Answer<wxDirDialog>([](wxDirDialog& browser) {
-      EXPECT_EQ(browser.GetMessage(), "Select directory with Geoid99 grids");
+    script_.Answer<wxDirDialog>([&d](wxDirDialog& browser) {
+      EXPECT_EQ(browser.GetMessage(), "Select Folder");
+      EXPECT_EQ(browser.GetParent(), &d) << "opens over the path dialog";
       return static_cast<int>(wxID_CANCEL);
     });
     Click(d.SelectButton());
@@ -415,6 +481,22 @@ TEST_F(DialogsTest, YesNoAnswersAndADismissedQuestionIsNo) {
   EXPECT_EQ(dialog.ShowModal(), kAnswerNo);
 }
 
+TEST_F(DialogsTest, ReturnAnswersNoUnlessTheQuestionSaysYesIsHarmless) {
+  const auto press_return = [](CYesNoDlg&) {
+    testing::UserInput input;
+    ASSERT_TRUE(input.Key(WXK_RETURN));
+    testing::Settle();
+  };
+  CYesNoDlg delete_question(nullptr, "OK to delete LOCAL file a.txt ?", "Delete File", 0x26);
+  script_.Show<CYesNoDlg>(press_return);
+  EXPECT_EQ(delete_question.ShowModal(), kAnswerNo);
+
+  CYesNoDlg harmless(nullptr, "Would you like to also include all files by the same job name(s)?", "Additional Files",
+                     kQuestionIcon | kDefaultYes);
+  script_.Show<CYesNoDlg>(press_return);
+  EXPECT_EQ(harmless.ShowModal(), kAnswerYes);
+}
+
 TEST_F(DialogsTest, MessageWindowsShowTheirTextsAsGiven) {
   CComError error(nullptr, "Communications Failure & more");
   EXPECT_EQ(error.GetTitle(), "ERROR!");
@@ -452,6 +534,13 @@ TEST_F(DialogsTest, ProgressWindowHoldsTheMainWindowAndOnlyCancelsOnClose) {
   EXPECT_EQ(progress->Bar(), 0);
   progress->SetStatus("Status: 12% of JOB&1.crd");
   EXPECT_EQ(progress->Status(), "Status: 12% of JOB&1.crd");
+  progress->SetSubject("Receiving JOB&1.crd");
+  EXPECT_EQ(progress->Subject(), "Receiving JOB&1.crd");
+  progress->SetStatus("Status: Function cancelled at user request...Please wait...");
+  EXPECT_TRUE(progress->StatusShownWhole()) << "the cancel text is never cut";
+  const std::string long_text = "Status: " + std::string(120, 'x');
+  progress->SetStatus(long_text);
+  EXPECT_TRUE(progress->StatusShownWhole()) << "a longer text widens the window";
 
   Click(progress->CancelButton());
   Click(progress->CancelButton());

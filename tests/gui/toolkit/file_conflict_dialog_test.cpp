@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "dialogs/wx/wx_text.h"
 #include "gui/conflict/file_conflict_dialog.h"
 #include "gui/dialog_script.h"
+#include "gui/user_input.h"
 #include "gui/window_picture.h"
 #include "platform/ui.h"
 
@@ -110,9 +113,53 @@ TEST_F(FileConflictDialogTest, LaidOutWithoutOverlapsAndTheAllButtonsFillTheirRo
     for (const char* label : {"message1", "message2"})
       EXPECT_GE(form.FindControl(label)->GetSize().x, form.FindControl(label)->GetBestSize().x) << "not cut off";
     EXPECT_TRUE(host.GetClientRect().Contains(form.FindControl("merge")->GetRect()));
-    EXPECT_TRUE(SaveWindowPicture(&host, PELIKON_TEST_OUTPUT "/file_conflict_dialog.png"));
     Click(ButtonOf(host, "overwrite"));
   });
+}
+
+// The picture for the record, where the caller asks for one.
+TEST_F(FileConflictDialogTest, PictureForTheRecord) {
+  const char* folder = std::getenv("PELIKON_TEST_OUTPUT");
+  if (folder == nullptr || *folder == '\0') GTEST_SKIP() << "PELIKON_TEST_OUTPUT is not set";
+  Run("JOB1.crd", true, true, [folder](PopDialog& host) {
+    testing::Settle();
+    const std::filesystem::path file = std::filesystem::path(folder) / "conflict_dialog.png";
+    EXPECT_TRUE(SaveWindowPicture(&host, file)) << file;
+  });
+}
+
+TEST_F(FileConflictDialogTest, ReturnSkipsUntilTheUserChoosesAndRenamesFromTheNameField) {
+  // Return as the dialog opens: the file is skipped, never overwritten.
+  const int first = Run("JOB1.crd", true, false, [](PopDialog& host) {
+    EXPECT_EQ(wxWindow::FindFocus(), ButtonOf(host, "skip"));
+    testing::UserInput input;
+    ASSERT_TRUE(input.Key(WXK_RETURN));
+    testing::Settle();
+  });
+  EXPECT_EQ(first, kAnswerNo);
+
+  // Typed into the name field, Return renames.
+  const int renamed = Run("JOB1.crd", true, false, [](PopDialog& host) {
+    testing::UserInput input;
+    ASSERT_TRUE(input.Click(host.Form()->FindControl("name")));
+    for (const char c : std::string("job2.crd")) ASSERT_TRUE(input.Key(c));
+    ASSERT_TRUE(input.Key(WXK_RETURN));
+    testing::Settle();
+  });
+  EXPECT_EQ(renamed, kAnswerRename);
+  EXPECT_EQ(new_name_, "job2.crd");
+
+  // Escape from the name field skips, whatever was typed.
+  new_name_ = "untouched";
+  const int escaped = Run("JOB1.crd", true, false, [](PopDialog& host) {
+    testing::UserInput input;
+    ASSERT_TRUE(input.Click(host.Form()->FindControl("name")));
+    ASSERT_TRUE(input.Key('x'));
+    ASSERT_TRUE(input.Key(WXK_ESCAPE));
+    testing::Settle();
+  });
+  EXPECT_EQ(escaped, kAnswerNo);
+  EXPECT_EQ(new_name_, "untouched");
 }
 
 TEST_F(FileConflictDialogTest, RenameRefusesAMissingNameAndAnotherExtensionAndKeepsTheDialogOpen) {
