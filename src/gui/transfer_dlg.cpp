@@ -105,6 +105,7 @@ bool CTransferDlg::RunCommand(const std::function<void()>& command) {
   SyncTags();
   ++running_commands_;
   command();
+  KeepKeyboardFocus();
   --running_commands_;
   SyncTags();
   return true;
@@ -159,7 +160,6 @@ void CTransferDlg::Transfer() {
 void CTransferDlg::Start() {
   if (started_) return;
   started_ = true;
-  local_pane_->SetFocus();
   CallAfter([this] {
     bool job_ran = false;
     RunCommand([this, &job_ran] {
@@ -242,8 +242,9 @@ void CTransferDlg::AddButton(int id, ButtonArt art, const char* caption, const c
   button->Enable(available);
   Place(button, x, kButtonRowY, 34, 31, ResizeRule::kMoveDown);
   const wxString text = WxTr(caption);
-  const int mnemonic = wxControl::FindAccelIndex(text);
-  if (mnemonic != wxNOT_FOUND) mnemonics_[wxToupper(text[static_cast<size_t>(mnemonic)])] = id;
+  wxString plain;
+  const int mnemonic = wxControl::FindAccelIndex(text, &plain);
+  if (mnemonic != wxNOT_FOUND) mnemonics_[wxToupper(plain[static_cast<size_t>(mnemonic)])] = id;
   auto* label = new wxStaticText(this, wxID_ANY, text, wxDefaultPosition, wxDefaultSize,
                                  wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
   label->Enable(available);
@@ -425,6 +426,19 @@ void CTransferDlg::BindKeys() {
       },
       kIdUpOneLevel);
   Bind(wxEVT_CHAR_HOOK, &CTransferDlg::OnCharHook, this);
+}
+
+void CTransferDlg::KeepKeyboardFocus() {
+  // The progress window disables this one while it shows, which takes the
+  // focus away; the keys go on working in the pane worked in before.
+  const wxWindow* focus = FindFocus();
+  if (focus != nullptr && focus != this) return;
+  PaneListView& pane = Pane(Panes().FocusedPane());
+  if (pane.IsShown() && pane.IsEnabled()) {
+    pane.SetFocus();
+  } else {
+    local_pane_->SetFocus();
+  }
 }
 
 std::optional<PaneSide> CTransferDlg::FocusedPaneView() const {

@@ -140,6 +140,9 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   void OnCharHook(wxKeyEvent& event);
   // The command a key press asks for, or wxID_NONE.
   int KeyCommand(const wxKeyEvent& event) const;
+  // Gives the keyboard focus back to the pane worked in when a command
+  // left none in this window.
+  void KeepKeyboardFocus();
   // The pane that holds the keyboard focus, if one does.
   std::optional<PaneSide> FocusedPaneView() const;
   // Column widths and sorting by a click on a heading.
