@@ -241,7 +241,9 @@ TEST_F(MainWindowTest, AClickOnAHeadingSortsBothPanesAndSetsTheSortOption) {
             (Names{"Geoids", "Jobs", "README.TXT", "JOB1.NOT", "CODES.FLD", "JOB1.RW5", "JOB1.CRD"}));
   const std::vector<DirEntry>& local = window_->Panes().List(kLocal).entries;
   for (size_t row = 1; row < local.size(); ++row) {
-    if (!local[row - 1].is_folder) { EXPECT_LE(EntryBytes(local[row - 1]), EntryBytes(local[row])) << row; }
+    if (!local[row - 1].is_folder) {
+      EXPECT_LE(EntryBytes(local[row - 1]), EntryBytes(local[row])) << row;
+    }
   }
 
   wxWindow* local_header = HeaderOf(Pane(kLocal));
@@ -332,6 +334,15 @@ TEST_F(MainWindowTest, AllColumnsShowAtFirstAndTheNameColumnTakesTheExtraWidth) 
   EXPECT_EQ(window_->FindWindow(kIdStatusLine)->GetSize().x - status_width,
             window_->GetClientSize().x - first_client_width);
   EXPECT_TRUE(SaveWindowPicture(window_, PictureFolder() / "main_window_maximised.png"));
+}
+
+TEST(StoredColumnWidths, ReadBackAsWrittenAndAnythingElseIsRefused) {
+  const PaneListView::ColumnWidths widths = {150, 60, 120, 90, 70};
+  EXPECT_EQ(ColumnWidthsText(widths), "150,60,120,90,70");
+  EXPECT_EQ(ParseColumnWidths(ColumnWidthsText(widths)), widths);
+  for (const char* text : {"", "150,60,120,90", "150,60,120,90,70,5", "150,60,0,90,70", "150,60,-3,90,70",
+                           "150,60,120,90,70x", "150;60;120;90;70", "150,60,120,90,20000", " 150,60,120,90,70"})
+    EXPECT_FALSE(ParseColumnWidths(text).has_value()) << text;
 }
 
 }  // namespace
