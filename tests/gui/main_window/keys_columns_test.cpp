@@ -281,14 +281,7 @@ TEST_F(MainWindowTest, ADraggedColumnWidthIsKeptWhenTheWindowOpensAgain) {
   delete window_;
   window_ = nullptr;
   EXPECT_FALSE(demo_.Settings().GetValue("local_columns").empty());
-  CTransferDlg::Setup setup;
-  setup.settings = &demo_.Settings();
-  setup.program_folder = PELIKON_BIN_DIR;
-  setup.temp_folder = work_.Path();
-  setup.sound_output = &no_sound_;
-  window_ = new CTransferDlg(setup);
-  alive_ = window_;
-  window_->Show();
+  OpenWindow();
   testing::Settle();
   EXPECT_EQ(Pane(kLocal).GetColumnWidth(1), dragged);
   EXPECT_EQ(Pane(kRemote).GetColumnWidth(1), remote_before);
