@@ -5,6 +5,7 @@
 // pictures of the window at its first size and maximised.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -14,6 +15,7 @@
 #include <wx/stattext.h>
 
 #include "app/options/option_texts.h"
+#include "gui/art.h"
 #include "gui/dialog_script.h"
 #include "gui/dialogs/dir_dialog.h"
 #include "gui/dialogs/file_mask_dialog.h"
@@ -336,6 +338,38 @@ TEST(StoredColumnWidths, ReadBackAsWrittenAndAnythingElseIsRefused) {
   for (const char* text : {"", "150,60,120,90", "150,60,120,90,70,5", "150,60,0,90,70", "150,60,-3,90,70",
                            "150,60,120,90,70x", "150;60;120;90;70", "150,60,120,90,20000", " 150,60,120,90,70"})
     EXPECT_FALSE(ParseColumnWidths(text).has_value()) << text;
+}
+
+// The largest difference between the colour channels of a visible pixel
+// of `image` (0 for grey), and its most opaque pixel's alpha.
+std::pair<int, int> ColourAndOpacity(const wxImage& image) {
+  int colour = 0;
+  int opacity = 0;
+  for (int y = 0; y < image.GetHeight(); ++y) {
+    for (int x = 0; x < image.GetWidth(); ++x) {
+      const int alpha = image.HasAlpha() ? image.GetAlpha(x, y) : 255;
+      if (alpha < 16) continue;
+      const int r = image.GetRed(x, y), g = image.GetGreen(x, y), b = image.GetBlue(x, y);
+      colour = std::max(colour, std::max({r, g, b}) - std::min({r, g, b}));
+      opacity = std::max(opacity, alpha);
+    }
+  }
+  return {colour, opacity};
+}
+
+TEST(ButtonArt, ConnectAndTransferShowColourAndEveryDisabledPictureIsGreyAndFaint) {
+  for (const ButtonArt art : {ButtonArt::kConnect, ButtonArt::kTransfer}) {
+    const wxImage image = ButtonBitmap(art).ConvertToImage();
+    ASSERT_TRUE(image.IsOk());
+    EXPECT_GT(ColourAndOpacity(image).first, 100) << static_cast<int>(art);
+  }
+  for (int art = static_cast<int>(ButtonArt::kConnect); art <= static_cast<int>(ButtonArt::kExit); ++art) {
+    const wxBitmap disabled = DisabledButtonBitmap(static_cast<ButtonArt>(art));
+    if (!disabled.IsOk()) continue;  // no such picture in this desktop's theme
+    const auto [colour, opacity] = ColourAndOpacity(disabled.ConvertToImage());
+    EXPECT_LE(colour, 8) << art;
+    EXPECT_LE(opacity, 110) << art;
+  }
 }
 
 }  // namespace
