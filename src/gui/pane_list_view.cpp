@@ -1,9 +1,11 @@
 #include "gui/pane_list_view.h"
 
 #include <array>
+#include <charconv>
 
 #include <wx/settings.h>
 
+#include "app/transfer_settings.h"
 #include "platform/catalogue.h"
 
 namespace pelikon {
@@ -17,7 +19,7 @@ struct ColumnSpec {
   wxListColumnFormat format;
   int classic_width;
 };
-constexpr std::array<ColumnSpec, 5> kColumns = {{
+constexpr std::array<ColumnSpec, PaneListView::kColumnCount> kColumns = {{
     {N_("Name"), wxLIST_FORMAT_LEFT, PaneListView::kNameColumnWidth},
     {N_("Size"), wxLIST_FORMAT_RIGHT, 60},
     {N_("Modified"), wxLIST_FORMAT_RIGHT, 100},
@@ -63,6 +65,12 @@ PaneListView::PaneListView(wxWindow* parent, wxWindowID id, const wxPoint& posit
   Bind(wxEVT_LIST_ITEM_FOCUSED, selection);
   // Drawing a virtual list's rows starts with a hint of the rows about to
   // be drawn.
+  // The header sets the width while the edge is dragged; it is the user's
+  // width once the drag is over.
+  Bind(wxEVT_LIST_COL_END_DRAG, [this](wxListEvent& event) {
+    columns_dragged_ = true;
+    event.Skip();
+  });
   Bind(wxEVT_LIST_CACHE_HINT, [this](wxListEvent& event) {
     rows_drawn_ = true;
     event.Skip();
@@ -82,8 +90,81 @@ int PaneListView::ColumnWidth(int classic_pixels, const wxString& heading) const
   return std::max(scaled, heading_width);
 }
 
-void PaneListView::ResetNameColumn() {
-  SetColumnWidth(kName, ColumnWidth(kNameColumnWidth, wxString::FromUTF8(Tr(kColumns[kName].heading))));
+PaneListView::ColumnWidths PaneListView::UserColumnWidths() const {
+  ColumnWidths widths{};
+  for (int column = 0; column < kColumnCount; ++column) widths[static_cast<size_t>(column)] = GetColumnWidth(column);
+  // A name column dragged narrower than its extra width keeps a sliver.
+  widths[kName] = std::max(widths[kName] - name_extra_, FromDIP(8));
+  return widths;
+}
+
+void PaneListView::SetUserColumnWidths(const ColumnWidths& widths) {
+  for (int column = 0; column < kColumnCount; ++column)
+    SetColumnWidth(column, widths[static_cast<size_t>(column)] + (column == kName ? name_extra_ : 0));
+}
+
+void PaneListView::TakeFirstWidth() {
+  const int user_name_width = UserColumnWidths()[kName];
+  first_width_ = GetSize().x;
+  name_extra_ = 0;
+  SetColumnWidth(kName, user_name_width);
+}
+
+void PaneListView::FollowWidth() {
+  if (first_width_ == 0) return;
+  const int user_name_width = UserColumnWidths()[kName];
+  name_extra_ = std::max(0, GetSize().x - first_width_);
+  SetColumnWidth(kName, user_name_width + name_extra_);
+}
+
+int PaneListView::SortOrderOfColumn(int column) {
+  switch (column) {
+    case kName:
+      return kSortByName;
+    case kSize:
+      return kSortBySize;
+    case kModified:
+      return kSortByDate;
+    default:
+      return -1;
+  }
+}
+
+void PaneListView::ShowSortOrder(int order) {
+  for (int column = 0; column < kColumnCount; ++column) {
+    if (SortOrderOfColumn(column) != order) continue;
+    // Newest first is the date order's direction; the others ascend.
+    ShowSortIndicator(column, order != kSortByDate);
+    return;
+  }
+  RemoveSortIndicator();
+}
+
+std::string ColumnWidthsText(const PaneListView::ColumnWidths& widths) {
+  std::string text;
+  for (const int width : widths) {
+    if (!text.empty()) text += ',';
+    text += std::to_string(width);
+  }
+  return text;
+}
+
+std::optional<PaneListView::ColumnWidths> ParseColumnWidths(std::string_view text) {
+  constexpr int kWidest = 10000;
+  PaneListView::ColumnWidths widths{};
+  const char* at = text.data();
+  const char* const end = text.data() + text.size();
+  for (size_t column = 0; column < widths.size(); ++column) {
+    if (column > 0) {
+      if (at == end || *at != ',') return std::nullopt;
+      ++at;
+    }
+    const auto [next, error] = std::from_chars(at, end, widths[column]);
+    if (error != std::errc() || widths[column] < 1 || widths[column] > kWidest) return std::nullopt;
+    at = next;
+  }
+  if (at != end) return std::nullopt;
+  return widths;
 }
 
 int PaneListView::WidthForAllColumns() const {

@@ -9,7 +9,11 @@
 // reads the selected rows again.
 #pragma once
 
+#include <array>
 #include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include <wx/listctrl.h>
@@ -39,11 +43,29 @@ class PaneListView final : public wxListCtrl {
   // Whether the rows shown since the last ShowList() have been drawn (an
   // empty list has none to draw).
   bool RowsDrawn() const { return rows_drawn_ || GetItemCount() == 0; }
-  // Gives the name column its first width back.
-  void ResetNameColumn();
   // The width that shows every column whole, with the vertical scroll bar.
   int WidthForAllColumns() const;
   static constexpr int kNameColumnWidth = 120;
+  static constexpr int kColumnCount = 5;
+
+  // Column widths. Each column has the width the user gave it (by
+  // dragging a header's edge) or its first width; the name column shows
+  // besides all the width the pane has gained since TakeFirstWidth().
+  using ColumnWidths = std::array<int, kColumnCount>;
+  ColumnWidths UserColumnWidths() const;
+  void SetUserColumnWidths(const ColumnWidths& widths);
+  // The pane's present width is its first: the name column gets no more.
+  void TakeFirstWidth();
+  // The pane's width changed: the name column follows it.
+  void FollowWidth();
+  // The user has dragged a column's edge since the view was made.
+  bool ColumnsDragged() const { return columns_dragged_; }
+
+  // The sort order (a SortOrder) that a click on `column`'s heading
+  // chooses, or -1 when that column sorts by none of them.
+  static int SortOrderOfColumn(int column);
+  // Marks the heading of the column that `order` sorts by (none for OFF).
+  void ShowSortOrder(int order);
 
  private:
   // A column width given in the pixels of the classic small font, and at
@@ -62,6 +84,15 @@ class PaneListView final : public wxListCtrl {
   std::function<void()> on_input_;
   std::function<void()> on_selection_change_;
   bool rows_drawn_ = false;
+  int first_width_ = 0;  // 0 until TakeFirstWidth()
+  int name_extra_ = 0;   // what the name column shows beyond the user's width
+  bool columns_dragged_ = false;
 };
+
+// Column widths as stored with the window settings: five decimal numbers
+// joined by ",". Parsing gives nothing for any other text or for a width
+// outside 1 to 10,000 pixels.
+std::string ColumnWidthsText(const PaneListView::ColumnWidths& widths);
+std::optional<PaneListView::ColumnWidths> ParseColumnWidths(std::string_view text);
 
 }  // namespace pelikon

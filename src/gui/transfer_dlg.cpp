@@ -53,11 +53,14 @@ CTransferDlg::CTransferDlg(const Setup& setup)
   session_ = std::make_unique<AppSession>(setup, ui_, *this);
 
   BuildControls();
+  LoadColumnWidths();
   SetClientSize(ConvertDialogToPixels(wxSize(kClientWidth, kClientHeight)));
   initial_client_size_ = GetClientSize();
   FitColumns();
+  for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote}) Pane(side).TakeFirstWidth();
   SetMinSize(GetSize());
   session_->Start();
+  ShowSortOrder();
   wxToolTip::Enable(true);
   wxEvtHandler::AddFilter(this);
 
@@ -74,6 +77,8 @@ CTransferDlg::CTransferDlg(const Setup& setup)
   BindCommand(kIdMakeDir, [](CTransferDlg& window) { window.FileCommands().MakeDir(); });
   BindCommand(kIdSetPath, [](CTransferDlg& window) { window.FileCommands().SetPath(); });
   Bind(wxEVT_LIST_ITEM_ACTIVATED, &CTransferDlg::OnListActivated, this);
+  Bind(wxEVT_LIST_COL_CLICK, &CTransferDlg::OnColumnClick, this);
+  BindKeys();
   for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote}) {
     Pane(side).SetListeners([this, side] { PaneInput(side); }, [this] { ScheduleTagSync(); });
     Pane(side).Bind(wxEVT_SET_FOCUS, [this, side](wxFocusEvent& event) {
@@ -87,6 +92,7 @@ CTransferDlg::CTransferDlg(const Setup& setup)
 
 CTransferDlg::~CTransferDlg() {
   wxEvtHandler::RemoveFilter(this);
+  SaveColumnWidths();
   session_->Finish();
 }
 
@@ -99,6 +105,7 @@ bool CTransferDlg::RunCommand(const std::function<void()>& command) {
   SyncTags();
   ++running_commands_;
   command();
+  KeepKeyboardFocus();
   --running_commands_;
   SyncTags();
   return true;
@@ -165,18 +172,20 @@ void CTransferDlg::Start() {
 }
 
 void CTransferDlg::BuildControls() {
-  // Frames first, so that the controls placed over them stay on top.
-  Place(new wxStaticBox(this, 1268, WxTr("Local PC")), 7, 7, 207, 200, ResizeRule::kLeftHalf);
+  // The two halves are mirror images: frames of one size, the panes and
+  // lines at the same places within them. Created in tab order: the local
+  // pane, the remote pane, then the buttons (frames and lines take no focus).
+  Place(new wxStaticBox(this, 1268, WxTr("Local PC")), 7, 7, 206, 200, ResizeRule::kLeftHalf);
   Place(new wxStaticBox(this, 1269, WxTr("Remote")), 216, 7, 206, 200, ResizeRule::kRightHalf);
 
-  AddLabel(kIdLocalTotalFiles, "Total Files:", 15, 18, 190, ResizeRule::kStay);
-  AddLabel(kIdLocalBytes, "Bytes:", 15, 30, 190, ResizeRule::kStay);
-  AddLabel(kIdLocalFree, "Bytes free:", 15, 42, 190, ResizeRule::kStay);
-  AddLabel(kIdLocalPath, "Path:", 15, 53, 190, ResizeRule::kStay);
-  AddLabel(kIdRemoteTotalFiles, "Total Files:", 220, 18, 195, ResizeRule::kMoveRight);
-  AddLabel(kIdRemoteBytes, "Bytes:", 220, 30, 195, ResizeRule::kMoveRight);
-  AddLabel(kIdRemoteFree, "Bytes free:", 220, 42, 195, ResizeRule::kMoveRight);
-  AddLabel(kIdRemotePath, "Path:", 220, 53, 195, ResizeRule::kMoveRight);
+  AddLabel(kIdLocalTotalFiles, "Total Files:", 15, 18, 190, ResizeRule::kStretchLeft);
+  AddLabel(kIdLocalBytes, "Bytes:", 15, 30, 190, ResizeRule::kStretchLeft);
+  AddLabel(kIdLocalFree, "Bytes free:", 15, 42, 190, ResizeRule::kStretchLeft);
+  AddLabel(kIdLocalPath, "Path:", 15, 53, 190, ResizeRule::kStretchLeft);
+  AddLabel(kIdRemoteTotalFiles, "Total Files:", 224, 18, 190, ResizeRule::kStretchRight);
+  AddLabel(kIdRemoteBytes, "Bytes:", 224, 30, 190, ResizeRule::kStretchRight);
+  AddLabel(kIdRemoteFree, "Bytes free:", 224, 42, 190, ResizeRule::kStretchRight);
+  AddLabel(kIdRemotePath, "Path:", 224, 53, 190, ResizeRule::kStretchRight);
 
   const FileTypeLookup types = DesktopFileTypeLookup();
   local_pane_ = new PaneListView(this, kIdLocalPane, wxDefaultPosition, wxDefaultSize, types);
@@ -184,30 +193,32 @@ void CTransferDlg::BuildControls() {
   wxImageList* images = NewPaneImageList();
   local_pane_->AssignImageList(images, wxIMAGE_LIST_SMALL);
   remote_pane_->SetImageList(images, wxIMAGE_LIST_SMALL);  // shared: the local pane owns it
-  Place(local_pane_, 7, 66, 204, 140, ResizeRule::kLeftHalf);
-  Place(remote_pane_, 218, 65, 204, 141, ResizeRule::kRightHalf);
+  Place(local_pane_, 10, 65, 200, 139, ResizeRule::kLeftHalf);
+  Place(remote_pane_, 219, 65, 200, 139, ResizeRule::kRightHalf);
   help_text_ = new wxStaticText(this, kIdNotConnectedHelp, wxString(), wxDefaultPosition, wxDefaultSize,
                                 wxBORDER_SUNKEN | wxST_NO_AUTORESIZE);
   help_text_->Hide();
-  Place(help_text_, 234, 73, 188, 132, ResizeRule::kRightHalf);
+  Place(help_text_, 219, 65, 200, 139, ResizeRule::kRightHalf);
 
+  // The counter line spreads over the window's width.
   AddLabel(kIdMaskLabel, "File:", 13, 210, 118, ResizeRule::kMoveDown);
-  AddLabel(kIdTaggedCount, "Tagged Files:", 135, 210, 190, ResizeRule::kMoveDown);
-  AddLabel(kIdTaggedBytes, "Bytes:", 333, 210, 89, ResizeRule::kMoveDown);
-  AddLabel(kIdStatusLine, "Status:", 13, 220, 409, ResizeRule::kMoveDown);
+  AddLabel(kIdTaggedCount, "Tagged Files:", 135, 210, 190, ResizeRule::kMoveDownCentre);
+  AddLabel(kIdTaggedBytes, "Bytes:", 333, 210, 89, ResizeRule::kMoveDownRight);
+  AddLabel(kIdStatusLine, "Status:", 13, 220, 409, ResizeRule::kMoveDownStretch);
 
-  AddButton(kIdConnect, ButtonArt::kConnect, N_("Connect"), N_("Connect to remote system"), 7, true);
-  AddButton(kIdTransfer, ButtonArt::kTransfer, N_("Transfer"), N_("Start file transfer"), 45, true);
-  AddButton(kIdSetPath, ButtonArt::kSetPath, N_("Set Path"), N_("Set local/remote path"), 83, true);
-  AddButton(kIdMakeDir, ButtonArt::kMakeDir, N_("Make dir"), N_("Make local/remote directory"), 121, true);
-  AddButton(kIdDelete, ButtonArt::kDelete, N_("Delete"), N_("Delete tagged files"), 159, true);
-  AddButton(kIdRename, ButtonArt::kRename, N_("Rename"), N_("Rename file"), 197, true);
-  AddButton(kIdOptions, ButtonArt::kOptions, N_("Options"), N_("Configuration options"), 235, true);
-  AddButton(kIdGeoid, ButtonArt::kGeoid, N_("Geoid"), N_("Make geoid grid"), 273, false);
-  AddButton(kIdFieldToFinish, ButtonArt::kFieldToFinish, N_("F2F conv"), N_("Convert Field-to-finish files"), 311,
+  // The letter after "&" is the button's Alt+letter; no two share one.
+  AddButton(kIdConnect, ButtonArt::kConnect, N_("&Connect"), N_("Connect to remote system"), 7, true);
+  AddButton(kIdTransfer, ButtonArt::kTransfer, N_("&Transfer"), N_("Start file transfer"), 45, true);
+  AddButton(kIdSetPath, ButtonArt::kSetPath, N_("&Set Path"), N_("Set local/remote path"), 83, true);
+  AddButton(kIdMakeDir, ButtonArt::kMakeDir, N_("&Make dir"), N_("Make local/remote directory"), 121, true);
+  AddButton(kIdDelete, ButtonArt::kDelete, N_("&Delete"), N_("Delete tagged files"), 159, true);
+  AddButton(kIdRename, ButtonArt::kRename, N_("&Rename"), N_("Rename file"), 197, true);
+  AddButton(kIdOptions, ButtonArt::kOptions, N_("&Options"), N_("Configuration options"), 235, true);
+  AddButton(kIdGeoid, ButtonArt::kGeoid, N_("&Geoid"), N_("Make geoid grid"), 273, false);
+  AddButton(kIdFieldToFinish, ButtonArt::kFieldToFinish, N_("&F2F conv"), N_("Convert Field-to-finish files"), 311,
             false);
-  AddButton(kIdSendPoints, ButtonArt::kSendPoints, N_("Send Pnts"), nullptr, 349, false);
-  AddButton(kIdExit, ButtonArt::kExit, N_("Exit"), N_("Exit Pelikon"), 387, true);
+  AddButton(kIdSendPoints, ButtonArt::kSendPoints, N_("Send &Pnts"), nullptr, 349, false);
+  AddButton(kIdExit, ButtonArt::kExit, N_("E&xit"), N_("Exit Pelikon"), 387, true);
 }
 
 void CTransferDlg::Place(wxWindow* window, int x, int y, int width, int height, ResizeRule rule) {
@@ -226,10 +237,15 @@ wxStaticText* CTransferDlg::AddLabel(int id, const char* text, int x, int y, int
 
 void CTransferDlg::AddButton(int id, ButtonArt art, const char* caption, const char* tool_tip, int x, bool available) {
   auto* button = new wxBitmapButton(this, id, ButtonBitmap(art));
+  button->SetBitmapDisabled(DisabledButtonBitmap(art));
   if (tool_tip) button->SetToolTip(WxTr(tool_tip));
   button->Enable(available);
   Place(button, x, kButtonRowY, 34, 31, ResizeRule::kMoveDown);
-  auto* label = new wxStaticText(this, wxID_ANY, WxTr(caption), wxDefaultPosition, wxDefaultSize,
+  const wxString text = WxTr(caption);
+  wxString plain;
+  const int mnemonic = wxControl::FindAccelIndex(text, &plain);
+  if (mnemonic != wxNOT_FOUND) mnemonics_[wxToupper(plain[static_cast<size_t>(mnemonic)])] = id;
+  auto* label = new wxStaticText(this, wxID_ANY, text, wxDefaultPosition, wxDefaultSize,
                                  wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
   label->Enable(available);
   Place(label, x - 2, kCaptionY, 38, 10, ResizeRule::kMoveDown);
@@ -262,6 +278,7 @@ void CTransferDlg::PlaceControls() {
     const ControlRect rect = ResizedRect(placed.initial, placed.rule, dw, dh);
     placed.window->SetSize(rect.x, rect.y, rect.width, rect.height);
   }
+  for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote}) Pane(side).FollowWidth();
   Refresh();
 }
 
@@ -327,6 +344,7 @@ void CTransferDlg::RunOptions() {
   if (Link().Port()) Link().SetBaud(LenientInt32(texts["baud"]));
   TakeOptionTexts(texts, settings, session_->Libraries().DeviceConnectorAvailable(), ui_);
   session_->SettingsChanged();
+  ShowSortOrder();
   Panes().ShowMask(false);
   Panes().FillLocal();
   Panes().Connect();
@@ -357,7 +375,6 @@ wxString CTransferDlg::LabelText(PaneLabel label) const {
 void CTransferDlg::ShowRemoteList() {
   help_text_->Hide();
   remote_pane_->Show();
-  remote_pane_->ResetNameColumn();
 }
 
 void CTransferDlg::EnableRemoteList(bool enabled) {
@@ -393,6 +410,122 @@ void CTransferDlg::ShowHelpText(const std::string& text) {
 
 bool CTransferDlg::HelpShown() const {
   return help_text_->IsShown();
+}
+
+// ---- Keyboard -----------------------------------------------------------
+
+void CTransferDlg::BindKeys() {
+  BindCommand(kIdRefresh, [](CTransferDlg& window) { window.Panes().Refresh(); });
+  Bind(
+      wxEVT_BUTTON,
+      [this](wxCommandEvent&) {
+        // The pane is the one that had the focus when Backspace went down.
+        const std::optional<PaneSide> side = FocusedPaneView();
+        if (!side) return;
+        RunCommand([this, side] { Panes().OpenParent(*side); });
+      },
+      kIdUpOneLevel);
+  Bind(wxEVT_CHAR_HOOK, &CTransferDlg::OnCharHook, this);
+}
+
+void CTransferDlg::KeepKeyboardFocus() {
+  // The progress window disables this one while it shows, which takes the
+  // focus away; the keys go on working in the pane worked in before.
+  const wxWindow* focus = FindFocus();
+  if (focus != nullptr && focus != this) return;
+  PaneListView& pane = Pane(Panes().FocusedPane());
+  if (pane.IsShown() && pane.IsEnabled()) {
+    pane.SetFocus();
+  } else {
+    local_pane_->SetFocus();
+  }
+}
+
+std::optional<PaneSide> CTransferDlg::FocusedPaneView() const {
+  // The list's rows are a window of their own inside the list.
+  for (const wxWindow* window = FindFocus(); window != nullptr; window = window->GetParent()) {
+    if (window == local_pane_) return PaneSide::kLocal;
+    if (window == remote_pane_) return PaneSide::kRemote;
+    if (window == this) break;
+  }
+  return std::nullopt;
+}
+
+int CTransferDlg::KeyCommand(const wxKeyEvent& event) const {
+  const int modifiers = event.GetModifiers();
+  const int key = event.GetKeyCode();
+  if (modifiers == wxMOD_NONE) {
+    switch (key) {
+      case WXK_DELETE:
+      case WXK_NUMPAD_DELETE:
+        return kIdDelete;
+      case WXK_F2:
+        return kIdRename;
+      case WXK_F5:
+        return kIdRefresh;
+      case WXK_F7:
+        return kIdMakeDir;
+      case WXK_BACK:
+        return FocusedPaneView() ? static_cast<int>(kIdUpOneLevel) : static_cast<int>(wxID_NONE);
+      default:
+        return wxID_NONE;
+    }
+  }
+  if (modifiers == wxMOD_ALT && key > 0 && key < WXK_START) {
+    const auto found = mnemonics_.find(wxToupper(static_cast<wxChar>(key)));
+    if (found == mnemonics_.end()) return wxID_NONE;
+    const wxWindow* button = FindWindow(found->second);
+    return button != nullptr && button->IsEnabled() ? found->second : wxID_NONE;
+  }
+  return wxID_NONE;
+}
+
+void CTransferDlg::OnCharHook(wxKeyEvent& event) {
+  const int command = KeyCommand(event);
+  if (command == wxID_NONE) {
+    event.Skip();
+    return;
+  }
+  // Runs as a click on the button would, once the key's own handling is over.
+  CallAfter([this, command] {
+    wxCommandEvent click(wxEVT_BUTTON, command);
+    click.SetEventObject(this);
+    ProcessWindowEvent(click);
+  });
+}
+
+// ---- Columns ------------------------------------------------------------
+
+namespace {
+
+const char* ColumnWidthsSetting(PaneSide side) {
+  return side == PaneSide::kLocal ? "local_columns" : "remote_columns";
+}
+
+}  // namespace
+
+void CTransferDlg::LoadColumnWidths() {
+  for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote})
+    if (const auto widths = ParseColumnWidths(session_->Store().GetValue(ColumnWidthsSetting(side))))
+      Pane(side).SetUserColumnWidths(*widths);
+}
+
+void CTransferDlg::SaveColumnWidths() {
+  // Only widths a user chose: the first widths follow the desktop's font.
+  for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote})
+    if (Pane(side).ColumnsDragged())
+      session_->Store().SetValue(ColumnWidthsSetting(side), ColumnWidthsText(Pane(side).UserColumnWidths()));
+}
+
+void CTransferDlg::OnColumnClick(wxListEvent& event) {
+  const int order = PaneListView::SortOrderOfColumn(event.GetColumn());
+  if (order < 0) return;
+  RunCommand([this, order] { Panes().SetSortOrder(order); });
+  ShowSortOrder();
+}
+
+void CTransferDlg::ShowSortOrder() {
+  for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote}) Pane(side).ShowSortOrder(session_->Settings().sort);
 }
 
 }  // namespace pelikon

@@ -9,7 +9,9 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,9 @@ enum MainWindowId : int {
   kIdRename = 1225,
   kIdSendPoints = 1301,
   kIdNotConnectedHelp = 29044,
+  // Commands of keys without a button of their own.
+  kIdRefresh = 29100,
+  kIdUpOneLevel = 29101,
 };
 
 // Commands (the buttons, a double-click, the start-up connection) run one
@@ -129,6 +134,22 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   wxStaticText* AddLabel(int id, const char* text, int x, int y, int width, ResizeRule rule);
   void AddButton(int id, ButtonArt art, const char* caption, const char* tool_tip, int x, bool available);
   void Place(wxWindow* window, int x, int y, int width, int height, ResizeRule rule);
+  // Binds the keys: the file commands' function keys, Backspace, and each
+  // button's Alt+letter (the letter after "&" in its caption).
+  void BindKeys();
+  void OnCharHook(wxKeyEvent& event);
+  // The command a key press asks for, or wxID_NONE.
+  int KeyCommand(const wxKeyEvent& event) const;
+  // Gives the keyboard focus back to the pane worked in when a command
+  // left none in this window.
+  void KeepKeyboardFocus();
+  // The pane that holds the keyboard focus, if one does.
+  std::optional<PaneSide> FocusedPaneView() const;
+  // Column widths and sorting by a click on a heading.
+  void LoadColumnWidths();
+  void SaveColumnWidths();
+  void OnColumnClick(wxListEvent& event);
+  void ShowSortOrder();
   wxStaticText* Label(PaneLabel label) const;
   // Runs `command` unless another one runs; true when it ran.
   bool RunCommand(const std::function<void()>& command);
@@ -168,6 +189,7 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   PaneListView* remote_pane_ = nullptr;
   wxStaticText* help_text_ = nullptr;
   std::vector<Placed> placed_;
+  std::map<wxChar, int> mnemonics_;  // upper-case letter to button id
   wxSize initial_client_size_;
   int running_commands_ = 0;
   bool tag_sync_pending_ = false;

@@ -188,5 +188,63 @@ TEST_F(PanesControllerTest, ARemoteFolderIsOpenedByItsFullCollectorPath) {
   EXPECT_EQ(*(cd + 1), "\\Ostrel\\Jobs\\Survey");
 }
 
+TEST_F(PanesControllerTest, TheParentOpensLikeItsRowAndARootHasNone) {
+  std::filesystem::create_directory(local_.Path() / "Jobs");
+  ASSERT_TRUE(panes_->SetLocalFolder(local_.Path() / "Jobs"));
+  ASSERT_EQ(panes_->FillLocal(), 1);
+  EXPECT_EQ(panes_->OpenParent(PaneSide::kLocal), OpenResult::kOpened);
+  EXPECT_EQ(panes_->LocalFolder(), local_.Path());
+
+  // The collector's folder lists no parent: nothing is sent.
+  collector_.files["A.CRD"] = "a";
+  panes_->Connect();
+  ASSERT_TRUE(link_->Connected());
+  const size_t heard = collector_.Heard().size();
+  EXPECT_EQ(panes_->OpenParent(PaneSide::kRemote), OpenResult::kNothing);
+  EXPECT_EQ(collector_.Heard().size(), heard);
+}
+
+TEST_F(PanesControllerTest, RefreshListsBothPanesAgainAndSkipsASilentCollector) {
+  collector_.files["A.CRD"] = "a";
+  panes_->Connect();
+  panes_->FillLocal();
+  local_.Write("new.txt", "n");
+  collector_.files["B.CRD"] = "b";
+  panes_->Refresh();
+  EXPECT_EQ(Names(PaneSide::kRemote), (std::vector<std::string>{"A.CRD", "B.CRD"}));
+  const std::vector<std::string> local = Names(PaneSide::kLocal);
+  EXPECT_NE(std::find(local.begin(), local.end(), "new.txt"), local.end());
+  EXPECT_FALSE(ui_.ProgressOpen());
+
+  collector_.silent = true;
+  local_.Write("newer.txt", "n");
+  panes_->Refresh();
+  const std::vector<std::string> again = Names(PaneSide::kLocal);
+  EXPECT_NE(std::find(again.begin(), again.end(), "newer.txt"), again.end());
+  EXPECT_FALSE(link_->Connected());
+  EXPECT_EQ(ui_.MainStatus(), "Status: Not connected");
+}
+
+TEST_F(PanesControllerTest, ANewSortOrderSortsBothPanesAtOnceAndClearsTheTags) {
+  local_.Write("big.txt", std::string(300, 'b'));
+  local_.Write("small.txt", "s");
+  collector_.files["A.CRD"] = std::string(50, 'a');
+  collector_.files["Z.CRD"] = "z";
+  panes_->Connect();
+  panes_->FillLocal();
+  view_.selected[0] = {0};
+  panes_->SelectionChanged();
+  ASSERT_EQ(panes_->Counters().total_tagged, 1);
+
+  panes_->SetSortOrder(kSortBySize);
+  EXPECT_EQ(settings_.sort, kSortBySize);
+  EXPECT_EQ(Names(PaneSide::kRemote), (std::vector<std::string>{"Z.CRD", "A.CRD"}));
+  const std::vector<std::string> local = Names(PaneSide::kLocal);
+  EXPECT_LT(std::find(local.begin(), local.end(), "small.txt"), std::find(local.begin(), local.end(), "big.txt"));
+  EXPECT_EQ(panes_->Counters().total_tagged, 0);
+  for (const DirEntry& entry : panes_->List(PaneSide::kLocal).entries) EXPECT_FALSE(entry.tagged) << entry.name;
+  EXPECT_EQ(view_.labels[PaneLabel::kTaggedCount], "Tagged LOCAL Files: 0");
+}
+
 }  // namespace
 }  // namespace pelikon

@@ -139,6 +139,19 @@ class UserInput {
     return Click(&list, RowPoint(list, row), modifiers);
   }
   bool DoubleClickRow(wxListCtrl& list, long row) { return Click(&list, RowPoint(list, row), wxMOD_NONE, true); }
+  // Presses the left button at `from` in `window` (client coordinates),
+  // moves to `to` in steps and lets go; true once the release reached it.
+  bool Drag(wxWindow* window, wxPoint from, wxPoint to) {
+    const int before = probe_.ClicksOn(window);
+    simulator_.MouseMove(window->ClientToScreen(from));
+    simulator_.MouseDown();
+    constexpr int kSteps = 4;
+    for (int step = 1; step <= kSteps; ++step)
+      simulator_.MouseMove(window->ClientToScreen(
+          wxPoint(from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps)));
+    simulator_.MouseUp();
+    return YieldUntil([&] { return probe_.ClicksOn(window) > before; });
+  }
 
   // Presses and releases `key` with the modifiers held, wherever the
   // focus is; true once it reached the program.

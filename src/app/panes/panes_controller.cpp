@@ -154,6 +154,29 @@ OpenResult PanesController::OpenEntry(PaneSide side, size_t row) {
   return OpenResult::kOpened;
 }
 
+OpenResult PanesController::OpenParent(PaneSide side) {
+  const std::vector<DirEntry>& entries = List(side).entries;
+  for (size_t row = 0; row < entries.size(); ++row)
+    if (entries[row].is_folder && entries[row].name == "..") return OpenEntry(side, row);
+  return OpenResult::kNothing;
+}
+
+void PanesController::Refresh() {
+  FillLocal();
+  if (!CheckLink()) return;
+  const ProgressScope shown(progress_, 0);
+  FillRemote(false);
+}
+
+void PanesController::SetSortOrder(int order) {
+  settings_.sort = order;
+  ClearAllTags();
+  for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote}) {
+    SortEntries(Entries(side).entries, order);
+    view_.ShowRows(side);
+  }
+}
+
 void PanesController::FocusChanged(PaneSide side) {
   const PaneSide other = side == PaneSide::kLocal ? PaneSide::kRemote : PaneSide::kLocal;
   ClearTags(other == PaneSide::kLocal ? local_ : remote_);

@@ -103,6 +103,15 @@ class PanesController {
   bool CheckLink();
   // A double-click on row `row` of `side`.
   OpenResult OpenEntry(PaneSide side, size_t row);
+  // Opens the folder above `side`'s folder, as a double-click on its
+  // "[Up One Level]" row does; nothing when the pane shows none (a root).
+  OpenResult OpenParent(PaneSide side);
+  // Lists both panes again: the local one always, the remote one when the
+  // collector answers (with the progress window shown meanwhile).
+  void Refresh();
+  // Makes `order` (a SortOrder) the "sort" setting and puts both panes in
+  // that order at once, without listing them again; all tags are cleared.
+  void SetSortOrder(int order);
   // `side` gained the focus: the other pane loses its tags and selection.
   void FocusChanged(PaneSide side);
   PaneSide FocusedPane() const { return counters_.local_has_focus ? PaneSide::kLocal : PaneSide::kRemote; }

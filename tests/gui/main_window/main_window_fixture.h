@@ -39,14 +39,7 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     std::string error;
     ASSERT_TRUE(demo_.Start(work_.Path(), std::filesystem::path(PELIKON_BIN_DIR) / "collector-sim", error)) << error;
-    CTransferDlg::Setup setup;
-    setup.settings = &demo_.Settings();
-    setup.program_folder = PELIKON_BIN_DIR;
-    setup.temp_folder = work_.Path();
-    setup.sound_output = &no_sound_;
-    window_ = new CTransferDlg(setup);
-    alive_ = window_;
-    window_->Show();
+    OpenWindow();
     BeforeStart();
     window_->Start();
     ASSERT_TRUE(RunUntil([this] { return window_->StatusLine() == "Status: Connected to remote machine"; }))
@@ -60,6 +53,19 @@ class MainWindowTest : public ::testing::Test {
     if (alive_) window_->Destroy();
     wxTheApp->Yield(true);
     demo_.Stop();
+  }
+
+  // Makes and shows the main window on the demonstration's settings (not
+  // started: nothing connects).
+  void OpenWindow() {
+    CTransferDlg::Setup setup;
+    setup.settings = &demo_.Settings();
+    setup.program_folder = PELIKON_BIN_DIR;
+    setup.temp_folder = work_.Path();
+    setup.sound_output = &no_sound_;
+    window_ = new CTransferDlg(setup);
+    alive_ = window_;
+    window_->Show();
   }
 
   // Runs once the window is shown, before it starts connecting.

@@ -14,7 +14,6 @@
 #include <set>
 
 #include <wx/image.h>
-#include <wx/settings.h>
 
 #include "dialogs/wx/ez_dialog.h"
 #include "gui/dialog_script.h"
@@ -161,23 +160,6 @@ TEST_F(MainWindowTest, TheHalvesShareTheExtraWidthAndAScreenshotIsSaved) {
     for (int x = 0; x < image.GetWidth(); x += 7)
       colours.insert((image.GetRed(x, y) << 16) | (image.GetGreen(x, y) << 8) | image.GetBlue(x, y));
   EXPECT_GT(colours.size(), 3u);
-}
-
-TEST_F(MainWindowTest, BothPanesShowEveryColumnAtFirst) {
-  for (const PaneSide side : {PaneSide::kLocal, PaneSide::kRemote}) {
-    const PaneListView& pane = window_->Pane(side);
-    int right = 0;
-    for (int column = 0; column < pane.GetColumnCount(); ++column) {
-      wxListItem heading;
-      heading.SetMask(wxLIST_MASK_TEXT);
-      pane.GetColumn(column, heading);
-      EXPECT_GE(pane.GetColumnWidth(column), pane.GetTextExtent(heading.GetText()).x) << heading.GetText();
-      right += pane.GetColumnWidth(column);
-    }
-    // With room for the scroll bar of a long listing.
-    EXPECT_LE(right + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, &pane), pane.GetClientSize().x)
-        << (side == PaneSide::kLocal ? "local" : "remote");
-  }
 }
 
 // The picture that `pelikon --screenshot` saves.
