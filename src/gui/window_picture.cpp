@@ -10,6 +10,9 @@ namespace pelikon {
 bool SaveWindowPicture(wxWindow* window, const std::filesystem::path& file) {
   if (!window || !window->IsShown()) return false;
   window->Raise();
+  // Everything is drawn anew first: a list filled a moment ago may not
+  // have painted yet, and the picture would show it empty.
+  window->Refresh();
   window->Update();
   const wxSize client = window->GetClientSize();
   wxBitmap picture(client);

@@ -295,6 +295,7 @@ TEST_F(MainWindowTest, AllColumnsShowAtFirstAndTheNameColumnTakesTheExtraWidth) 
   // The panes line up to the pixel.
   EXPECT_EQ(Pane(kLocal).GetRect().GetTop(), Pane(kRemote).GetRect().GetTop());
   EXPECT_EQ(Pane(kLocal).GetSize(), Pane(kRemote).GetSize());
+  testing::Settle();
   EXPECT_TRUE(SaveWindowPicture(window_, PictureFolder() / "main_window_first_size.png"));
 
   std::array<std::vector<int>, 2> widths;
