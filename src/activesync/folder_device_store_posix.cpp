@@ -10,9 +10,9 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <functional>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "activesync/device_path.h"
 #include "activesync/folder_device_store.h"
@@ -218,8 +218,8 @@ class TwinWriter : public DeviceWriter {
 int CreateTwin(const std::filesystem::path& target, mode_t mode, std::filesystem::path& twin) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) + "-" +
-                             std::to_string(counter++) + ".part";
+    const std::string name =
+        "." + target.filename().string() + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".part";
     twin = target.parent_path() / name;
     const int fd = ::open(twin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
     if (fd >= 0 || errno != EEXIST) return fd;
@@ -255,7 +255,8 @@ bool FolderDeviceStore::Inside(const std::filesystem::path& real_root, const std
   const std::string root = real_root.string();
   const std::string path = resolved.string();
   if (root == "/") return true;
-  return path == root || (path.size() > root.size() && path.compare(0, root.size(), root) == 0 && path[root.size()] == '/');
+  return path == root ||
+         (path.size() > root.size() && path.compare(0, root.size(), root) == 0 && path[root.size()] == '/');
 }
 
 std::optional<FolderDeviceStore::Target> FolderDeviceStore::Resolve(std::string_view device_path) const {
@@ -333,8 +334,15 @@ DeviceError FolderDeviceStore::FindFiles(std::string_view folder, std::string_vi
   }
   const bool fat = OnFat();
   const std::string prefix = target->relative.empty() ? "" : target->relative + "/";
-  errno = 0;
-  while (const struct dirent* item = ::readdir(dir)) {
+  DeviceError error = DeviceError::kNone;
+  for (;;) {
+    // readdir() tells its end from a failure only by errno.
+    errno = 0;
+    const struct dirent* item = ::readdir(dir);
+    if (!item) {
+      error = errno != 0 ? LastError() : DeviceError::kNone;
+      break;
+    }
     const std::string name = item->d_name;
     if (name == "." || name == ".." || !MatchesMask(name, mask)) continue;
     Target child{target->host / name, prefix + name, target->real_root};
@@ -355,9 +363,7 @@ DeviceError FolderDeviceStore::FindFiles(std::string_view folder, std::string_vi
     }
     if (!have_attributes && AttributesOf(child, entry.attributes) != DeviceError::kNone) continue;
     entries.push_back(std::move(entry));
-    errno = 0;
   }
-  const DeviceError error = errno != 0 ? LastError() : DeviceError::kNone;
   ::closedir(dir);
   return error;
 }
