@@ -98,6 +98,7 @@ class DeviceStore {
 
   virtual DeviceError OpenForReading(std::string_view path, std::unique_ptr<DeviceReader>& reader) = 0;
   // Starts a new content for `path` (created or replaced on Commit()).
+  // Readers and writers must not outlive the store that made them.
   virtual DeviceError CreateForWriting(std::string_view path, std::unique_ptr<DeviceWriter>& writer) = 0;
 
   virtual DeviceError GetTimes(std::string_view path, DeviceFileTimes& times) = 0;
