@@ -218,8 +218,13 @@ class TwinWriter : public DeviceWriter {
 int CreateTwin(const std::filesystem::path& target, mode_t mode, std::filesystem::path& twin) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name =
-        "." + target.filename().string() + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".part";
+    std::string name(1, '.');
+    name.append(target.filename().string())
+        .append(1, '.')
+        .append(std::to_string(::getpid()))
+        .append(1, '-')
+        .append(std::to_string(counter++))
+        .append(".part");
     twin = target.parent_path() / name;
     const int fd = ::open(twin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
     if (fd >= 0 || errno != EEXIST) return fd;
