@@ -5,7 +5,8 @@
 #
 #   platform  <  pointid  <  records  <  dialogs (core)  <  dialogs/wx
 #   platform  <  link, coord, geoid, activesync, matrix
-#   app  sits on link, coord, geoid, records, dialogs (core), pointid, platform
+#   app  sits on link, coord, geoid, records, dialogs (core), pointid, platform,
+#        and the connector library's C interface (activesync/activesync_connect.h)
 #   report sits on dialogs, records, pointid, platform (never app, link, gui)
 #   gui  sits on everything in src/; tools on everything but gui
 #
@@ -29,7 +30,7 @@ rules=(
   "src/matrix/=matrix"
   "src/report/wx/=report dialogs records pointid platform wx"
   "src/report/=report dialogs records pointid platform"
-  "src/app/=app link coord geoid records dialogs pointid platform"
+  "src/app/=app link coord geoid records dialogs pointid platform activesync"
   "src/gui/=gui app link coord geoid report records dialogs pointid platform wx"
   "tools/=tools app link coord geoid records dialogs pointid platform"
 )

@@ -15,6 +15,8 @@
 // style), renamed over the target only when complete with its times set.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -62,6 +64,8 @@ class FolderDeviceStore : public DeviceStore {
   static bool Inside(const std::filesystem::path& real_root, const std::filesystem::path& resolved);
   bool OnFat() const;
   DeviceError AttributesOf(const Target& target, uint32_t& attributes) const;
+  // The bits kept by Pelikon (not on FAT) of a file with status `st`.
+  uint32_t KeptAttributes(const Target& target, const struct stat& st) const;
   DeviceError SetFatAttributes(const Target& target, uint32_t attributes);
   DeviceError SetKeptAttributes(const Target& target, uint32_t attributes);
   DeviceError CopyFile(const Target& from, const Target& to, bool fail_if_exists);

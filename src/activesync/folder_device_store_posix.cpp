@@ -314,14 +314,18 @@ DeviceError FolderDeviceStore::AttributesOf(const Target& target, uint32_t& attr
     FileDescriptor fd(::open(target.host.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() >= 0 && FatAttributes(fd.get(), attributes)) return DeviceError::kNone;
   }
+  attributes = KeptAttributes(target, st);
+  return DeviceError::kNone;
+}
+
+uint32_t FolderDeviceStore::KeptAttributes(const Target& target, const struct stat& st) const {
   uint32_t bits = 0;
   if (S_ISDIR(st.st_mode)) bits |= kDeviceFolder;
   if ((st.st_mode & S_IWUSR) == 0) bits |= kDeviceReadOnly;
   const std::string name = target.host.filename().string();
   if (!target.relative.empty() && name[0] == '.') bits |= kDeviceHidden;
   if (!S_ISDIR(st.st_mode) && archive_.IsArchive(target.relative, Nanoseconds(st.st_mtim))) bits |= kDeviceArchive;
-  attributes = OrNormal(bits);
-  return DeviceError::kNone;
+  return OrNormal(bits);
 }
 
 DeviceError FolderDeviceStore::FindFiles(std::string_view folder, std::string_view mask,
@@ -366,7 +370,7 @@ DeviceError FolderDeviceStore::FindFiles(std::string_view folder, std::string_vi
       FileDescriptor fd(::openat(dir_fd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
       have_attributes = fd.get() >= 0 && FatAttributes(fd.get(), entry.attributes);
     }
-    if (!have_attributes && AttributesOf(child, entry.attributes) != DeviceError::kNone) continue;
+    if (!have_attributes) entry.attributes = KeptAttributes(child, st);
     entries.push_back(std::move(entry));
   }
   ::closedir(dir);

@@ -29,6 +29,7 @@ AppSession::AppSession(const SessionSetup& setup, Ui& ui, PanesView& view)
         return OpenSerialLink(port_index, baud, SerialDevicePath(store_, port_index + 1),
                               SerialHooks{&DefaultClock(), &ui_});
       });
+  link_->SetDeviceConnector(libraries_.Device());
   panes_ = std::make_unique<PanesController>(settings_, *link_, progress_, ui_, view, temp_folder_);
   progress_.OnConnectionDropped([this] { panes_->ShowConnectionStatus(); });
 }
@@ -72,6 +73,9 @@ void AppSession::SettingsChanged() {
 void AppSession::Finish() {
   if (finished_) return;
   finished_ = true;
+  // The docked device opens in the same folder next time.
+  if (link_->Connected() && link_->Settings().use_activesync && libraries_.Device())
+    settings_.activesync_folder = link_->RemoteFolder();
   link_->Close();
   RememberLastFolder(settings_, panes_->LocalFolder().string());
   SaveTransferSettings(store_, settings_);

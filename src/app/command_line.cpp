@@ -49,6 +49,8 @@ bool TakeOption(const std::vector<std::string>& arguments, size_t& i, CommandLin
     request.overwrite = true;
   } else if (option == "--demo") {
     request.demo = true;
+  } else if (option == "--docked") {
+    request.docked = true;
   } else if (option == "--screenshot") {
     if (i + 1 >= arguments.size() || IsSwitch(arguments[i + 1])) {
       request.error = Tr("--screenshot needs the name of the picture file");
@@ -65,6 +67,7 @@ bool TakeOption(const std::vector<std::string>& arguments, size_t& i, CommandLin
 std::string Inconsistency(const CommandLineRequest& request) {
   if (request.create_folders && !request.no_gui) return Tr("--create-folders works only with --no-gui");
   if (request.overwrite && !request.no_gui) return Tr("--overwrite works only with --no-gui");
+  if (request.docked && !request.demo) return Tr("--docked works only with --demo");
   if (request.no_gui && (request.demo || !request.screenshot.empty()))
     return Tr("--demo and --screenshot show the window; they cannot go with --no-gui");
   if (request.no_gui && request.job == CommandLineJob::kNone && !request.help && !request.version)
@@ -116,7 +119,7 @@ CommandLineRequest ParseArguments(int argc, const char* const* argv) {
 
 std::string UsageText() {
   return Tr(
-      "usage: pelikon [--demo [--screenshot FILE]]\n"
+      "usage: pelikon [--demo [--docked] [--screenshot FILE]]\n"
       "       pelikon [--no-gui [--create-folders] [--overwrite]] /BATCH FILE [/S]\n"
       "       pelikon /GEOID | /F2F\n"
       "\n"
@@ -137,6 +140,8 @@ std::string UsageText() {
       "  --overwrite        with --no-gui: answer Overwrite All when the target\n"
       "                     file exists\n"
       "  --demo             start against a simulated collector with sample files\n"
+      "  --docked           with --demo: the sample collector is a docked device\n"
+      "                     (a folder reached through the connector library)\n"
       "  --screenshot FILE  save a picture of the started window, then end\n"
       "  --help             show this help\n"
       "  --version          show the version\n"

@@ -6,7 +6,7 @@
 //   --no-gui           run the job without any window
 //   --create-folders   with --no-gui: make missing collector folders
 //   --overwrite        with --no-gui: replace files that exist
-//   --demo, --screenshot FILE, --help, --version
+//   --demo [--docked], --screenshot FILE, --help, --version
 //
 // Switches that start with "/" are found without regard to case. The batch
 // file is the argument after "/BATCH", in its own case (file systems here
@@ -32,6 +32,7 @@ struct CommandLineRequest {
   bool create_folders = false;
   bool overwrite = false;
   bool demo = false;
+  bool docked = false;  // with --demo: the sample collector as a docked device folder
   std::string screenshot;  // where the started window's picture goes
   bool help = false;
   bool version = false;

@@ -5,18 +5,29 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 
 #include "link/convert/converter.h"
+#include "link/remote/device_connector.h"
 #include "platform/dynamic_library.h"
 
 namespace pelikon {
 
 class OptionalLibraries {
  public:
-  // Looks both up, next to the program first.
+  OptionalLibraries();
+  // Hands the connector object back to its library.
+  ~OptionalLibraries();
+  OptionalLibraries(const OptionalLibraries&) = delete;
+  OptionalLibraries& operator=(const OptionalLibraries&) = delete;
+
+  // Looks both up, next to the program first, and makes the connector
+  // object when the connector library has both of its entry points.
   void Bind(const std::filesystem::path& program_folder);
-  // The connector library with both of its entry points.
-  bool DeviceConnectorAvailable() const { return connector_available_; }
+  // The connector object exists.
+  bool DeviceConnectorAvailable() const { return device_ != nullptr; }
+  // The docked-device carrier, or null.
+  DeviceConnector* Device() const { return device_.get(); }
   // The converter with all five of its conversions.
   bool ConversionsAvailable() const { return converter_.Available(); }
   // The conversions; each returns 0 unless ConversionsAvailable().
@@ -24,8 +35,8 @@ class OptionalLibraries {
 
  private:
   DynamicLibrary connector_;
+  std::unique_ptr<DeviceConnector> device_;
   Converter converter_;
-  bool connector_available_ = false;
 };
 
 }  // namespace pelikon

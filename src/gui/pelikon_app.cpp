@@ -20,7 +20,10 @@ bool CTrammockApp::OnInit() {
   if (request_.demo) {
     demo_ = std::make_unique<DemoSession>();
     std::string error;
-    if (!demo_->Start(TempFolder(), FindPrivateFile(ProgramFolder(), "collector-sim"), error)) {
+    const bool started = request_.docked
+                             ? demo_->StartDocked(TempFolder(), error)
+                             : demo_->Start(TempFolder(), FindPrivateFile(ProgramFolder(), "collector-sim"), error);
+    if (!started) {
       std::fprintf(stderr, "pelikon --demo: %s\n", error.c_str());
       return false;
     }

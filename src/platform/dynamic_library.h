@@ -41,10 +41,14 @@ class DynamicLibrary {
   // Why the last Load failed, for the trace.
   const std::string& LastError() const { return error_; }
   void Unload();
+  // Leaves the library loaded for the rest of the process, whatever
+  // happens to this object (it may run threads of its own).
+  void KeepLoaded() { keep_loaded_ = true; }
 
  private:
   void* handle_ = nullptr;
   std::string error_;
+  bool keep_loaded_ = false;
 };
 
 }  // namespace pelikon

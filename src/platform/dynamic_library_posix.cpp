@@ -24,13 +24,16 @@ DynamicLibrary::~DynamicLibrary() {
 }
 
 DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)), error_(std::move(other.error_)) {}
+    : handle_(std::exchange(other.handle_, nullptr)),
+      error_(std::move(other.error_)),
+      keep_loaded_(std::exchange(other.keep_loaded_, false)) {}
 
 DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
   if (this != &other) {
     Unload();
     handle_ = std::exchange(other.handle_, nullptr);
     error_ = std::move(other.error_);
+    keep_loaded_ = std::exchange(other.keep_loaded_, false);
   }
   return *this;
 }
@@ -65,7 +68,7 @@ void* DynamicLibrary::Symbol(const char* name) const {
 }
 
 void DynamicLibrary::Unload() {
-  if (handle_) ::dlclose(handle_);
+  if (handle_ && !keep_loaded_) ::dlclose(handle_);
   handle_ = nullptr;
 }
 

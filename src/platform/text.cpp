@@ -94,4 +94,53 @@ int32_t LenientInt32(std::string_view text) {
   return static_cast<int32_t>(v);
 }
 
+std::wstring WideFromUtf8(std::string_view text) {
+  std::wstring wide;
+  wide.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    uint32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    bool valid = length > 0 && i + length <= text.size();
+    for (int k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      valid = (next & 0xC0) == 0x80;
+      code = (code << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and values past the last code point are not text.
+    static constexpr uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    valid = valid && code >= kSmallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+    wide.push_back(valid ? static_cast<wchar_t>(code) : L'\xFFFD');
+    i += valid ? static_cast<size_t>(length) : 1;
+  }
+  return wide;
+}
+
+std::string Utf8FromWide(std::wstring_view text) {
+  std::string narrow;
+  narrow.reserve(text.size());
+  for (const wchar_t c : text) {
+    const auto code = static_cast<uint32_t>(c);
+    if (code < 0x80) {
+      narrow.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+      narrow.push_back(static_cast<char>(0xC0 | (code >> 6)));
+      narrow.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000 && (code < 0xD800 || code > 0xDFFF)) {
+      narrow.push_back(static_cast<char>(0xE0 | (code >> 12)));
+      narrow.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+      narrow.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code >= 0x10000 && code <= 0x10FFFF) {
+      narrow.push_back(static_cast<char>(0xF0 | (code >> 18)));
+      narrow.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+      narrow.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+      narrow.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+      narrow.push_back('?');
+    }
+  }
+  return narrow;
+}
+
 }  // namespace pelikon

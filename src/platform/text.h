@@ -33,4 +33,10 @@ std::string_view TrimRight(std::string_view text, std::string_view set = " ");
 int32_t LenientInt32(std::string_view text);
 int64_t LenientInt64(std::string_view text);
 
+// UTF-8 and wide text (one wchar_t per code point on this system). Bytes
+// that are not valid UTF-8 become U+FFFD; code points that cannot be
+// written become "?".
+std::wstring WideFromUtf8(std::string_view text);
+std::string Utf8FromWide(std::wstring_view text);
+
 }  // namespace pelikon

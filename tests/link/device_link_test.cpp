@@ -132,7 +132,7 @@ TEST_F(DeviceLink, FilesMoveAndAttributesAreCleared) {
   device_.attributes_result = 0;
   device_.files["\\Data\\B.CRD"] = "b";
   EXPECT_EQ(link_->GetFile("B.CRD"), 0);
-  EXPECT_FALSE(std::filesystem::exists(local_ / "B.CRD")) << "the copy is undone";
+  EXPECT_EQ(testing::Contents(local_ / "B.CRD"), "b") << "the copy that arrived whole stays";
   EXPECT_TRUE(ui_.Saw("Error in file transfer -504: Unable to Clear Attributes"));
 
   local_.Write("UP.CRD", "up");

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include <chrono>
 #include <cmath>
 #include <fstream>
@@ -95,16 +97,10 @@ bool WriteSamplePcFolder(const std::filesystem::path& folder) {
 bool DemoSession::Start(const std::filesystem::path& work_folder, const std::filesystem::path& simulator,
                         std::string& error) {
   const std::filesystem::path demo = work_folder / "demo";
-  store_folder_ = demo / "collector";
-  pc_folder_ = demo / "pc";
   line_ = demo / "collector-line";
   std::error_code ignored;
-  std::filesystem::remove_all(store_folder_, ignored);
   std::filesystem::remove(line_, ignored);
-  if (!WriteSampleCollectorStore(store_folder_) || !WriteSamplePcFolder(pc_folder_)) {
-    error = StrPrintf("cannot write the sample folders under %s", demo.string().c_str());
-    return false;
-  }
+  if (!WriteSamples(demo, error)) return false;
   // The simulator ends with this process, however it ends.
   if (!simulator_.Start({simulator.string(), "--root", store_folder_.string(), "--link", line_.string(), "--log",
                          (demo / "collector.log").string(), "--parent", std::to_string(::getpid())},
@@ -126,8 +122,37 @@ bool DemoSession::Start(const std::filesystem::path& work_folder, const std::fil
   TransferSettings settings = FirstRunSettings(work_folder.string(), pc_folder_.string());
   settings.com = kComPort;
   settings.baud = 115200;
-  SaveTransferSettings(settings_, settings);
-  settings_.SetValue(StrPrintf("port%d", kComPort), line_.string());
+  SaveTransferSettings(*settings_, settings);
+  settings_->SetValue(StrPrintf("port%d", kComPort), line_.string());
+  return true;
+}
+
+bool DemoSession::WriteSamples(const std::filesystem::path& demo, std::string& error) {
+  store_folder_ = demo / "collector";
+  pc_folder_ = demo / "pc";
+  std::error_code ignored;
+  std::filesystem::remove_all(store_folder_, ignored);
+  if (WriteSampleCollectorStore(store_folder_) && WriteSamplePcFolder(pc_folder_)) return true;
+  error = StrPrintf("cannot write the sample folders under %s", demo.string().c_str());
+  return false;
+}
+
+bool DemoSession::StartDocked(const std::filesystem::path& work_folder, std::string& error) {
+  const std::filesystem::path demo = work_folder / "demo";
+  if (!WriteSamples(demo, error)) return false;
+  const std::filesystem::path config = demo / "settings";
+  std::error_code ignored;
+  std::filesystem::remove_all(config, ignored);
+  auto store = std::make_unique<FileSettingsStore>(config);
+  if (!store->CreateKey() || ::setenv("PELIKON_CONFIG_DIR", config.c_str(), 1) != 0) {
+    error = StrPrintf("cannot make the demo's settings folder %s", config.string().c_str());
+    return false;
+  }
+  TransferSettings settings = FirstRunSettings(work_folder.string(), pc_folder_.string());
+  settings.com = kActiveSyncLink;
+  SaveTransferSettings(*store, settings);
+  store->SetValue("asyncroot", store_folder_.string());
+  settings_ = std::move(store);
   return true;
 }
 

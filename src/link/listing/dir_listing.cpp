@@ -5,16 +5,13 @@
 
 #include "platform/atomic_file.h"
 #include "platform/catalogue.h"
+#include "platform/listing_line.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 
 namespace pelikon {
 
 namespace {
-
-bool LocalTime(std::time_t moment, std::tm& parts) {
-  return ::localtime_r(&moment, &parts) != nullptr;
-}
 
 bool IsReservedName(std::string_view name) {
   return EqualsNoCase(name, kLocalListingName) || EqualsNoCase(name, kRemoteListingName);
@@ -26,43 +23,22 @@ std::string Truncated(std::string_view text, size_t limit) {
 
 }  // namespace
 
-std::string ListingDate(std::time_t moment) {
-  std::tm parts{};
-  if (!LocalTime(moment, parts)) return "01/01/80";
-  // The year is printed in full and cut to its last two characters.
-  const std::string year = std::to_string(parts.tm_year + 1900);
-  return StrPrintf("%02d/%02d/%s", parts.tm_mon + 1, parts.tm_mday,
-                   year.size() > 2 ? year.c_str() + year.size() - 2 : year.c_str());
-}
-
-std::string ListingTime(std::time_t moment) {
-  std::tm parts{};
-  if (!LocalTime(moment, parts)) return "00:00";
-  return StrPrintf("%02d:%02d", parts.tm_hour, parts.tm_min);
-}
-
 bool ListDirectoryInto(const std::filesystem::path& folder, std::string_view mask, std::FILE* file, int mode,
                        bool show_special) {
+  std::string line;
   return EnumerateFolder(folder, mask, [&](const FileInfo& info) {
     if (!show_special && (info.attributes & (kAttrHidden | kAttrSystem)) != 0) return;
-    if (info.name.find_first_of("|\r\n") != std::string::npos) {
+    if (!ListableName(info.name)) {
       Trace("\nListing: left out \"%s\": its name cannot be written in a listing", info.name.c_str());
       return;
     }
-    // No short names on this system: field 6 repeats the long name.
-    const std::string& short_name = info.name;
-    const std::string date = ListingDate(info.modified);
-    const std::string time = ListingTime(info.modified);
-    if (info.IsFolder()) {
-      if (mode == kListFilesOnly) return;
-      std::fprintf(file, "%s|-1|%s|%s|%d|%s\r\n", info.name.c_str(), date.c_str(), time.c_str(), -1,
-                   short_name.c_str());
-    } else {
-      if (mode == kListFoldersOnly) return;
-      const auto size = static_cast<int32_t>(static_cast<uint32_t>(info.size));
-      std::fprintf(file, "%s|%ld|%s|%s|%d|%s\r\n", info.name.c_str(), static_cast<long>(size), date.c_str(),
-                   time.c_str(), static_cast<int>(info.attributes), short_name.c_str());
-    }
+    if (info.IsFolder() ? mode == kListFilesOnly : mode == kListFoldersOnly) return;
+    line.clear();
+    if (info.IsFolder())
+      AppendListingFolderLine(line, info.name, info.modified);
+    else
+      AppendListingFileLine(line, info.name, info.size, info.modified, static_cast<uint32_t>(info.attributes));
+    std::fwrite(line.data(), 1, line.size(), file);
   });
 }
 

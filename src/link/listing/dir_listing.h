@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "platform/file_info.h"
+#include "platform/listing_line.h"
 #include "platform/ui.h"
 
 namespace pelikon {
@@ -72,10 +73,6 @@ struct DirEntry {
 };
 
 // ---- Writing ---------------------------------------------------------------
-
-// "MM/DD/YY" and "HH:MM" of a moment in local time.
-std::string ListingDate(std::time_t moment);
-std::string ListingTime(std::time_t moment);
 
 // Appends one line per entry of `folder` that matches `mask` to `file`:
 // folders only (mode 1), files only (2) or both (4). Hidden and system

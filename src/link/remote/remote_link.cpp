@@ -176,8 +176,10 @@ int RemoteLink::ChangeDir(std::string_view path) {
     folder.erase(last == std::string::npos ? 0 : last);
   }
   if (folder.empty()) folder = "\\";
+  // A folder the device refuses is not taken as the current one.
+  if (connector_->SetCurrentFolder(folder) != 1) return 0;
   remote_folder_ = folder;
-  return connector_->SetCurrentFolder(folder) == 1 ? 1 : 0;
+  return 1;
 }
 
 int RemoteLink::QueryDir(std::string& folder) {
@@ -373,18 +375,19 @@ int RemoteLink::ListRemote() {
 int RemoteLink::GetFromDevice(const std::filesystem::path& folder, const std::string& bare) {
   const std::filesystem::path local = folder / bare;
   const std::string remote = DevicePath(bare);
-  int result = connector_->GetFile(remote, local.string());
-  if (result == 1 && !connector_->SetAttributes(remote, 128)) {
-    // The file must not stay marked as new on the device: undo the copy.
-    std::error_code error;
-    result = std::filesystem::remove(local, error) ? kDeviceClearAttributes : 0;
+  const int result = connector_->GetFile(remote, local.string());
+  if (result != 1) {
+    if (result != 0) ReportTransferError(result);
+    return 0;
   }
-  if (result == 1) {
-    if (settings_.archive_rw5) WriteArchiveCopy(local);
-    return 1;
+  if (settings_.archive_rw5) WriteArchiveCopy(local);
+  // The copy arrived whole and stays; a device file that keeps its "new"
+  // mark is told, and will simply be offered again.
+  if (!connector_->SetAttributes(remote, 128)) {
+    ReportTransferError(kDeviceClearAttributes);
+    return 0;
   }
-  if (result != 0) ReportTransferError(result);
-  return 0;
+  return 1;
 }
 
 int RemoteLink::GetFile(const std::string& name) {
