@@ -64,6 +64,14 @@ while IFS= read -r file; do
   done < <(grep -nE '^#include ("[a-z_]+/|<wx/)' "$file" | sed -E 's/^([0-9]+):#include ["<]([a-z_]+)\/.*/\1:\2/')
 done < <(git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h')
 
+# Outside its own folder the connector library is known by its C interface
+# alone: the program loads it by name and never links its code.
+while IFS=: read -r file line text; do
+  echo "$file:$line: includes the connector's inside ($text); only activesync/activesync_connect.h may be used"
+  status=1
+done < <(git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h' | grep -v '^src/activesync/' |
+  xargs grep -nE '^#include "activesync/' | grep -v 'activesync/activesync_connect.h"' || true)
+
 if [ $status -ne 0 ]; then
   echo "layer check failed: move the code down a layer or the include up" >&2
   exit 1

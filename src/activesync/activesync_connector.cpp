@@ -171,8 +171,8 @@ std::string ActiveSyncConnector::Resolved(const std::string& name) const {
   return path.append(name);
 }
 
-int ActiveSyncConnector::ListPattern(std::string& out, const std::string& folder, const std::string& pattern,
-                                     int mode, bool show_hidden) {
+int ActiveSyncConnector::ListPattern(std::string& out, const std::string& folder, const std::string& pattern, int mode,
+                                     bool show_hidden) {
   std::vector<DeviceEntry> entries;
   const DeviceError error = store_ ? store_->FindFiles(folder, pattern, entries) : DeviceError::kNotFound;
   if (error != DeviceError::kNone) return Failed(kTargetExists, error);
@@ -266,8 +266,7 @@ int ActiveSyncConnector::PutFile(const std::string& local_path, const std::strin
     if (got == 0) break;
     size_t written = 0;
     error = writer->Write(buffer.data(), static_cast<size_t>(got), written);
-    if (error != DeviceError::kNone || written != static_cast<size_t>(got))
-      return Failed(kRemoteWrite, error, errno);
+    if (error != DeviceError::kNone || written != static_cast<size_t>(got)) return Failed(kRemoteWrite, error, errno);
   }
   if (::fstat(local.fd(), &st) != 0) return Failed(kLocalRead, DeviceError::kNone, errno);
   error = writer->SetTimes({Nanoseconds(st.st_mtim), Nanoseconds(st.st_atim), Nanoseconds(st.st_mtim)});

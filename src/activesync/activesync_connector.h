@@ -25,9 +25,9 @@ namespace pelikon::activesync {
 
 // Where the connector finds its device and keeps its state.
 struct ConnectorPlaces {
-  std::string configured_root;        // "asyncroot"; empty: the desktop's media mount
-  std::filesystem::path gvfs_folder;  // where the desktop mounts media devices
-  std::filesystem::path state_folder; // the archive records, one file per device root
+  std::string configured_root;         // "asyncroot"; empty: the desktop's media mount
+  std::filesystem::path gvfs_folder;   // where the desktop mounts media devices
+  std::filesystem::path state_folder;  // the archive records, one file per device root
 };
 
 class ActiveSyncConnector {
@@ -63,8 +63,7 @@ class ActiveSyncConnector {
   // Keeps the reason of a failure; returns `code`.
   int Failed(int code, DeviceError error, int system_error = 0);
   int Succeeded(DeviceError error);
-  int ListPattern(std::string& out, const std::string& folder, const std::string& pattern, int mode,
-                  bool show_hidden);
+  int ListPattern(std::string& out, const std::string& folder, const std::string& pattern, int mode, bool show_hidden);
 
   std::function<ConnectorPlaces()> places_;
   std::chrono::milliseconds patience_;

@@ -98,9 +98,9 @@ int SetAttributes(ActiveSyncConnect* self, const wchar_t* path, unsigned attribu
 }
 
 constexpr ActiveSyncConnectOps kOperations = {
-    Destroy,     Connect,  Disconnect, IsConnected,  GetCurrentFolder, SetCurrentFolder,
-    GetHomeFolder, SetMask, FreeSpace, WriteListing, ErrorText,        GetFile,
-    PutFile,     DeleteFile, RemoveFolder, MakeFolder, Rename,         SetAttributes,
+    Destroy,       Connect,    Disconnect,   IsConnected,  GetCurrentFolder, SetCurrentFolder,
+    GetHomeFolder, SetMask,    FreeSpace,    WriteListing, ErrorText,        GetFile,
+    PutFile,       DeleteFile, RemoveFolder, MakeFolder,   Rename,           SetAttributes,
 };
 
 }  // namespace
@@ -115,5 +115,4 @@ __attribute__((visibility("default"))) ActiveSyncConnect* new_ActiveSyncConnect(
 __attribute__((visibility("default"))) void delete_ActiveSyncConnect(ActiveSyncConnect* object) {
   if (object) object->ops->destroy(object, 1);
 }
-
 }

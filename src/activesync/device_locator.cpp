@@ -44,11 +44,10 @@ LocatedDevice LookOnce(const std::string& configured, const std::filesystem::pat
   if (configured.empty()) {
     const std::vector<std::string> devices = SubFolders(gvfs_folder, kMediaMountPrefix);
     if (devices.size() != 1) {
-      found.described =
-          devices.empty()
-              ? StrPrintf(Tr("no media device is mounted under %s"), gvfs_folder.c_str())
-              : StrPrintf(Tr("%zu media devices are mounted under %s; choose one of them in Options"),
-                          devices.size(), gvfs_folder.c_str());
+      found.described = devices.empty()
+                            ? StrPrintf(Tr("no media device is mounted under %s"), gvfs_folder.c_str())
+                            : StrPrintf(Tr("%zu media devices are mounted under %s; choose one of them in Options"),
+                                        devices.size(), gvfs_folder.c_str());
       return found;
     }
     const std::filesystem::path device = gvfs_folder / devices.front();

@@ -32,7 +32,7 @@ struct CommandLineRequest {
   bool create_folders = false;
   bool overwrite = false;
   bool demo = false;
-  bool docked = false;  // with --demo: the sample collector as a docked device folder
+  bool docked = false;     // with --demo: the sample collector as a docked device folder
   std::string screenshot;  // where the started window's picture goes
   bool help = false;
   bool version = false;

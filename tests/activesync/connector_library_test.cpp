@@ -287,12 +287,12 @@ TEST_F(ConnectorLibraryTest, AFailedCopyLeavesBothSidesAsTheyWere) {
   Connect();
 
   // The PC side fills up part-way through a download.
-  EXPECT_EQ(WithFileSizeLimit(50000, [&] { return Device().GetFile("\\JOB1.CRD", (pc_ / "JOB1.CRD").string()) == -511; }),
-            1);
+  EXPECT_EQ(
+      WithFileSizeLimit(50000, [&] { return Device().GetFile("\\JOB1.CRD", (pc_ / "JOB1.CRD").string()) == -511; }), 1);
   EXPECT_EQ(Read(pc_ / "JOB1.CRD"), "the office copy");
   // And the device part-way through an upload.
-  EXPECT_EQ(WithFileSizeLimit(50000, [&] { return Device().PutFile((pc_ / "BIG.CRD").string(), "\\JOB1.CRD") == -509; }),
-            1);
+  EXPECT_EQ(
+      WithFileSizeLimit(50000, [&] { return Device().PutFile((pc_ / "BIG.CRD").string(), "\\JOB1.CRD") == -509; }), 1);
   EXPECT_EQ(Read(device_ / "JOB1.CRD"), Pattern(100000));
   EXPECT_EQ(Names(pc_), (std::set<std::string>{"JOB1.CRD", "BIG.CRD"})) << "no twins";
   EXPECT_EQ(Names(device_), std::set<std::string>{"JOB1.CRD"});

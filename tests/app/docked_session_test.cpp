@@ -29,10 +29,11 @@ class DockedSession : public ::testing::Test {
     fs::create_directories(device_);
     fs::create_directories(pc_);
     ::setenv("PELIKON_CONFIG_DIR", (temp_ / "config").c_str(), 1);
-    settings_.CreateKey();
-    settings_.SetValue("com", "100");
+    TransferSettings first = FirstRunSettings(ProgramFolder().string(), pc_.string());
+    first.com = kActiveSyncLink;
+    first.last_folder = pc_.string();
+    SaveTransferSettings(settings_, first);
     settings_.SetValue("asyncroot", device_.string());
-    settings_.SetValue("lastdir", pc_.string());
     settings_.SetValue("sound", "0");
   }
 
@@ -92,7 +93,7 @@ TEST_F(DockedSession, FilesMoveBothWaysAndTheDeviceIsManagedLikeTheCollector) {
   Tag(PaneSide::kRemote, "JOB1.RW5");
   TransferRun(Panes(), nullptr).Start();
   EXPECT_EQ(testing::Contents(pc_ / "JOB1.RW5"), "raw from the field");
-  EXPECT_EQ(testing::Contents(pc_ / "JOB1.OV5"), "raw from the field");
+  EXPECT_EQ(testing::Contents(pc_ / "JOB1.ov5"), "raw from the field");
   ASSERT_NE(Remote("JOB1.RW5"), nullptr);
   EXPECT_EQ(Remote("JOB1.RW5")->attributes & 32, 0) << "cleared after the download";
 
@@ -127,11 +128,11 @@ TEST_F(DockedSession, FilesMoveBothWaysAndTheDeviceIsManagedLikeTheCollector) {
 
 TEST_F(DockedSession, ABatchRunsOverTheDockedLink) {
   temp_.Write("pc/UP.CRD", "to the collector");
-  temp_.Write("device/DOWN.RW5", "to the PC");
+  temp_.Write("device/Jobs/DOWN.RW5", "to the PC");
   Start();
   const fs::path batch =
       temp_.Write("jobs.txt", "local=" + (pc_ / "UP.CRD").string() + "\nremote=\\Data\\UP.CRD\n" +  //
-                                  "local=" + (pc_ / "DOWN.RW5").string() + "\nremote=\\DOWN.RW5\nupload=0\n" +
+                                  "local=" + (pc_ / "DOWN.RW5").string() + "\nremote=\\Jobs\\DOWN.RW5\nupload=0\n" +
                                   "local=" + (pc_ / "listing.txt").string() + "\nremotedir=1\n");
   ui_.QueueAnswer(kAnswerYes);  // create \Data
   CommandLineRequest request;
@@ -142,6 +143,7 @@ TEST_F(DockedSession, ABatchRunsOverTheDockedLink) {
   EXPECT_EQ(session_->Exit().Value(), 0) << ::testing::PrintToString(ui_.Shown());
   EXPECT_EQ(testing::Contents(device_ / "Data/UP.CRD"), "to the collector");
   EXPECT_EQ(testing::Contents(pc_ / "DOWN.RW5"), "to the PC");
+  // The listing is of the folder the last entry left the device in.
   EXPECT_NE(testing::Contents(pc_ / "listing.txt").find("DOWN.RW5|9|"), std::string::npos);
 }
 

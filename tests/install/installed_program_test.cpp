@@ -71,7 +71,7 @@ bool InstalledProgram::installed_ = false;
 TEST_F(InstalledProgram, EveryFileIsInItsPlaceAndTheDesktopEntryPointsAtThem) {
   for (const char* file :
        {"bin/pelikon", "lib/pelikon/collector-sim", "lib/pelikon/xfer", "lib/pelikon/crdtool",
-        "lib/pelikon/pelikon-listing", "share/applications/pelikon.desktop",
+        "lib/pelikon/pelikon-listing", "lib/pelikon/libtolvane.so", "share/applications/pelikon.desktop",
         "share/metainfo/com.veldrasoftware.Pelikon.metainfo.xml", "share/icons/hicolor/scalable/apps/pelikon.svg",
         "share/icons/hicolor/16x16/apps/pelikon.png", "share/icons/hicolor/256x256/apps/pelikon.png",
         "share/man/man1/pelikon.1.gz", "share/doc/pelikon/copyright", "share/doc/pelikon/changelog.gz"})
@@ -128,6 +128,21 @@ TEST_F(InstalledProgram, RunsABatchAgainstTheCollectorAndFindsItsConverter) {
   EXPECT_EQ(Run("--no-gui /BATCH '" + batch.string() + "' /S --overwrite"), 0) << Err();
   EXPECT_EQ(Log().find("no converter"), std::string::npos) << Log();
   std::filesystem::remove(Usr() / "lib/pelikon/libmorvish.so");
+}
+
+TEST_F(InstalledProgram, ReachesADockedDeviceThroughItsConnector) {
+  testing::TempDir device, local;
+  FileSettingsStore settings(config_.Path());
+  TransferSettings first = FirstRunSettings((Usr() / "bin").string(), local.Path().string());
+  first.com = kActiveSyncLink;
+  SaveTransferSettings(settings, first);
+  settings.SetValue("asyncroot", device.Path().string());
+  settings.SetValue("sound", "0");
+  device.Write("DOWN.RW5", "from the docked collector");
+  const std::filesystem::path batch =
+      work_.Write("docked.txt", "local=" + (local / "DOWN.RW5").string() + "\nremote=DOWN.RW5\nupload=0\n");
+  EXPECT_EQ(Run("--no-gui /BATCH '" + batch.string() + "' /S"), 0) << Err();
+  EXPECT_EQ(testing::Contents(local / "DOWN.RW5"), "from the docked collector");
 }
 
 TEST_F(InstalledProgram, TakesItsCataloguesFromShareLocale) {
