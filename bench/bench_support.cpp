@@ -19,23 +19,35 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-double TimeLs(const std::filesystem::path& folder) {
+double TimeCommand(const std::vector<std::string>& command, const std::filesystem::path& output) {
+  std::vector<char*> arguments;
+  for (const std::string& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
+  arguments.push_back(nullptr);
   const auto start = Clock::now();
   const pid_t child = ::fork();
   if (child == 0) {
-    const int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, 1);
+    const int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (out < 0) ::_exit(126);
+    ::dup2(out, 1);
     ::setenv("LC_ALL", "C", 1);
-    ::execlp("ls", "ls", "-l", folder.c_str(), static_cast<char*>(nullptr));
+    ::execvp(arguments[0], arguments.data());
     ::_exit(127);
   }
   int status = 0;
   ::waitpid(child, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "ls failed\n");
+  if (child < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "bench: %s failed\n", command[0].c_str());
     std::exit(1);
   }
   return Seconds(start);
+}
+
+double TimeLs(const std::filesystem::path& folder, const std::filesystem::path& output) {
+  return TimeCommand({"ls", "-l", folder.string()}, output);
+}
+
+double TimeCp(const std::filesystem::path& from, const std::filesystem::path& to) {
+  return TimeCommand({"cp", from.string(), to.string()});
 }
 
 void MakeFiles(const std::filesystem::path& folder, int count) {

@@ -1,9 +1,11 @@
-// Small pieces the benchmarks share: timing, medians, and `ls -l` of a
-// folder as the reference for listing a folder.
+// Small pieces the benchmarks share: timing, medians, and the reference
+// tools run as child processes: `ls -l` of a folder for listing a folder,
+// `cp` for copying a file.
 #pragma once
 
 #include <chrono>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace pelikon::bench {
@@ -12,9 +14,15 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point since);
 double Median(std::vector<double> values);
-// Runs `ls -l FOLDER` with its output thrown away, C collation (so that ls
-// does not spend its time in locale-aware sorting); its wall time.
-double TimeLs(const std::filesystem::path& folder);
+// Runs `command` (looked up in PATH) with C collation and its standard
+// output sent to `output`; its wall time. Exits the process when the
+// command fails.
+double TimeCommand(const std::vector<std::string>& command, const std::filesystem::path& output = "/dev/null");
+// Runs `ls -l FOLDER` into `output` (thrown away unless given), C collation
+// (so that ls does not spend its time in locale-aware sorting); its wall time.
+double TimeLs(const std::filesystem::path& folder, const std::filesystem::path& output = "/dev/null");
+// Runs `cp FROM TO`; its wall time.
+double TimeCp(const std::filesystem::path& from, const std::filesystem::path& to);
 // Makes `count` small files named file000000.dat ... in `folder`.
 void MakeFiles(const std::filesystem::path& folder, int count);
 

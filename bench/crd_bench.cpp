@@ -5,50 +5,29 @@
 // this process.
 //
 // usage: crd_bench [POINTS] [ROUNDS]
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "coord/crd/crd_file.h"
 #include "platform/atomic_file.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using pelikon::bench::Clock;
+using pelikon::bench::Median;
+using pelikon::bench::Seconds;
+using pelikon::bench::TimeCp;
 namespace fs = std::filesystem;
-
-double Seconds(Clock::time_point since) {
-  return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 [[noreturn]] void Die(const char* what) {
   std::fprintf(stderr, "crd_bench: %s\n", what);
   std::exit(1);
-}
-
-double TimeCp(const fs::path& from, const fs::path& to) {
-  const auto start = Clock::now();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::execlp("cp", "cp", from.c_str(), to.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) Die("cp failed");
-  return Seconds(start);
 }
 
 std::vector<pelikon::CrdPoint> Points(int count, int first) {

@@ -7,20 +7,46 @@
 # files (`transfer_bench --quick noise` runs only the bit-error runs). The window benchmark runs under a virtual X server; its
 # event-loop measurement receives 1 MiB by Zmodem and 64 KiB by Kermit over
 # an emulated 9600 bit/s line, about twenty-five minutes (a sixteenth of
-# that with --quick).
+# that with --quick). The docked-device benchmark copies 100 MiB each way
+# through the connector library against cp and lists a device folder of
+# 100,000 files against ls -l, in well under a minute;
+# `scripts/bench.sh docked` builds and runs only it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 quick=""
-if [ "${1:-}" = "--quick" ]; then quick="--quick"; fi
+only=""
+for arg in "$@"; do
+  case "$arg" in
+    --quick) quick="--quick" ;;
+    docked) only="docked" ;;
+    *)
+      echo "usage: scripts/bench.sh [--quick] [docked]" >&2
+      exit 2
+      ;;
+  esac
+done
 bash scripts/install-deps.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELIKON_GUI=ON -DPELIKON_TESTS=ON >/dev/null
-cmake --build build-bench -j2 --target listing_bench serial_bench crd_bench transfer_bench xfer window_bench collector-sim
+
+docked() {
+  echo "== docked device: 100 MiB each way against cp, listing 100,000 files against ls -l =="
+  build-bench/bin/docked_bench 100 100000 5
+}
+
+if [ "$only" = "docked" ]; then
+  cmake --build build-bench -j2 --target docked_bench tolvane
+  docked
+  exit 0
+fi
+cmake --build build-bench -j2 --target listing_bench serial_bench crd_bench docked_bench tolvane transfer_bench xfer \
+  window_bench collector-sim
 echo "== listing: 100,000 files =="
 build-bench/bin/listing_bench 100000 5
 echo "== serial driver: idle wait and line exchange over a pty pair =="
 build-bench/bin/serial_bench 2000
 echo "== CRD: 20,000 points stored into a 20,000-point alphanumeric file, one by one and in bulk =="
 build-bench/bin/crd_bench 20000 5
+docked
 echo "== transfers: Zmodem against lrzsz, Kermit against gkermit =="
 build-bench/bin/transfer_bench $quick
 echo "== main window: local pane filled from 100,000 files; event-loop gaps during a transfer at 9600 bit/s =="

@@ -223,8 +223,10 @@ int ActiveSyncConnector::GetFile(const std::string& remote_path, const std::stri
   std::filesystem::path local_folder = local.parent_path();
   if (local_folder.empty()) local_folder = ".";
   FolderDeviceStore pc(local_folder, {});
+  std::string pc_name(1, '\\');
+  pc_name.append(local.filename().string());
   std::unique_ptr<DeviceWriter> writer;
-  DeviceError error = pc.CreateForWriting("\\" + local.filename().string(), writer);
+  DeviceError error = pc.CreateForWriting(pc_name, writer);
   if (error != DeviceError::kNone) return Failed(kLocalCreate, error, errno);
   std::unique_ptr<DeviceReader> reader;
   error = store_ ? store_->OpenForReading(Resolved(remote_path), reader) : DeviceError::kNotFound;
