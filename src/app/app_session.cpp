@@ -66,6 +66,9 @@ bool AppSession::RunCommandLine(const CommandLineRequest& request) {
 }
 
 void AppSession::SettingsChanged() {
+  // The connector library reads the device folder from the store at each
+  // connect, so it cannot wait for the end of the run.
+  store_.SetValue(kDeviceFolderSetting, settings_.device_folder);
   sound_.SetOn(settings_.sound_on);
   link_->SetSettings(LinkSettingsFrom(settings_, temp_folder_, panes_->LocalFolder()));
 }

@@ -43,7 +43,8 @@ class AppSession {
   // Runs the command line's unattended job, if any; true when one ran (the
   // program then ends).
   bool RunCommandLine(const CommandLineRequest& request);
-  // Applies settings changed by the Options dialog: link, mask, local pane.
+  // Applies settings changed by the Options dialog: link, mask, local pane;
+  // the device folder is written to the store at once.
   void SettingsChanged();
   // Closes the link and writes the settings back.
   void Finish();

@@ -17,6 +17,7 @@ LinkSettings LinkSettingsFrom(const TransferSettings& settings, const std::files
   link.local_folder = local_folder;
   link.use_activesync = settings.use_activesync;
   link.activesync_folder = settings.activesync_folder;
+  link.device_folder = settings.device_folder;
   return link;
 }
 

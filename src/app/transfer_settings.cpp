@@ -26,6 +26,7 @@ constexpr SettingDescription kTable[] = {
     {"xfer", SettingType::kFlag, &S::use_kermit, SettingStorage::kAlways, nullptr},
     {"geoid", SettingType::kText, &S::geoid_folder, SettingStorage::kAlways, nullptr},
     {"lastdir", SettingType::kText, &S::last_folder, SettingStorage::kAlways, nullptr},
+    {kDeviceFolderSetting, SettingType::kText, &S::device_folder, SettingStorage::kAlways, nullptr},
     {"asyncdir", SettingType::kText, &S::activesync_folder, SettingStorage::kWithActiveSync, nullptr},
     {"sound", SettingType::kFlagUnless0, &S::sound_on, SettingStorage::kNever, nullptr},
     {"port_delay", SettingType::kDelay, &S::port_delay_ms, SettingStorage::kNever, nullptr},
@@ -108,7 +109,7 @@ void LoadTransferSettings(const SettingsStore& store, TransferSettings& settings
 }
 
 void RememberLastFolder(TransferSettings& settings, const std::string& current_folder) {
-  if (current_folder.empty() || current_folder.size() + 1 > SettingsStore::kReadBufferBytes) return;
+  if (current_folder.empty() || !SettingsStore::ReadsBackWhole(current_folder)) return;
   settings.last_folder = current_folder;
 }
 

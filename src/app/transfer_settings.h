@@ -26,6 +26,10 @@ enum SortOrder : int { kSortOff = 0, kSortByName = 1, kSortByDate = 2, kSortBySi
 
 // "com" value that selects the ActiveSync link instead of a COM port.
 inline constexpr int kActiveSyncLink = 100;
+// The stored name of the ActiveSync link's device folder (the mounted folder
+// taken as the device; empty for the media device the desktop mounted). The
+// connector library reads it from the settings file itself at each connect.
+inline constexpr const char* kDeviceFolderSetting = "asyncroot";
 // The serial link's base reply time-out, and the least "port_delay" honoured.
 inline constexpr int kDefaultPortDelayMs = 500;
 // The serial speeds a user can choose, slowest first; a stored speed that is
@@ -46,6 +50,7 @@ struct TransferSettings {
   std::string geoid_folder;                 // "geoid"
   std::string last_folder;                  // "lastdir"
   std::string activesync_folder;            // "asyncdir"
+  std::string device_folder;                // "asyncroot"
   bool sound_on = true;                     // "sound" != 0
   int port_delay_ms = kDefaultPortDelayMs;  // "port_delay", raised only
 

@@ -59,6 +59,10 @@ bool SettingsStore::SetValue(std::string_view name, std::string_view value) {
   return WriteRaw(name, value);
 }
 
+bool SettingsStore::ReadsBackWhole(std::string_view value) {
+  return value.size() < kReadBufferBytes && IsAcceptable(value);
+}
+
 bool MemorySettingsStore::ReadRaw(std::string_view name, std::string& value) const {
   const auto it = values_.find(AsciiUpper(name));
   if (it == values_.end()) return false;

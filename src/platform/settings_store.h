@@ -29,6 +29,9 @@ class SettingsStore {
   std::string GetValue(std::string_view name) const;
   // True when stored.
   bool SetValue(std::string_view name, std::string_view value);
+  // True when `value` can be stored and reads back as it is: no line break
+  // or zero byte, and short enough for the read buffer.
+  static bool ReadsBackWhole(std::string_view value);
 
  protected:
   // False when the value is missing or cannot be read.

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app_session.h"
+#include "support/no_sound.h"
 #include "support/scripted_ui.h"
+#include "support/temp_dir.h"
 
 namespace pelikon {
 namespace {
@@ -156,6 +159,49 @@ TEST(OptionTexts, ActiveSyncWithoutTheConnectorSaysWhyAndStaysOnTheSerialPort) {
   TakeOptionTexts(texts, fallen_back, false, ui);
   EXPECT_FALSE(fallen_back.use_activesync);
   EXPECT_EQ(fallen_back.com, 1);
+}
+
+TEST(OptionTexts, DeviceFolderGoesBackWhenItCanBeStored) {
+  TransferSettings settings = SerialSettings(kActiveSyncLink);
+  settings.device_folder = "/run/user/1000/gvfs/mtp:host=COLLECTOR";
+  OptionTexts texts = OptionTextsFrom(settings);
+  EXPECT_EQ(texts.device_folder, settings.device_folder);
+  EXPECT_EQ(texts.values.count("asyncroot"), 0u) << "not one of the table's option values";
+  ScriptedUi ui;
+
+  texts.device_folder = "/home/surveyor/collector";
+  TakeOptionTexts(texts, settings, true, ui);
+  EXPECT_EQ(settings.device_folder, "/home/surveyor/collector");
+
+  // The connector reads the folder back from the store: a text it could not
+  // read back would silently point it elsewhere.
+  for (const std::string& bad : {"/" + std::string(254, 'd'), std::string("/media/a\nb")}) {
+    EXPECT_FALSE(IsStorableDeviceFolder(bad));
+    texts.device_folder = bad;
+    TakeOptionTexts(texts, settings, true, ui);
+    EXPECT_EQ(settings.device_folder, "/home/surveyor/collector");
+  }
+
+  texts.device_folder.clear();  // back to the desktop's media device
+  TakeOptionTexts(texts, settings, true, ui);
+  EXPECT_EQ(settings.device_folder, "");
+  EXPECT_TRUE(ui.Shown().empty());
+}
+
+TEST(OptionTexts, AcceptedDeviceFolderIsInTheStoreBeforeTheNextConnect) {
+  MemorySettingsStore store;
+  ScriptedUi ui;
+  testing::NoSound no_sound;
+  NoPanesView view;
+  testing::TempDir folder;
+  AppSession session(SessionSetup{&store, folder.Path(), folder.Path(), &no_sound}, ui, view);
+  session.Start(false);
+  OptionTexts texts = OptionTextsFrom(session.Settings());
+  texts.device_folder = "/home/surveyor/collector";
+  TakeOptionTexts(texts, session.Settings(), false, ui);
+  session.SettingsChanged();
+  EXPECT_EQ(store.GetValue("asyncroot"), "/home/surveyor/collector") << "the connector reads it from the store";
+  EXPECT_EQ(session.Link().Settings().device_folder, "/home/surveyor/collector");
 }
 
 TEST(OptionTexts, IndexOutsideTheListLeavesTheLinkAlone) {

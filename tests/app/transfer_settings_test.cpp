@@ -142,8 +142,9 @@ TEST(SaveTransferSettings, WritesTheKeysInOrderAndNeverSoundOrPortDelay) {
   s.show_special = true;
   SaveTransferSettings(store, s);
   const std::vector<std::string> expected = {
-      "com=4",  "mask=*.crd", "baud=38400", "del=1",  "remote=1",           "archive=1",
-      "sort=1", "spcl=1",     "ovrwt=1",    "xfer=1", "geoid=/opt/pelikon", "lastdir=/home/surveyor"};
+      "com=4",     "mask=*.crd", "baud=38400", "del=1",  "remote=1",           "archive=1",
+      "sort=1",    "spcl=1",     "ovrwt=1",    "xfer=1", "geoid=/opt/pelikon", "lastdir=/home/surveyor",
+      "asyncroot="};
   EXPECT_EQ(store.written, expected);
 
   store.written.clear();
@@ -153,6 +154,24 @@ TEST(SaveTransferSettings, WritesTheKeysInOrderAndNeverSoundOrPortDelay) {
   SaveTransferSettings(store, s);
   ASSERT_EQ(store.written.size(), expected.size() + 1);
   EXPECT_EQ(store.written.back(), "asyncdir=\\Ostrel");
+}
+
+TEST_F(TransferSettingsTest, DeviceFolderIsReadAndWrittenWhateverTheLink) {
+  store_.SetValue("com", "4");
+  store_.SetValue("asyncroot", "/media/surveyor/COLLECTOR");
+  TransferSettings serial = Load();
+  EXPECT_FALSE(serial.use_activesync);
+  EXPECT_EQ(serial.device_folder, "/media/surveyor/COLLECTOR") << "kept while a serial port is in use";
+
+  // Written back unchanged on the serial link, so that choosing the docked
+  // link later finds it again.
+  MemorySettingsStore saved;
+  SaveTransferSettings(saved, serial);
+  EXPECT_EQ(saved.GetValue("asyncroot"), "/media/surveyor/COLLECTOR");
+
+  serial.device_folder.clear();
+  SaveTransferSettings(saved, serial);
+  EXPECT_EQ(saved.GetValue("asyncroot"), "") << "an emptied folder is stored empty, not left as it was";
 }
 
 TEST(SaveTransferSettings, RoundTripsThroughTheStore) {
@@ -181,6 +200,10 @@ TEST(RememberLastFolder, AFolderTooLongForTheBufferKeepsTheOldOne) {
   TransferSettings s = FirstRunSettings("/p", "/old");
   RememberLastFolder(s, "/" + std::string(260, 'x'));
   EXPECT_EQ(s.last_folder, "/old");
+  RememberLastFolder(s, "/" + std::string(253, 'x'));
+  EXPECT_EQ(s.last_folder.size(), 254u) << "the longest value the buffer reads back";
+  RememberLastFolder(s, "/jobs\nnext");
+  EXPECT_EQ(s.last_folder.size(), 254u) << "a line break would not be stored";
 }
 
 }  // namespace

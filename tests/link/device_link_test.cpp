@@ -159,5 +159,34 @@ TEST_F(DeviceLink, RenameOverAnExistingFileAsks) {
   EXPECT_EQ(device_.calls.back(), "rename A.CRD B.CRD replace");
 }
 
+TEST_F(DeviceLink, NotConnectedChecklistNamesTheFolderLookedAt) {
+  const std::string docked_items =
+      "help: Remote data collector not connected or not active!\n\n\nCheck each of the following items:\n"
+      "1. Is the data collector docked and switched on?\n"
+      "2. Is it mounted as a folder (media device or USB drive)?\n";
+  LinkSettings settings = link_->Settings();
+  settings.device_folder = "/media/surveyor/COLLECTOR";
+  link_->SetSettings(settings);
+  link_->ShowNotConnectedHelp();
+  EXPECT_EQ(ui_.Shown().back(), docked_items + "3. Device folder: /media/surveyor/COLLECTOR\n");
+
+  settings.device_folder.clear();
+  link_->SetSettings(settings);
+  link_->ShowNotConnectedHelp();
+  EXPECT_EQ(ui_.Shown().back(), docked_items + "3. Device folder: the media device under $XDG_RUNTIME_DIR/gvfs\n");
+
+  // Back on the cable, or with no connector to reach a device through, the
+  // cable's checklist applies.
+  settings.use_activesync = false;
+  link_->SetSettings(settings);
+  link_->ShowNotConnectedHelp();
+  EXPECT_EQ(ui_.Shown().back(), "help: " + RemoteLink::NotConnectedHelp());
+  settings.use_activesync = true;
+  link_->SetSettings(settings);
+  link_->SetDeviceConnector(nullptr);
+  link_->ShowNotConnectedHelp();
+  EXPECT_EQ(ui_.Shown().back(), "help: " + RemoteLink::NotConnectedHelp());
+}
+
 }  // namespace
 }  // namespace pelikon

@@ -62,6 +62,7 @@ OptionTexts OptionTextsFrom(const TransferSettings& settings) {
     else
       text = settings.*std::get<std::string TransferSettings::*>(setting.field);
   }
+  texts.device_folder = settings.device_folder;
   return texts;
 }
 
@@ -71,6 +72,10 @@ std::string ToggledYesNo(std::string_view value) {
 
 bool MaskHasBlank(std::string_view mask) {
   return mask.find_first_of(" \t") != std::string_view::npos;
+}
+
+bool IsStorableDeviceFolder(std::string_view folder) {
+  return SettingsStore::ReadsBackWhole(folder);
 }
 
 bool IsOfferedBaudRate(int baud) {
@@ -96,6 +101,7 @@ void TakeOptionTexts(const OptionTexts& texts, TransferSettings& settings, bool 
       settings.** value = text;
     }
   }
+  if (IsStorableDeviceFolder(texts.device_folder)) settings.device_folder = texts.device_folder;
 }
 
 }  // namespace pelikon

@@ -27,10 +27,12 @@ inline constexpr const char* kNoText = N_("NO");
 
 // One text for every setting the dialog shows (those with an option label
 // in `SettingsTable()`), by the setting's stored name: "mask", "baud",
-// "sort", and "YES" or "NO" for each flag.
+// "sort", and "YES" or "NO" for each flag. The docked link's device folder
+// has a field of its own: the dialog offers it only for that link.
 struct OptionTexts {
   int link_index = 1;
   std::map<std::string, std::string, std::less<>> values;
+  std::string device_folder;  // "asyncroot"; empty for the desktop's media device
 
   std::string& operator[](std::string_view name) { return values.find(name)->second; }
   const std::string& operator[](std::string_view name) const { return values.find(name)->second; }
@@ -49,9 +51,14 @@ bool MaskHasBlank(std::string_view mask);
 // True when `baud` is one of `kBaudRates`.
 bool IsOfferedBaudRate(int baud);
 
+// True when `folder` can be kept as the device folder: the settings store
+// reads it back whole (the connector library reads it from there).
+bool IsStorableDeviceFolder(std::string_view folder);
+
 // Takes accepted texts back into `settings`. Choosing ActiveSync while the
 // connector is missing shows why through `ui` and keeps the serial link on
-// the COM port used before (COM1 when there was none).
+// the COM port used before (COM1 when there was none). A device folder that
+// is not storable leaves the one before.
 void TakeOptionTexts(const OptionTexts& texts, TransferSettings& settings, bool activesync_available, Ui& ui);
 
 }  // namespace pelikon

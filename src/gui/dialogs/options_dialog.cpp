@@ -1,6 +1,7 @@
 #include "gui/dialogs/options_dialog.h"
 
 #include <wx/arrstr.h>
+#include <wx/dirdlg.h>
 
 #include "dialogs/wx/plain_message_box.h"
 #include "dialogs/wx/wx_text.h"
@@ -52,6 +53,7 @@ COptions::COptions(wxWindow* parent, OptionTexts& texts, std::function<std::stri
   grid->AddGrowableCol(1);
   grid->Add(new wxStaticText(this, wxID_ANY, ToWx(Tr("CO&M Port..."))), wxSizerFlags().CentreVertical());
   grid->Add(link_, wxSizerFlags().Expand());
+  AddDeviceFolderRow(grid);
   rows_.reserve(std::size(kRowOrder));
   for (const char* name : kRowOrder) AddValueRow(grid, *FindSetting(name));
   LayOut(grid, MakeButtonRow(Buttons::kOkCancel));
@@ -69,6 +71,47 @@ void COptions::AddValueRow(wxSizer* grid, const SettingDescription& setting) {
   ShowValue(row);
   grid->Add(row.button, wxSizerFlags().Expand());
   grid->Add(row.shown, wxSizerFlags().CentreVertical().Expand());
+}
+
+void COptions::AddDeviceFolderRow(wxSizer* grid) {
+  // "Fo&lder": F and o are taken by the file mask and OK.
+  device_button_ = new wxButton(this, wxID_ANY, ToWx(Tr("Choose Fo&lder...")));
+  device_button_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ChooseDeviceFolder(); });
+  // Wider than the other values, and a path keeps both ends in sight when it
+  // is cut; the whole text is in the tool tip.
+  device_shown_ = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, FromDIP(wxSize(240, -1)),
+                                   wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
+  link_->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) {
+    ShowDeviceFolder();
+    event.Skip();
+  });
+  ShowDeviceFolder();
+  grid->Add(device_button_, wxSizerFlags().Expand());
+  grid->Add(device_shown_, wxSizerFlags().CentreVertical().Expand());
+}
+
+void COptions::ShowDeviceFolder() {
+  const std::string shown = working_.device_folder.empty()
+                                ? std::string(Tr("Media device mounted by the desktop (found at connect)"))
+                                : working_.device_folder;
+  device_shown_->SetLabelText(ToWx(shown));
+  device_shown_->SetToolTip(ToWx(shown));
+  const bool docked = link_->GetSelection() == kLinkIndexActiveSync;
+  device_button_->Enable(docked);
+  device_shown_->Enable(docked);
+}
+
+void COptions::ChooseDeviceFolder() {
+  wxDirDialog chooser(this, ToWx(Tr("Select Device Folder")), ToWx(working_.device_folder),
+                      wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+  if (chooser.ShowModal() != wxID_OK) return;
+  const std::string folder = FromWx(chooser.GetPath());
+  if (!IsStorableDeviceFolder(folder)) {
+    ShowPlainMessageBox(this, Tr("This folder name cannot be kept in the settings (too long or with a line break)."));
+    return;
+  }
+  working_.device_folder = folder;
+  ShowDeviceFolder();
 }
 
 const COptions::ValueRow* COptions::RowFor(std::string_view setting) const {

@@ -8,6 +8,12 @@
 // refused and the old one stays. Values are named by their settings'
 // stored names ("mask", "del" ...).
 //
+// While the link drop-down shows the docked entry, a line shows the device
+// folder in use (or that the desktop's media device is looked for at
+// connect) with a button that opens a folder chooser; for a COM port both
+// are disabled. A folder the settings store could not read back is refused
+// and the old one stays.
+//
 // The mask dialog shares its remembered text with the name dialog of
 // Rename: each time the mask dialog is accepted (whatever becomes of
 // Options), that text becomes the text it ended with.
@@ -36,6 +42,8 @@ class COptions final : public PelikonDialog {
            std::string& remembered_text);
 
   wxChoice* LinkChoice() const { return link_; }
+  wxButton* DeviceFolderButton() const { return device_button_; }
+  wxStaticText* DeviceFolderLine() const { return device_shown_; }
   wxButton* ButtonFor(std::string_view setting) const;
   wxString ShownValue(std::string_view setting) const;
 
@@ -50,6 +58,9 @@ class COptions final : public PelikonDialog {
   };
 
   void AddValueRow(wxSizer* grid, const SettingDescription& setting);
+  void AddDeviceFolderRow(wxSizer* grid);
+  void ChooseDeviceFolder();
+  void ShowDeviceFolder();
   void OnValueButton(ValueRow& row);
   void EditMask();
   void ShowValue(const ValueRow& row);
@@ -59,6 +70,8 @@ class COptions final : public PelikonDialog {
   OptionTexts working_;
   std::string& remembered_text_;
   wxChoice* link_;
+  wxButton* device_button_ = nullptr;
+  wxStaticText* device_shown_ = nullptr;
   std::vector<ValueRow> rows_;
 };
 

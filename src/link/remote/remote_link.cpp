@@ -495,11 +495,17 @@ int RemoteLink::ReportTransferError(int code) {
   return 0;
 }
 
+namespace {
+
+constexpr const char* kNotConnectedHeading = N_("Remote data collector not connected or not active!\n\n\n");
+constexpr const char* kCheckItems = N_("Check each of the following items:\n");
+
+}  // namespace
+
 std::string RemoteLink::NotConnectedHelp() {
-  std::string text = Tr("Remote data collector not connected or not active!\n\n\n");
+  std::string text = Tr(kNotConnectedHeading);
   for (const char* line :
-       {N_("Check each of the following items:\n"),
-        N_("1. Is a supplied NULL MODEM cable being used\n   and is it properly connected?\n"),
+       {kCheckItems, N_("1. Is a supplied NULL MODEM cable being used\n   and is it properly connected?\n"),
         N_("2. Is the COM port setting on PC correct?\n"), N_("3. Is the remote system ON and software is running?\n"),
         N_("4. Has the 'Data Transfer' function under the File menu\n"), N_("   been started on the remote system,\n"),
         N_("   and is 'Awaiting Connection' displayed?\n"),
@@ -508,8 +514,19 @@ std::string RemoteLink::NotConnectedHelp() {
   return text;
 }
 
+std::string RemoteLink::DockedNotConnectedHelp(const std::string& device_folder) {
+  std::string text = Tr(kNotConnectedHeading);
+  text += Tr(kCheckItems);
+  text += Tr("1. Is the data collector docked and switched on?\n");
+  text += Tr("2. Is it mounted as a folder (media device or USB drive)?\n");
+  const std::string folder =
+      device_folder.empty() ? std::string(Tr("the media device under $XDG_RUNTIME_DIR/gvfs")) : device_folder;
+  text += StrPrintf(Tr("3. Device folder: %s\n"), folder.c_str());
+  return text;
+}
+
 void RemoteLink::ShowNotConnectedHelp() {
-  ui_.ShowNotConnectedHelp(NotConnectedHelp());
+  ui_.ShowNotConnectedHelp(OnDevice() ? DockedNotConnectedHelp(settings_.device_folder) : NotConnectedHelp());
 }
 
 }  // namespace pelikon

@@ -33,6 +33,7 @@ struct LinkSettings {
   std::filesystem::path local_folder;  // the local pane's folder
   bool use_activesync = false;         // the docked-device carrier instead of the serial line
   std::string activesync_folder;       // "asyncdir": the device folder to open at connect
+  std::string device_folder;           // "asyncroot": the mounted folder taken as the device; empty: the desktop's
 };
 
 // Opens COM(index + 1) at `baud`; real ports by default, fakes in tests.
@@ -86,9 +87,14 @@ class RemoteLink {
   // The dialog of a failed operation, then sound 1; returns 0. A run the
   // user cancelled is told as "Transfer cancelled", without a code.
   int ReportTransferError(int code);
-  // The checklist shown in the remote pane while not connected.
+  // The checklist shown in the remote pane while not connected: the docked
+  // one while the docked-device carrier is in use, else the serial one.
   void ShowNotConnectedHelp();
+  // The serial line's checklist.
   static std::string NotConnectedHelp();
+  // The docked device's checklist, naming the folder looked at
+  // (`device_folder`, or the desktop's media device when empty).
+  static std::string DockedNotConnectedHelp(const std::string& device_folder);
 
  private:
   // One line out with time T (or 2T), one line in with time T (or 2T).

@@ -2,6 +2,7 @@
 // gui/dialog_script.h.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "gui/dialogs/yes_no_dialog.h"
 #include "gui/user_input.h"
 #include "platform/ui.h"
+#include "support/temp_dir.h"
 
 namespace pelikon {
 namespace {
@@ -300,6 +302,77 @@ TEST_F(OptionsTest, MaskWithABlankIsRefusedAndTheOldOneStays) {
   });
   EXPECT_EQ(boxes, std::vector<std::string>{"Pelikon Message|Mask can not contain spaces"}) << "no leading blank";
   EXPECT_EQ(texts_["mask"], "*.rw5");
+}
+
+TEST_F(OptionsTest, DockedEntryShowsTheDeviceFolderAndTheChooserTakesAnother) {
+  testing::TempDir mounted;
+  const std::filesystem::path before = mounted / "OLD";
+  const std::filesystem::path device = mounted / "COLLECTOR";
+  std::filesystem::create_directories(before);
+  std::filesystem::create_directories(device);
+  // Without a window manager keys go to the window under the pointer; the
+  // chooser opens centred over Options and covers it.
+  const auto point_at = [](const wxWindow& window) {
+    const wxRect rect = window.GetScreenRect();
+    wxUIActionSimulator().MouseMove(rect.x + rect.width / 2, rect.y + rect.height / 2);
+    testing::Settle();
+  };
+  const int cancelled = RunOptions([&](COptions& d) {
+    EXPECT_FALSE(d.DeviceFolderButton()->IsEnabled()) << "COM3 has no device folder";
+    EXPECT_FALSE(d.DeviceFolderLine()->IsEnabled());
+    point_at(d);
+    testing::UserInput input;
+    d.LinkChoice()->SetFocus();
+    ASSERT_TRUE(input.Key(WXK_HOME));  // the list's first entry: the docked link
+    ASSERT_TRUE(testing::YieldUntil([&] { return d.DeviceFolderButton()->IsEnabled(); }));
+    EXPECT_EQ(d.LinkChoice()->GetSelection(), kLinkIndexActiveSync);
+    EXPECT_TRUE(d.DeviceFolderLine()->IsEnabled());
+    EXPECT_EQ(d.DeviceFolderLine()->GetLabelText(), "Media device mounted by the desktop (found at connect)");
+    ASSERT_TRUE(input.Key(WXK_ESCAPE));
+  });
+  EXPECT_EQ(cancelled, wxID_CANCEL);
+  EXPECT_EQ(texts_.link_index, 3);
+
+  texts_.device_folder = before.string();
+  bool chooser_closed = false;
+  RunOptions([&](COptions& d) {
+    point_at(d);
+    testing::UserInput input;
+    d.LinkChoice()->SetFocus();
+    ASSERT_TRUE(input.Key(WXK_HOME));
+    ASSERT_TRUE(testing::YieldUntil([&] { return d.DeviceFolderButton()->IsEnabled(); }));
+    EXPECT_EQ(d.DeviceFolderLine()->GetLabelText(), wxString(before.string()));
+
+    // The chooser is the desktop's own, opened on the folder in use; its
+    // location field takes the new one.
+    script_.Show<wxDirDialog>([&](wxDirDialog& chooser) {
+      EXPECT_EQ(chooser.GetMessage(), "Select Device Folder");
+      EXPECT_EQ(chooser.GetParent(), &d) << "opens over Options";
+      ASSERT_TRUE(testing::YieldUntil([&] { return chooser.IsShownOnScreen(); }));
+      point_at(d);
+      wxUIActionSimulator keys;
+      keys.Char('l', wxMOD_CONTROL);
+      testing::Settle();
+      keys.Text(device.string().c_str());
+      testing::Settle();
+      keys.Char(WXK_RETURN);
+      chooser_closed = testing::YieldUntil([&] { return !chooser.IsModal(); });
+    });
+    ASSERT_TRUE(input.Key('l', wxMOD_ALT));
+    ASSERT_TRUE(testing::YieldUntil([&] { return script_.Done(); })) << "Alt+L did not open the chooser";
+    testing::Settle();
+    EXPECT_TRUE(chooser_closed) << "the chooser did not take the typed folder";
+    EXPECT_EQ(d.DeviceFolderLine()->GetLabelText(), wxString(device.string()));
+
+    // Back on a COM port the folder stays but cannot be changed.
+    d.LinkChoice()->SetFocus();
+    ASSERT_TRUE(input.Key(WXK_DOWN));
+    ASSERT_TRUE(testing::YieldUntil([&] { return !d.DeviceFolderButton()->IsEnabled(); }));
+    EXPECT_EQ(d.LinkChoice()->GetSelection(), 1);
+    ASSERT_TRUE(input.Click(d.OkButton()));
+  });
+  EXPECT_EQ(texts_.link_index, 1);
+  EXPECT_EQ(texts_.device_folder, device.string());
 }
 
 TEST_F(DialogsTest, RadioButtonsKeepTheirFramesMargin) {
