@@ -30,8 +30,8 @@ class HeadlessDocked : public ::testing::Test {
   int Run(const std::string& batch) {
     const fs::path file = work_.Write("jobs.txt", batch);
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY PELIKON_CONFIG_DIR='" + config_.string() +
-                                "' PELIKON_TEMP_DIR='" + (work_ / "tmp").string() + "' '" PELIKON_BIN_DIR
-                                "/pelikon' --no-gui /BATCH '" + file.string() + "' /S >'" +
+                                "' PELIKON_TEMP_DIR='" + (work_ / "tmp").string() +
+                                "' '" PELIKON_BIN_DIR "/pelikon' --no-gui /BATCH '" + file.string() + "' /S >'" +
                                 (work_ / "stdout.txt").string() + "' 2>'" + (work_ / "stderr.txt").string() + "'";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
