@@ -22,25 +22,13 @@
 #include "platform/program_files.h"
 #include "platform/settings_store.h"
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 
 namespace pelikon {
 namespace {
 
 namespace fs = std::filesystem;
 using testing::TempDir;
-
-std::string Read(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::set<std::string> Names(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-  return names;
-}
 
 std::string Pattern(size_t size) {
   std::string content(size, '\0');
@@ -88,7 +76,7 @@ class ConnectorLibraryTest : public ::testing::Test {
   // The listing of `folder` as written into the PC folder.
   std::string Listing(const std::string& folder, bool show_hidden = false) {
     EXPECT_EQ(Device().WriteListing(folder, show_hidden, pc_.string()), 1);
-    return Read(pc_ / "dir_zzz.txt");
+    return testing::Contents(pc_ / "dir_zzz.txt");
   }
 
   TempDir temp_;
@@ -173,15 +161,15 @@ TEST_F(ConnectorLibraryTest, FilesCopyWholeAcrossChunkBoundariesWithTheDevicesTi
     testing::SetLocalModificationTime(on_device, 2024, 3, 5, 14, 30);
     const fs::path on_pc = pc_ / name;
     ASSERT_EQ(Device().GetFile("\\" + name, on_pc.string()), 1);
-    EXPECT_EQ(Read(on_pc), Pattern(size));
+    EXPECT_EQ(testing::Contents(on_pc), Pattern(size));
     EXPECT_EQ(fs::last_write_time(on_pc), fs::last_write_time(on_device));
 
     // And back under another name, with the PC file's times.
     ASSERT_EQ(Device().PutFile(on_pc.string(), "\\BACK" + name), 1);
-    EXPECT_EQ(Read(device_ / ("BACK" + name)), Pattern(size));
+    EXPECT_EQ(testing::Contents(device_ / ("BACK" + name)), Pattern(size));
     EXPECT_EQ(fs::last_write_time(device_ / ("BACK" + name)), fs::last_write_time(on_pc));
   }
-  EXPECT_EQ(Names(pc_).size(), 5u) << "no twins left behind";
+  EXPECT_EQ(testing::EntryNames(pc_).size(), 5u) << "no twins left behind";
 }
 
 TEST_F(ConnectorLibraryTest, ListingsCarryTheParentLineBelowTheRootAndFilesBeforeFolders) {
@@ -229,12 +217,12 @@ TEST_F(ConnectorLibraryTest, FoldersNamesAndAttributes) {
 
   // Renaming onto an existing name, refused atomically, then allowed.
   EXPECT_EQ(Device().Rename("JOB1.CRD", "JOB2.CRD", true), -500);
-  EXPECT_EQ(Read(device_ / "Jobs/JOB1.CRD"), "one");
-  EXPECT_EQ(Read(device_ / "Jobs/JOB2.CRD"), "two");
+  EXPECT_EQ(testing::Contents(device_ / "Jobs/JOB1.CRD"), "one");
+  EXPECT_EQ(testing::Contents(device_ / "Jobs/JOB2.CRD"), "two");
   EXPECT_EQ(Device().Rename("JOB1.CRD", "JOB3.CRD", true), 1);
   EXPECT_EQ(Device().Rename("JOB3.CRD", "JOB2.CRD", false), 1);
-  EXPECT_EQ(Names(device_ / "Jobs"), std::set<std::string>{"JOB2.CRD"});
-  EXPECT_EQ(Read(device_ / "Jobs/JOB2.CRD"), "one");
+  EXPECT_EQ(testing::EntryNames(device_ / "Jobs"), std::set<std::string>{"JOB2.CRD"});
+  EXPECT_EQ(testing::Contents(device_ / "Jobs/JOB2.CRD"), "one");
   EXPECT_EQ(Device().Rename("Missing", "Other", true), 0);
 
   EXPECT_NE(Device().MakeFolder("Sub"), 0);
@@ -289,16 +277,16 @@ TEST_F(ConnectorLibraryTest, AFailedCopyLeavesBothSidesAsTheyWere) {
   // The PC side fills up part-way through a download.
   EXPECT_EQ(
       WithFileSizeLimit(50000, [&] { return Device().GetFile("\\JOB1.CRD", (pc_ / "JOB1.CRD").string()) == -511; }), 1);
-  EXPECT_EQ(Read(pc_ / "JOB1.CRD"), "the office copy");
+  EXPECT_EQ(testing::Contents(pc_ / "JOB1.CRD"), "the office copy");
   // And the device part-way through an upload.
   EXPECT_EQ(
       WithFileSizeLimit(50000, [&] { return Device().PutFile((pc_ / "BIG.CRD").string(), "\\JOB1.CRD") == -509; }), 1);
-  EXPECT_EQ(Read(device_ / "JOB1.CRD"), Pattern(100000));
-  EXPECT_EQ(Names(pc_), (std::set<std::string>{"JOB1.CRD", "BIG.CRD"})) << "no twins";
-  EXPECT_EQ(Names(device_), std::set<std::string>{"JOB1.CRD"});
+  EXPECT_EQ(testing::Contents(device_ / "JOB1.CRD"), Pattern(100000));
+  EXPECT_EQ(testing::EntryNames(pc_), (std::set<std::string>{"JOB1.CRD", "BIG.CRD"})) << "no twins";
+  EXPECT_EQ(testing::EntryNames(device_), std::set<std::string>{"JOB1.CRD"});
 
   EXPECT_EQ(Device().GetFile("\\Missing.CRD", (pc_ / "JOB1.CRD").string()), -503);
-  EXPECT_EQ(Read(pc_ / "JOB1.CRD"), "the office copy");
+  EXPECT_EQ(testing::Contents(pc_ / "JOB1.CRD"), "the office copy");
   EXPECT_EQ(Device().PutFile((pc_ / "Missing.CRD").string(), "\\JOB1.CRD"), -502);
   EXPECT_EQ(Device().GetFile("\\JOB1.CRD", (pc_ / "no-folder" / "JOB1.CRD").string()), -502);
 
@@ -306,8 +294,8 @@ TEST_F(ConnectorLibraryTest, AFailedCopyLeavesBothSidesAsTheyWere) {
   fs::rename(device_, temp_ / "unplugged");
   EXPECT_EQ(Device().PutFile((pc_ / "BIG.CRD").string(), "\\JOB1.CRD"), -503);
   EXPECT_EQ(Device().GetFile("\\JOB1.CRD", (pc_ / "JOB1.CRD").string()), -503);
-  EXPECT_EQ(Read(pc_ / "JOB1.CRD"), "the office copy");
-  EXPECT_EQ(Read(temp_ / "unplugged" / "JOB1.CRD"), Pattern(100000));
+  EXPECT_EQ(testing::Contents(pc_ / "JOB1.CRD"), "the office copy");
+  EXPECT_EQ(testing::Contents(temp_ / "unplugged" / "JOB1.CRD"), Pattern(100000));
 }
 
 // A device that is full or read-only: a small file system of its own.
@@ -321,14 +309,14 @@ TEST_F(ConnectorLibraryTest, AFullOrReadOnlyDeviceKeepsItsFiles) {
   temp_.Write("pc/BIG.CRD", Pattern(1 << 20));
   Connect();
   EXPECT_EQ(Device().PutFile((pc_ / "BIG.CRD").string(), "\\JOB1.CRD"), -509) << "full part-way";
-  EXPECT_EQ(Read(device_ / "JOB1.CRD"), "the collector's points");
-  EXPECT_EQ(Names(device_), std::set<std::string>{"JOB1.CRD"});
+  EXPECT_EQ(testing::Contents(device_ / "JOB1.CRD"), "the collector's points");
+  EXPECT_EQ(testing::EntryNames(device_), std::set<std::string>{"JOB1.CRD"});
 
   ASSERT_EQ(::mount("tmpfs", device_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=256k"), 0);
   temp_.Write("pc/SMALL.CRD", "new");
   EXPECT_EQ(Device().PutFile((pc_ / "SMALL.CRD").string(), "\\JOB1.CRD"), -503);
   EXPECT_EQ(Device().SetAttributes("\\JOB1.CRD", 1), 0) << "a change that cannot be made is not reported done";
-  EXPECT_EQ(Read(device_ / "JOB1.CRD"), "the collector's points");
+  EXPECT_EQ(testing::Contents(device_ / "JOB1.CRD"), "the collector's points");
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 
 namespace pelikon::activesync {
 namespace {
@@ -25,19 +26,6 @@ using testing::TempDir;
 
 constexpr int64_t kSecond = 1000000000;
 constexpr int64_t kSurveyDay = 1700000000 * kSecond;  // 2023-11-14
-
-std::string Read(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::set<std::string> Names(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-  return names;
-}
 
 class FolderDeviceStoreTest : public ::testing::Test {
  protected:
@@ -113,7 +101,7 @@ TEST_F(FolderDeviceStoreTest, EscapesAreRefusedLikeAMissingFile) {
   }
   EXPECT_EQ(store_.Rename("\\dangling", "\\moved", false), DeviceError::kNotFound);
   EXPECT_EQ(store_.Copy("\\out.txt", "\\copy.txt", false), DeviceError::kNotFound);
-  EXPECT_EQ(Read(temp_ / "outside.txt"), "secret");
+  EXPECT_EQ(testing::Contents(temp_ / "outside.txt"), "secret");
   EXPECT_EQ((fs::status(temp_ / "outside.txt").permissions() & fs::perms::owner_write), fs::perms::owner_write);
   EXPECT_TRUE(List("\\").empty()) << "links that leave the root are not listed";
 }
@@ -218,7 +206,7 @@ TEST_F(FolderDeviceStoreTest, ReadOnlyFollowsTheWritePermission) {
   // A read-only file is neither replaced nor deleted.
   EXPECT_EQ(Upload("\\JOB1.CRD", "v2"), DeviceError::kDenied);
   EXPECT_EQ(store_.Delete("\\JOB1.CRD"), DeviceError::kDenied);
-  EXPECT_EQ(Read(root_ / "JOB1.CRD"), "v1");
+  EXPECT_EQ(testing::Contents(root_ / "JOB1.CRD"), "v1");
 
   ASSERT_EQ(store_.SetAttributes("\\JOB1.CRD", kDeviceNormal), DeviceError::kNone);
   EXPECT_EQ(Attributes("\\JOB1.CRD"), kDeviceNormal);
@@ -230,16 +218,16 @@ TEST_F(FolderDeviceStoreTest, RenameHonoursFailIfExists) {
   temp_.Write("device/A.CRD", "a");
   temp_.Write("device/B.CRD", "b");
   EXPECT_EQ(store_.Rename("\\A.CRD", "\\B.CRD", true), DeviceError::kExists);
-  EXPECT_EQ(Read(root_ / "A.CRD"), "a");
-  EXPECT_EQ(Read(root_ / "B.CRD"), "b");
+  EXPECT_EQ(testing::Contents(root_ / "A.CRD"), "a");
+  EXPECT_EQ(testing::Contents(root_ / "B.CRD"), "b");
   EXPECT_EQ(store_.Copy("\\A.CRD", "\\B.CRD", true), DeviceError::kExists);
-  EXPECT_EQ(Read(root_ / "B.CRD"), "b");
+  EXPECT_EQ(testing::Contents(root_ / "B.CRD"), "b");
 
   ASSERT_EQ(store_.Rename("\\A.CRD", "\\C.CRD", true), DeviceError::kNone);
-  EXPECT_EQ(Names(root_), (std::set<std::string>{"B.CRD", "C.CRD"}));
+  EXPECT_EQ(testing::EntryNames(root_), (std::set<std::string>{"B.CRD", "C.CRD"}));
   ASSERT_EQ(store_.Rename("\\C.CRD", "\\B.CRD", false), DeviceError::kNone);
-  EXPECT_EQ(Names(root_), (std::set<std::string>{"B.CRD"}));
-  EXPECT_EQ(Read(root_ / "B.CRD"), "a");
+  EXPECT_EQ(testing::EntryNames(root_), (std::set<std::string>{"B.CRD"}));
+  EXPECT_EQ(testing::Contents(root_ / "B.CRD"), "a");
   EXPECT_EQ(store_.Rename("\\Missing.CRD", "\\D.CRD", true), DeviceError::kNotFound);
 }
 
@@ -247,11 +235,11 @@ TEST_F(FolderDeviceStoreTest, CopyKeepsContentAndTimes) {
   temp_.Write("device/A.CRD", std::string(200000, 'p'));
   ASSERT_EQ(store_.SetTimes("\\A.CRD", {kSurveyDay, kSurveyDay, kSurveyDay}), DeviceError::kNone);
   ASSERT_EQ(store_.Copy("\\A.CRD", "\\Jobs.CRD", false), DeviceError::kNone);
-  EXPECT_EQ(Read(root_ / "Jobs.CRD"), std::string(200000, 'p'));
+  EXPECT_EQ(testing::Contents(root_ / "Jobs.CRD"), std::string(200000, 'p'));
   DeviceFileTimes times;
   ASSERT_EQ(store_.GetTimes("\\Jobs.CRD", times), DeviceError::kNone);
   EXPECT_EQ(times.written, kSurveyDay);
-  EXPECT_EQ(Names(root_), (std::set<std::string>{"A.CRD", "Jobs.CRD"}));
+  EXPECT_EQ(testing::EntryNames(root_), (std::set<std::string>{"A.CRD", "Jobs.CRD"}));
 }
 
 TEST_F(FolderDeviceStoreTest, FoldersAreMadeAndRemoved) {
@@ -273,16 +261,16 @@ TEST_F(FolderDeviceStoreTest, UploadReplacesOnlyWhenComplete) {
     ASSERT_EQ(store_.CreateForWriting("\\JOB1.CRD", writer), DeviceError::kNone);
     size_t taken = 0;
     ASSERT_EQ(writer->Write("new content", 11, taken), DeviceError::kNone);
-    EXPECT_EQ(Read(root_ / "JOB1.CRD"), "old") << "nothing visible before the commit";
+    EXPECT_EQ(testing::Contents(root_ / "JOB1.CRD"), "old") << "nothing visible before the commit";
     // Abandoned: the transfer failed.
   }
-  EXPECT_EQ(Read(root_ / "JOB1.CRD"), "old");
-  EXPECT_EQ(Names(root_), std::set<std::string>{"JOB1.CRD"}) << "no twin left behind";
+  EXPECT_EQ(testing::Contents(root_ / "JOB1.CRD"), "old");
+  EXPECT_EQ(testing::EntryNames(root_), std::set<std::string>{"JOB1.CRD"}) << "no twin left behind";
 
   ASSERT_EQ(Upload("\\JOB1.CRD", "new content", kSurveyDay), DeviceError::kNone);
-  EXPECT_EQ(Read(root_ / "JOB1.CRD"), "new content");
+  EXPECT_EQ(testing::Contents(root_ / "JOB1.CRD"), "new content");
   EXPECT_EQ(List("\\")["JOB1.CRD"].written, kSurveyDay);
-  EXPECT_EQ(Names(root_), std::set<std::string>{"JOB1.CRD"});
+  EXPECT_EQ(testing::EntryNames(root_), std::set<std::string>{"JOB1.CRD"});
 }
 
 TEST_F(FolderDeviceStoreTest, AShortWriteLeavesTheOldFileAndNoTwin) {
@@ -307,8 +295,8 @@ TEST_F(FolderDeviceStoreTest, AShortWriteLeavesTheOldFileAndNoTwin) {
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the write reports the device full after what it took";
-  EXPECT_EQ(Read(root_ / "JOB1.CRD"), "the collector's data");
-  EXPECT_EQ(Names(root_), std::set<std::string>{"JOB1.CRD"});
+  EXPECT_EQ(testing::Contents(root_ / "JOB1.CRD"), "the collector's data");
+  EXPECT_EQ(testing::EntryNames(root_), std::set<std::string>{"JOB1.CRD"});
 }
 
 TEST_F(FolderDeviceStoreTest, StoreInformationAndPresence) {

@@ -37,8 +37,8 @@ class DockedSession : public ::testing::Test {
     settings_.SetValue("sound", "0");
   }
 
-  // A new session (as a new run of the program), connected.
-  void Start() {
+  // A new session (as a new run of the program), started and connecting.
+  void Open() {
     session_.reset();
     SessionSetup setup;
     setup.settings = &settings_;
@@ -50,6 +50,9 @@ class DockedSession : public ::testing::Test {
     ASSERT_TRUE(session_->Libraries().DeviceConnectorAvailable());
     session_->Start(false);
     Panes().Connect();
+  }
+  void Start() {
+    Open();
     ASSERT_TRUE(session_->Link().Connected()) << ::testing::PrintToString(ui_.Shown());
   }
   PanesController& Panes() { return session_->Panes(); }
@@ -149,15 +152,7 @@ TEST_F(DockedSession, ABatchRunsOverTheDockedLink) {
 
 TEST_F(DockedSession, AMissingDeviceFolderShowsTheDockedChecklist) {
   settings_.SetValue("asyncroot", (temp_ / "unplugged").string());
-  SessionSetup setup;
-  setup.settings = &settings_;
-  setup.program_folder = ProgramFolder();
-  setup.temp_folder = temp_ / "work";
-  setup.sound_output = &no_sound_;
-  fs::create_directories(setup.temp_folder);
-  session_ = std::make_unique<AppSession>(setup, ui_, view_);
-  session_->Start(false);
-  Panes().Connect();
+  Open();
   EXPECT_FALSE(session_->Link().Connected());
   EXPECT_TRUE(ui_.Saw("unplugged")) << ::testing::PrintToString(ui_.Shown());
 }

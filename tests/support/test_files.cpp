@@ -26,4 +26,10 @@ std::string Contents(const std::filesystem::path& file) {
   return text;
 }
 
+std::set<std::string> EntryNames(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
+}
+
 }  // namespace pelikon::testing

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <set>
 #include <string>
 
 namespace pelikon::testing {
@@ -14,5 +15,7 @@ std::string RandomBytes(size_t size, uint32_t seed);
 std::string EveryByteValue(int rounds);
 // The whole file, or "(missing)" when it cannot be read.
 std::string Contents(const std::filesystem::path& file);
+// The names of the entries of `folder` (hidden ones included).
+std::set<std::string> EntryNames(const std::filesystem::path& folder);
 
 }  // namespace pelikon::testing
