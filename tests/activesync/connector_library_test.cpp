@@ -133,6 +133,37 @@ TEST_F(ConnectorLibraryTest, NoDeviceFolderIsNoDeviceAfterASecond) {
   EXPECT_EQ(Device().Connect(), -507);
 }
 
+TEST_F(ConnectorLibraryTest, AFolderThatCannotBeReadFailsInitialisation) {
+  // Permissions bind only a user without privileges: the check runs as one.
+  char shared_template[] = "/tmp/pelikon-unreadable-XXXXXX";
+  ASSERT_NE(::mkdtemp(shared_template), nullptr);
+  const fs::path shared = shared_template;
+  const fs::path locked = shared / "device";
+  fs::create_directories(locked);
+  fs::permissions(shared, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+  {
+    FileSettingsStore settings(shared / "config");
+    settings.CreateKey();
+    settings.SetValue("asyncroot", locked.string());
+  }
+  fs::permissions(shared / "config", fs::perms::all);
+  fs::permissions(shared / "config" / "settings", fs::perms::all);
+  fs::permissions(locked, fs::perms::none);
+  ::setenv("PELIKON_CONFIG_DIR", (shared / "config").c_str(), 1);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    ::_exit(Device().Connect() == -506 ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  fs::permissions(locked, fs::perms::owner_all);
+  fs::remove_all(shared);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the folder is there but cannot be listed: -506";
+}
+
 TEST_F(ConnectorLibraryTest, WithoutAFolderTheDesktopsSingleMediaDeviceIsTaken) {
   SetRoot("");
   const fs::path gvfs = temp_ / "run" / "gvfs";
