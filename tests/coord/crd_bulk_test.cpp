@@ -1,21 +1,21 @@
 // Random points stored one by one and in batches, in both variants, checked
 // against an in-memory model and against each other byte for byte.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <map>
 #include <random>
 
 #include "coord/crd/crd_file.h"
 #include "crd_bytes.h"
 #include "pointid/point_id.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace pelikon {
 namespace {
 
 using testing::FileBytes;
+using testing::FileSizeLimit;
 using testing::TempDir;
 
 struct IdOrder {
@@ -154,27 +154,6 @@ TEST_F(BulkStore, LaterPointsOfABatchWinAndNothingIsWrittenOnFailure) {
   EXPECT_EQ(file->LastError(), kCrdInputOutput);
   EXPECT_TRUE(FileBytes(dir_ / "job.crd") == before);
 }
-
-// While it lives, the system refuses to make any file longer than `bytes`:
-// a write that would grow a file fails as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  rlimit old_{};
-  void (*old_handler_)(int);
-};
 
 TEST_F(BulkStore, AnInsertThatCannotGrowTheFileLosesNoRecord) {
   auto file = Create("big.crd", kCrdAlphanumeric);

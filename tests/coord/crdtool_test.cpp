@@ -136,5 +136,55 @@ TEST_F(CrdTool, FilesThatAreNoCrdFileAreNeverRewritten) {
   }
 }
 
+TEST_F(CrdTool, MergeStoresMissingPointsAndDecidesConflictsByTheFlag) {
+  const std::string source = File("in.crd");
+  const std::string target = File("job.crd");
+  auto make = [&] {
+    std::filesystem::remove(source);
+    std::filesystem::remove(target);
+    ASSERT_EQ(Crdtool("create " + source + " --numeric").status, 0);
+    ASSERT_EQ(Crdtool("create " + target + " --numeric").status, 0);
+    ASSERT_EQ(Crdtool("store " + source, "1\t1\t1\t1\ta\n2\t2\t2\t2\tb\n3\t3\t3\t3\tc\n").status, 0);
+    ASSERT_EQ(Crdtool("store " + target, "2\t2\t2\t2.0004\tb\n3\t9\t9\t9\told\n4\t4\t4\t4\td\n").status, 0);
+  };
+  make();
+  ToolRun run = Crdtool("merge " + source + " " + target);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "1\tmissing\tstore\t1\n2\tsame\tnone\t2\n3\tconflict\tnone\t3\n");
+  EXPECT_EQ(PointLines(Crdtool("dump " + target).out),
+            (std::vector<std::string>{"1\t1\t1\t1\ta", "2\t2\t2\t2.0004\tb", "3\t9\t9\t9\told", "4\t4\t4\t4\td"}));
+
+  make();
+  run = Crdtool("merge " + source + " " + target + " --renumber-next");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "1\tmissing\tstore\t1\n2\tsame\tnone\t2\n3\tmissing\tstore\t5\n");
+  EXPECT_EQ(PointLines(Crdtool("dump " + target + " 5").out), std::vector<std::string>{"5\t3\t3\t3\tc"});
+
+  make();
+  run = Crdtool("merge " + source + " " + target + " --range 1-2 --overwrite");
+  EXPECT_EQ(run.out.substr(run.out.rfind("3\t")), "3\tconflict\tnone\t3\n");  // outside the range
+  make();
+  run = Crdtool("merge " + source + " " + target + " --renumber-at 20");
+  EXPECT_EQ(run.out.substr(run.out.rfind("3\t")), "3\tmissing\tstore\t20\n");
+  make();
+  run = Crdtool("merge " + source + " " + target + " --renumber-end --range 3");
+  EXPECT_EQ(run.out.substr(run.out.rfind("3\t")), "3\tmissing\tstore\t5\n");
+
+  EXPECT_EQ(Crdtool("merge " + source + " " + target + " --overwrite --skip-conflicts").status, 2);
+  EXPECT_EQ(Crdtool("merge " + source + " " + target + " --renumber-at").status, 2);
+  EXPECT_EQ(Crdtool("merge " + source).status, 2);
+  EXPECT_EQ(Crdtool("merge " + source + " " + target + " --fast").status, 2);
+  EXPECT_EQ(Crdtool("merge " + source + " " + File("missing.crd")).status, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "missing.crd"));
+  // Renumbering a numeric file past 99999 merges nothing.
+  make();
+  ASSERT_EQ(Crdtool("store " + target, "99999\t1\t1\t1\tx\n").status, 0);
+  const std::vector<std::string> before = PointLines(Crdtool("dump " + target).out);
+  run = Crdtool("merge " + source + " " + target + " --renumber-at 99999");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("no free identifier"), std::string::npos) << run.err;
+  EXPECT_EQ(PointLines(Crdtool("dump " + target).out), before);
+}
+
 }  // namespace
 }  // namespace pelikon

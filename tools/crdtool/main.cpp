@@ -6,6 +6,7 @@
 //   crdtool create FILE --numeric|--alpha
 //   crdtool store FILE                 points from standard input, same lines
 //   crdtool delete FILE RANGE          removes the points RANGE selects
+//   crdtool merge SOURCE TARGET [...]  merges points (see merge_command.h)
 //
 // Exit status 0 on success, 1 with the reason on standard error, 2 for a
 // wrong argument.
@@ -16,6 +17,8 @@
 #include <vector>
 
 #include "coord/crd/crd_file.h"
+#include "coord/merge/merge_apply.h"
+#include "merge_command.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
 #include "point_lines.h"
@@ -35,12 +38,19 @@ const pelikon_tools::ToolUsage kUsage(
     N_("usage: crdtool dump FILE [RANGE]\n"
        "       crdtool create FILE --numeric|--alpha\n"
        "       crdtool store FILE < points\n"
-       "       crdtool delete FILE RANGE\n"),
+       "       crdtool delete FILE RANGE\n"
+       "       crdtool merge SOURCE TARGET [--overwrite|--skip-conflicts|--renumber-next|\n"
+       "                     --renumber-end|--renumber-at ID] [--range TEXT]\n"),
     N_("Looks into and changes CRD coordinate files.\n"
        "  dump     the header values as \"# \" lines, then one point a line\n"
        "  create   a new, empty file of either variant (never replaces one)\n"
        "  store    adds or replaces the points given on standard input\n"
        "  delete   removes the points RANGE selects (for example 10-20,35)\n"
+       "  merge    stores the points of SOURCE that TARGET lacks; conflicting points\n"
+       "           (same identifier, other values) in the --range (default all) are\n"
+       "           overwritten, skipped or renumbered as the option says, else left\n"
+       "           out; notes (.not) move with their points. Prints identifier,\n"
+       "           status, action and final identifier per source point\n"
        "A point line is the identifier, northing, easting, elevation and description,\n"
        "separated by tabs. Exit status: 0 done, 1 failed (the reason on standard error),\n"
        "2 a wrong argument.\n"));
@@ -52,16 +62,10 @@ int Failure(const std::string& what, const CrdFile& file) {
 // Opens a file that must already hold a CRD header: opening a missing or
 // empty file would create one.
 bool OpenExisting(CrdFile& file, const char* path) {
-  std::error_code error;
-  if (std::filesystem::file_size(path, error) == 0 || error) {
-    kUsage.Fail(StrPrintf("%s: %s", path, error ? error.message().c_str() : Tr("the file is empty")));
-    return false;
-  }
-  if (!file.Open(path)) {
-    Failure(StrPrintf(Tr("cannot open %s"), path), file);
-    return false;
-  }
-  return true;
+  std::string error;
+  if (pelikon::OpenExistingCrd(file, path, error)) return true;
+  kUsage.Fail(error);
+  return false;
 }
 
 int Dump(const char* path, const char* range) {
@@ -128,7 +132,7 @@ struct Command {
   int fewest;  // arguments after the command
   int most;
 };
-constexpr Command kCommands[] = {{"dump", 1, 2}, {"create", 2, 2}, {"store", 1, 1}, {"delete", 2, 2}};
+constexpr Command kCommands[] = {{"dump", 1, 2}, {"create", 2, 2}, {"store", 1, 1}, {"delete", 2, 2}, {"merge", 2, 6}};
 
 }  // namespace
 
@@ -147,6 +151,7 @@ int main(int argc, char** argv) {
   if (command == "dump") return Dump(argv[2], argc == 4 ? argv[3] : nullptr);
   if (command == "store") return Store(argv[2]);
   if (command == "delete") return Delete(argv[2], argv[3]);
+  if (command == "merge") return pelikon_tools::RunMerge(kUsage, argc, argv);
   const std::string variant = argv[3];
   if (variant == "--numeric") return Create(argv[2], pelikon::kCrdNumeric);
   if (variant == "--alpha") return Create(argv[2], pelikon::kCrdAlphanumeric);

@@ -1,0 +1,150 @@
+#include "coord/merge/merge_apply.h"
+
+#include <fstream>
+#include <system_error>
+
+#include "coord/merge/point_notes.h"
+#include "platform/atomic_file.h"
+#include "platform/catalogue.h"
+#include "platform/text.h"
+
+namespace pelikon {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Applies(MergeAction action) {
+  return action == MergeAction::kStore || action == MergeAction::kOverwrite || action == MergeAction::kRename;
+}
+
+MergeApplyResult Failed(std::string error) {
+  MergeApplyResult result;
+  result.error = std::move(error);
+  return result;
+}
+
+// Writes `content` to `path` and checks that every byte arrived.
+bool WriteTwin(const fs::path& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  out.close();
+  return !out.fail();
+}
+
+// Moves the notes of `from` (source identifier) to `to` in the target notes.
+bool MoveNotes(PointNotes& source, PointNotes& target, const std::string& from, const std::string& to) {
+  const PointNote* found = source.Find(from);
+  if (!found) return false;
+  const std::string gis_file = found->gis_file;
+  std::vector<std::string> lines;
+  if (!source.TakeLines(from, lines)) return false;
+  PointNote& entry = target.Entry(to);
+  entry.lines = std::move(lines);
+  if (entry.gis_file.empty()) entry.gis_file = gis_file;
+  return true;
+}
+
+}  // namespace
+
+std::vector<CrdPoint> ReadAllPoints(CrdFile& file) {
+  std::vector<CrdPoint> points;
+  file.SetRange({}, true);
+  for (CrdPoint point; file.Next(point);) points.push_back(point);
+  return points;
+}
+
+bool OpenExistingCrd(CrdFile& file, const fs::path& path, std::string& error) {
+  std::error_code code;
+  const uintmax_t size = fs::file_size(path, code);
+  if (code || size == 0) {
+    error = StrPrintf("%s: %s", path.string().c_str(), code ? code.message().c_str() : Tr("the file is empty"));
+    return false;
+  }
+  if (!file.Open(path)) {
+    error = StrPrintf(Tr("cannot open %s: %s"), path.string().c_str(), Tr(CrdErrorText(file.LastError())));
+    return false;
+  }
+  return true;
+}
+
+fs::path MergeTwinPath(const fs::path& target) {
+  fs::path twin = target;
+  return twin.replace_filename(target.filename().string() + ".merging.crd");
+}
+
+MergeApplyResult ApplyMerge(const MergeSession& session, const fs::path& source_path, const fs::path& target_path,
+                            const std::function<void(CrdFile&)>& prepare) {
+  std::string error;
+  CrdFile source;
+  if (!OpenExistingCrd(source, source_path, error)) return Failed(error);
+  int format = kNoFormat;
+  {
+    CrdFile target;
+    if (!OpenExistingCrd(target, target_path, error)) return Failed(error);
+    format = target.Format();
+  }
+
+  const fs::path notes_path = PointNotes::PathFor(target_path);
+  PointNotes source_notes = PointNotes::Read(PointNotes::PathFor(source_path));
+  PointNotes target_notes = PointNotes::Read(notes_path);
+  std::error_code code;
+  const bool target_had_notes = fs::exists(notes_path, code);
+
+  const fs::path twin_path = MergeTwinPath(target_path);
+  const fs::path notes_twin = TwinPath(notes_path);
+  auto give_up = [&](std::string why) {
+    std::error_code ignored;
+    fs::remove(twin_path, ignored);
+    fs::remove(notes_twin, ignored);
+    return Failed(std::move(why));
+  };
+  if (!fs::copy_file(target_path, twin_path, fs::copy_options::overwrite_existing, code))
+    return give_up(StrPrintf(Tr("cannot write %s: %s"), twin_path.string().c_str(), code.message().c_str()));
+
+  MergeApplyResult result;
+  {
+    CrdFile twin;
+    if (!twin.Open(twin_path, 0, format))
+      return give_up(
+          StrPrintf(Tr("cannot open %s: %s"), twin_path.string().c_str(), Tr(CrdErrorText(twin.LastError()))));
+    if (prepare) prepare(twin);
+    for (const MergePoint& merged : session.Source()) {
+      if (!Applies(merged.action)) continue;
+      CrdPoint point;
+      // A point that cannot be read back from the source is left out.
+      if (!source.GetPoint(merged.orig_id, point, true)) continue;
+      point.SetId(merged.id);
+      point.SetDescription(merged.desc);
+      if (!twin.StorePoint(point, true, kMergeHistoryCommand)) {
+        const int why = twin.LastError();
+        twin.Close();
+        return give_up(StrPrintf(Tr("point %s cannot be stored: %s; the target is unchanged"), merged.id.c_str(),
+                                 Tr(CrdErrorText(why))));
+      }
+      ++result.stored;
+      if (MoveNotes(source_notes, target_notes, merged.orig_id, merged.id)) ++result.notes_moved;
+    }
+    twin.Close();
+  }
+
+  const bool write_notes = target_had_notes || result.notes_moved > 0;
+  const std::string notes_text = target_notes.Format();
+  if (write_notes && !notes_text.empty() && !WriteTwin(notes_twin, notes_text))
+    return give_up(StrPrintf(Tr("cannot write %s; the target is unchanged"), notes_twin.string().c_str()));
+  source.Close();
+
+  if (const std::error_code moved = ReplaceWithTwin(twin_path, target_path))
+    return give_up(StrPrintf(Tr("cannot replace %s: %s"), target_path.string().c_str(), moved.message().c_str()));
+  if (write_notes) {
+    if (notes_text.empty()) {
+      fs::remove(notes_path, code);
+    } else if (const std::error_code moved = ReplaceWithTwin(notes_twin, notes_path)) {
+      return give_up(StrPrintf(Tr("cannot replace %s: %s"), notes_path.string().c_str(), moved.message().c_str()));
+    }
+  }
+  result.ok = true;
+  return result;
+}
+
+}  // namespace pelikon
