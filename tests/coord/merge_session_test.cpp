@@ -190,6 +190,18 @@ TEST(MergeSession, RowChoicesKeepTheRowCurrent) {
   size_t target_row = 0;
   while (session.Rows()[target_row].source >= 0) ++target_row;
   EXPECT_FALSE(session.Choose(target_row, RowChoice::kOverwrite));
+  EXPECT_TRUE(session.ChoicesOf(target_row).empty());
+
+  // Marks and combos follow the decisions.
+  MergeSession marks({P("2", 1), P("3")}, {P("2", 2)}, true, false);
+  EXPECT_EQ(marks.MarkOf(RowOf(marks, "2")), RowMark::kUnresolvedConflict);
+  EXPECT_EQ(marks.MarkOf(RowOf(marks, "3")), RowMark::kUnresolvedMissing);
+  EXPECT_EQ(marks.ChoicesOf(RowOf(marks, "3")), (std::vector<RowChoice>{RowChoice::kSkip, RowChoice::kStore}));
+  EXPECT_EQ(marks.ChoicesOf(RowOf(marks, "2")).size(), 4u);
+  ASSERT_TRUE(marks.Choose(RowOf(marks, "3"), RowChoice::kStore));
+  EXPECT_EQ(marks.MarkOf(RowOf(marks, "3")), RowMark::kResolved);
+  EXPECT_EQ(marks.ActionText(RowOf(marks, "3")), "Store");
+  EXPECT_EQ(marks.ActionText(RowOf(marks, "2")), "");
 }
 
 TEST(MergeSession, NavigationAndEdits) {
