@@ -29,28 +29,36 @@ std::string Capitalised(std::string_view word) {
   return text;
 }
 
+// The keys and captions of a point's identifier, coordinates and description.
+struct PointKeys {
+  const char* keys[5];
+  const char* captions[5];
+};
+constexpr PointKeys kTargetKeys = {{"PTNUM", "NORTH", "EAST", "ELEV", "DESC"},
+                                   {N_("Point #"), N_("Northing"), N_("Easting"), N_("Elevation"), N_("Description")}};
+constexpr PointKeys kSourceKeys = {
+    {"MERGE_PTNUM", "NEW_NORTH", "NEW_EAST", "NEW_ELEV", "NEW_DESC"},
+    {N_("Final Point #"), N_("New Northing"), N_("New Easting"), N_("New Elevation"), N_("New Description")}};
+
+void AddPoint(MergeReportEntry& entry, const PointKeys& keys, const MergePoint& point) {
+  entry.push_back(Text(keys.keys[0], keys.captions[0], point.id));
+  entry.push_back(Number(keys.keys[1], keys.captions[1], point.north));
+  entry.push_back(Number(keys.keys[2], keys.captions[2], point.east));
+  entry.push_back(Number(keys.keys[3], keys.captions[3], point.elev));
+  entry.push_back(Text(keys.keys[4], keys.captions[4], point.desc));
+}
+
 }  // namespace
 
 std::vector<MergeReportEntry> MergeReportEntries(const MergeSession& session) {
   std::vector<MergeReportEntry> entries;
   for (const MergeRow& pair : PairById(session.Source(), session.Target())) {
     MergeReportEntry entry;
-    if (pair.target >= 0) {
-      const MergePoint& point = session.Target()[pair.target];
-      entry.push_back(Text("PTNUM", N_("Point #"), point.id));
-      entry.push_back(Number("NORTH", N_("Northing"), point.north));
-      entry.push_back(Number("EAST", N_("Easting"), point.east));
-      entry.push_back(Number("ELEV", N_("Elevation"), point.elev));
-      entry.push_back(Text("DESC", N_("Description"), point.desc));
-    }
+    if (pair.target >= 0) AddPoint(entry, kTargetKeys, session.Target()[pair.target]);
     if (pair.source >= 0) {
       const MergePoint& point = session.Source()[pair.source];
       entry.push_back(Text("START_PTNUM", N_("Start Point #"), point.orig_id));
-      entry.push_back(Text("MERGE_PTNUM", N_("Final Point #"), point.id));
-      entry.push_back(Number("NEW_NORTH", N_("New Northing"), point.north));
-      entry.push_back(Number("NEW_EAST", N_("New Easting"), point.east));
-      entry.push_back(Number("NEW_ELEV", N_("New Elevation"), point.elev));
-      entry.push_back(Text("NEW_DESC", N_("New Description"), point.desc));
+      AddPoint(entry, kSourceKeys, point);
       entry.push_back(Text("STATUS", N_("Status"), Capitalised(MergeStatusName(point.status))));
       entry.push_back(Text("ACTION", N_("Action"), Capitalised(MergeActionName(point.action))));
     }

@@ -44,50 +44,21 @@ bool Undecided(const MergePoint& point) {
 
 }  // namespace
 
+// Indexed by the enumerations' values.
+constexpr const char* kStatusNames[] = {"", "missing", "same", "conflict"};
+constexpr const char* kActionNames[] = {"", "store", "overwrite", "skip", "rename"};
+constexpr const char* kActionTexts[] = {"", N_("Store"), N_("Overwrite"), N_("Skip"), N_("Rename")};
+constexpr const char* kChoiceTexts[] = {N_("Overwrite"), N_("Skip"), N_("Renumber Next"), N_("Renumber End"),
+                                        N_("Store")};
+
 const char* MergeStatusName(MergeStatus status) {
-  switch (status) {
-    case MergeStatus::kMissing:
-      return "missing";
-    case MergeStatus::kSame:
-      return "same";
-    case MergeStatus::kConflict:
-      return "conflict";
-    case MergeStatus::kNone:
-      break;
-  }
-  return "";
+  return kStatusNames[static_cast<int>(status)];
 }
-
 const char* MergeActionName(MergeAction action) {
-  switch (action) {
-    case MergeAction::kStore:
-      return "store";
-    case MergeAction::kOverwrite:
-      return "overwrite";
-    case MergeAction::kSkip:
-      return "skip";
-    case MergeAction::kRename:
-      return "rename";
-    case MergeAction::kNone:
-      break;
-  }
-  return "";
+  return kActionNames[static_cast<int>(action)];
 }
-
 const char* RowChoiceText(RowChoice choice) {
-  switch (choice) {
-    case RowChoice::kOverwrite:
-      return N_("Overwrite");
-    case RowChoice::kSkip:
-      return N_("Skip");
-    case RowChoice::kRenumberNext:
-      return N_("Renumber Next");
-    case RowChoice::kRenumberEnd:
-      return N_("Renumber End");
-    case RowChoice::kStore:
-      return N_("Store");
-  }
-  return "";
+  return kChoiceTexts[static_cast<int>(choice)];
 }
 
 MergeSession::MergeSession(const std::vector<CrdPoint>& source, const std::vector<CrdPoint>& target, bool numeric,
@@ -175,19 +146,7 @@ RowMark MergeSession::MarkOf(size_t row) const {
 
 std::string MergeSession::ActionText(size_t row) const {
   if (row >= rows_.size() || rows_[row].source < 0) return {};
-  switch (source_[rows_[row].source].action) {
-    case MergeAction::kStore:
-      return N_("Store");
-    case MergeAction::kOverwrite:
-      return N_("Overwrite");
-    case MergeAction::kSkip:
-      return N_("Skip");
-    case MergeAction::kRename:
-      return N_("Rename");
-    case MergeAction::kNone:
-      break;
-  }
-  return {};
+  return kActionTexts[static_cast<int>(source_[rows_[row].source].action)];
 }
 
 void MergeSession::SetShowMatching(bool show) {
