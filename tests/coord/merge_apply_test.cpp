@@ -8,6 +8,7 @@
 
 #include "coord/crd/crd_file.h"
 #include "coord/merge/merge_apply.h"
+#include "coord/merge/merge_columns.h"
 #include "coord/merge/point_notes.h"
 #include "crd_bytes.h"
 #include "support/file_size_limit.h"
@@ -152,6 +153,27 @@ TEST_F(MergeApply, AFailureMidwayLeavesTargetAndNotesAsTheyWere) {
   const fs::path alpha_source = Make("a.crd", kCrdAlphanumeric, {{"1", 7, 7, 7}});
   EXPECT_FALSE(ApplyMerge(refused, alpha_source, numeric).ok);
   EXPECT_TRUE(FileBytes(numeric) == numeric_before);
+}
+
+TEST(MergeColumns, WidthsComeBackAndDamagedValuesFallBack) {
+  TempDir dir;
+  EXPECT_EQ(ReadMergeColumnWidths(dir.Path()), DefaultMergeColumnWidths());
+  MergeColumnWidths widths = DefaultMergeColumnWidths();
+  widths[0] = 7;
+  widths[11] = 30;
+  ASSERT_EQ(WriteMergeColumnWidths(dir.Path(), widths), 1);
+  EXPECT_EQ(ReadMergeColumnWidths(dir.Path()), widths);
+  // A hand-edited file: a negative and a huge width.
+  std::string text = FileBytes(dir / kMergeColumnsFile);
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"\"7\"", "\"-7\""}, {"\"30\"", "\"300000\""}}) {
+    const size_t at = text.find("value=" + from);
+    ASSERT_NE(at, std::string::npos) << text;
+    text.replace(at + 6, from.size(), to);
+  }
+  dir.Write(kMergeColumnsFile, text);
+  EXPECT_EQ(ReadMergeColumnWidths(dir.Path()), DefaultMergeColumnWidths());
+  EXPECT_STREQ(MergeColumnCaption(kMergeActionColumn), "Action");
+  EXPECT_STREQ(MergeColumnCaption(13), "");
 }
 
 }  // namespace
