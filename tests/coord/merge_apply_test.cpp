@@ -119,6 +119,16 @@ TEST_F(MergeApply, OverwriteReplacesAndUndecidedConflictsStayOut) {
   EXPECT_EQ(Points(target), (std::map<std::string, std::string>{{"A1", "1.000000 x"}, {"A2", "6.000000 "}}));
   // No notes anywhere: none are written.
   EXPECT_FALSE(fs::exists(dir_ / "job.not"));
+
+  // Nothing to store: the target is not even copied (a twin could not be made).
+  session.Reset();
+  fs::create_directory(MergeTwinPath(target));
+  const MergeApplyResult nothing = ApplyMerge(session, source, target);
+  EXPECT_TRUE(nothing.ok) << nothing.error;
+  EXPECT_EQ(nothing.stored, 0);
+  session.Overwrite();
+  EXPECT_FALSE(ApplyMerge(session, source, target).ok);
+  EXPECT_EQ(Points(target).at("A2"), "6.000000 ");
 }
 
 TEST_F(MergeApply, AFailureMidwayLeavesTargetAndNotesAsTheyWere) {

@@ -211,6 +211,10 @@ TEST(MergeSession, NavigationAndEdits) {
   ASSERT_TRUE(session.NextConflict());
   EXPECT_EQ(session.Source()[*session.Current()].orig_id, "2");
   EXPECT_EQ(session.NextAvailable(), "4");
+  EXPECT_EQ(session.CurrentText(), "Current Point #2");
+  EXPECT_EQ(session.StatisticsText(),
+            (std::vector<std::string>{"Unresolved Conflicting Points: 2", "Unresolved Non-Conflicting Points: 0",
+                                      "Resolved Points: 2", "Next Available Point #: 4", "End Point #: 6"}));
   EXPECT_EQ(session.EndOfFile(), "6");
   ASSERT_TRUE(session.NextConflict());
   EXPECT_EQ(session.Source()[*session.Current()].orig_id, "3");

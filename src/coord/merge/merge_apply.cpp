@@ -1,5 +1,6 @@
 #include "coord/merge/merge_apply.h"
 
+#include <algorithm>
 #include <fstream>
 #include <system_error>
 
@@ -75,6 +76,12 @@ fs::path MergeTwinPath(const fs::path& target) {
 
 MergeApplyResult ApplyMerge(const MergeSession& session, const fs::path& source_path, const fs::path& target_path,
                             const std::function<void(CrdFile&)>& prepare) {
+  const auto& points = session.Source();
+  if (std::none_of(points.begin(), points.end(), [](const MergePoint& point) { return Applies(point.action); })) {
+    MergeApplyResult nothing;
+    nothing.ok = true;  // nothing to store: the target is not rewritten
+    return nothing;
+  }
   std::string error;
   CrdFile source;
   if (!OpenExistingCrd(source, source_path, error)) return Failed(error);

@@ -430,6 +430,12 @@ bool MergeSession::PreviousConflict() {
   return false;
 }
 
+std::string MergeSession::CurrentText() const {
+  const std::optional<size_t> current = Current();
+  if (!current) return Tr("No more conflict points remaining");
+  return StrPrintf(Tr("Current Point #%s"), source_[*current].id.c_str());
+}
+
 std::vector<std::string> MergeSession::StatisticsText() const {
   const MergeCounts counts = Counts();
   std::vector<std::string> lines = {StrPrintf(Tr("Unresolved Conflicting Points: %d"), counts.unresolved_conflicts),

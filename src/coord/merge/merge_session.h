@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "coord/crd/crd_point.h"
+#include "platform/catalogue.h"
 
 namespace pelikon {
 
@@ -67,6 +68,11 @@ const char* RowChoiceText(RowChoice choice);
 // How a row is marked: a decided point, an undecided conflict, an
 // undecided missing point, or nothing to decide ("same" and target rows).
 enum class RowMark { kPlain, kResolved, kUnresolvedConflict, kUnresolvedMissing };
+
+// What the window says when asked for an earlier conflict that is not
+// there, and when a typed identifier belongs to another source point.
+inline constexpr const char* kNoPreviousConflictText = N_("No previous conflict point");
+inline constexpr const char* kIdInUseText = N_("This Point Number is already in use");
 
 // Two coordinates closer than this are equal.
 inline constexpr double kMergeTolerance = 0.001;
@@ -160,6 +166,9 @@ class MergeSession {
   // target point uses; empty when the source is empty.
   std::string EndOfFile() const;
 
+  // The line above the statistics, translated: "Current Point #" and the
+  // current point's identifier, or that no conflict is left.
+  std::string CurrentText() const;
   // The statistics lines, translated: unresolved conflicts, unresolved
   // non-conflicting, resolved, and with a current point the next
   // available and end identifiers.
