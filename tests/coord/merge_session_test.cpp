@@ -137,6 +137,37 @@ TEST(MergeSession, RenumberingTheWholeRangeAndRunningOutOfIdentifiers) {
   EXPECT_EQ(Find(alpha, "3").id, "100000");
 }
 
+// Many conflicts among many points: every renumbered point lands on an
+// identifier no other point of either list holds.
+TEST(MergeSession, RenumberedIdentifiersNeverCollide) {
+  for (const bool numeric : {true, false}) {
+    std::vector<CrdPoint> source;
+    std::vector<CrdPoint> target;
+    for (int i = 1; i <= 3000; ++i) {
+      const std::string id = numeric ? std::to_string(i) : "P" + std::to_string(i);
+      if (i % 3 != 0) source.push_back(P(id, 1));
+      if (i % 2 == 0 || i % 7 == 0) target.push_back(P(id, 2));
+    }
+    MergeSession session(source, target, numeric, true);
+    const int conflicts = session.Counts().unresolved_conflicts;
+    session.SetRange(numeric ? "100-2000" : "P100-P2000");
+    const int renumbered = session.Renumber(RenumberFrom::kNextAvailable);
+    ASSERT_GT(renumbered, 500);
+    session.SetRangeAll();
+    EXPECT_EQ(session.Renumber(RenumberFrom::kEndOfFile), conflicts - renumbered);
+    EXPECT_EQ(session.Counts().unresolved_conflicts, 0);
+    std::map<std::string, int> uses;
+    for (const MergePoint& point : session.Source()) ++uses[point.id];
+    for (const MergePoint& point : session.Target()) ++uses[point.id];
+    for (const MergePoint& point : session.Source()) {
+      if (point.id != point.orig_id) {
+        EXPECT_EQ(uses[point.id], 1) << point.orig_id << " -> " << point.id;
+      }
+      EXPECT_NE(point.status, MergeStatus::kConflict);
+    }
+  }
+}
+
 TEST(MergeSession, BulkActionsRespectTheRangeAndResetUndoesAll) {
   MergeSession session({P("1"), P("2", 1), P("3", 1), P("4", 1), P("8")}, {P("2", 2), P("3", 2), P("4", 2)}, true,
                        false);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "platform/catalogue.h"
 #include "platform/text.h"
@@ -32,9 +33,13 @@ bool SameValues(const MergePoint& a, const MergePoint& b) {
   return a.desc == b.desc && a.code == b.code && Near(a.north, b.north) && Near(a.east, b.east) && Near(a.elev, b.elev);
 }
 
+struct IdLess {
+  bool operator()(std::string_view a, std::string_view b) const { return ComparePointIds(a, b) < 0; }
+};
+
 void SortById(std::vector<MergePoint>& points) {
   std::stable_sort(points.begin(), points.end(),
-                   [](const MergePoint& a, const MergePoint& b) { return ComparePointIds(a.id, b.id) < 0; });
+                   [](const MergePoint& a, const MergePoint& b) { return IdLess()(a.id, b.id); });
 }
 
 bool Undecided(const MergePoint& point) {
@@ -297,22 +302,23 @@ int MergeSession::Renumber(RenumberFrom from, std::string_view start) {
   }
   if (candidate.empty()) return -1;
 
+  // Source identifiers that renumbering must step over: those outside the
+  // range and, unless the whole range moves, those not being renumbered.
+  std::vector<std::string> blocked;
+  for (const MergePoint& point : source_)
+    if (!InRange(point.id, range_) || (!whole_range_ && point.status != MergeStatus::kConflict))
+      blocked.push_back(point.id);
+  std::sort(blocked.begin(), blocked.end(), IdLess());
+  std::set<std::string, IdLess> given;
   std::vector<std::string> handed_out;
   auto taken = [&](const std::string& id) {
-    if (UsedByTarget(id)) return true;
-    for (const std::string& given : handed_out)
-      if (ComparePointIds(given, id) == 0) return true;
-    for (const MergePoint& point : source_) {
-      if (ComparePointIds(point.id, id) != 0) continue;
-      if (!InRange(point.id, range_)) return true;
-      if (!whole_range_ && point.status != MergeStatus::kConflict) return true;
-    }
-    return false;
+    return UsedByTarget(id) || std::binary_search(blocked.begin(), blocked.end(), id, IdLess()) || given.count(id);
   };
   for (size_t i = 0; i < affected.size(); ++i) {
     candidate = FreeAfter(candidate, true, taken);
     if (candidate.empty()) return -1;
     handed_out.push_back(candidate);
+    given.insert(candidate);
     if (i + 1 < affected.size()) {
       const std::string before = candidate;
       if (!NextPointId(candidate, 1, numeric_) || candidate == before) return -1;
