@@ -144,7 +144,8 @@ TEST(MergeSession, RenumberedIdentifiersNeverCollide) {
     std::vector<CrdPoint> source;
     std::vector<CrdPoint> target;
     for (int i = 1; i <= 3000; ++i) {
-      const std::string id = numeric ? std::to_string(i) : "P" + std::to_string(i);
+      std::string id = numeric ? "" : "P";
+      id += std::to_string(i);
       if (i % 3 != 0) source.push_back(P(id, 1));
       if (i % 2 == 0 || i % 7 == 0) target.push_back(P(id, 2));
     }
