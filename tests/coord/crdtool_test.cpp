@@ -157,7 +157,7 @@ TEST_F(CrdTool, MergeStoresMissingPointsAndDecidesConflictsByTheFlag) {
   make();
   run = Crdtool("merge " + source + " " + target + " --renumber-next");
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "1\tmissing\tstore\t1\n2\tsame\tnone\t2\n3\tmissing\tstore\t5\n");
+  EXPECT_EQ(run.out, "1\tmissing\tstore\t1\n2\tsame\tnone\t2\n3\tconflict\tstore\t5\n");
   EXPECT_EQ(PointLines(Crdtool("dump " + target + " 5").out), std::vector<std::string>{"5\t3\t3\t3\tc"});
 
   make();
@@ -165,10 +165,10 @@ TEST_F(CrdTool, MergeStoresMissingPointsAndDecidesConflictsByTheFlag) {
   EXPECT_EQ(run.out.substr(run.out.rfind("3\t")), "3\tconflict\tnone\t3\n");  // outside the range
   make();
   run = Crdtool("merge " + source + " " + target + " --renumber-at 20");
-  EXPECT_EQ(run.out.substr(run.out.rfind("3\t")), "3\tmissing\tstore\t20\n");
+  EXPECT_EQ(run.out.substr(run.out.rfind("3\t")), "3\tconflict\tstore\t20\n");
   make();
   run = Crdtool("merge " + source + " " + target + " --renumber-end --range 3");
-  EXPECT_EQ(run.out.substr(run.out.rfind("3\t")), "3\tmissing\tstore\t5\n");
+  EXPECT_EQ(run.out.substr(run.out.rfind("3\t")), "3\tconflict\tstore\t5\n");
 
   EXPECT_EQ(Crdtool("merge " + source + " " + target + " --overwrite --skip-conflicts").status, 2);
   EXPECT_EQ(Crdtool("merge " + source + " " + target + " --renumber-at").status, 2);

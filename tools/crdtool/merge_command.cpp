@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "coord/merge/merge_apply.h"
@@ -120,15 +121,22 @@ int RunMerge(const ToolUsage& usage, int argc, char** argv) {
     session.emplace(pelikon::ReadAllPoints(source), pelikon::ReadAllPoints(target),
                     target.Format() == pelikon::kCrdNumeric, true);
   }
+  // Each point is reported with the status it was found in, in identifier
+  // order, whatever renumbering makes of it.
+  std::vector<std::pair<std::string, pelikon::MergeStatus>> found;
+  for (const pelikon::MergePoint& point : session->Source()) found.emplace_back(point.orig_id, point.status);
   if (!Decide(*session, arguments))
     return usage.Fail(Tr("no free identifier left to renumber the conflicts; nothing merged"));
 
   const pelikon::MergeApplyResult result = pelikon::ApplyMerge(*session, arguments.source, arguments.target);
   if (!result.ok) return usage.Fail(result.error);
-  for (const pelikon::MergePoint& point : session->Source()) {
-    const char* action = pelikon::MergeActionName(point.action);
-    std::printf("%s\t%s\t%s\t%s\n", point.orig_id.c_str(), pelikon::MergeStatusName(point.status),
-                *action ? action : "none", point.id.c_str());
+  for (const auto& [orig_id, status] : found) {
+    for (const pelikon::MergePoint& point : session->Source()) {
+      if (point.orig_id != orig_id) continue;
+      const char* action = pelikon::MergeActionName(point.action);
+      std::printf("%s\t%s\t%s\t%s\n", orig_id.c_str(), pelikon::MergeStatusName(status), *action ? action : "none",
+                  point.id.c_str());
+    }
   }
   return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
 }

@@ -7,7 +7,9 @@
 //
 // Missing points are stored; conflicts in the range are decided by the
 // flag (none: left undecided, so not stored). Prints one tab-separated
-// line per source point: identifier, status, action, final identifier.
+// line per source point in identifier order: identifier, status as found
+// ("missing", "same", "conflict"), action ("store", "overwrite", "skip",
+// "none") and final identifier.
 #pragma once
 
 #include "tool_usage.h"
