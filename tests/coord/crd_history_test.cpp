@@ -6,12 +6,25 @@
 #include "coord/crd/crd_memory_storage.h"
 #include "coord/history/history_commands.h"
 #include "history_bytes.h"
+#include "platform/text.h"
 #include "platform/trace.h"
 
 namespace pelikon {
 namespace {
 
 using testing::HistoryBytes;
+
+std::string State(const CrdPoint& point) {
+  return StrPrintf("%s|%g|%g|%g|%s", point.Id().c_str(), point.northing, point.easting, point.elevation,
+                   point.Description().c_str());
+}
+
+// What a transaction carries besides the point: identifier, command, free
+// text, user and time.
+std::string Carried(const HistoryEntry& entry) {
+  return entry.id + "|" + std::to_string(entry.command) + "|" + entry.text + "|" + entry.user + "|" +
+         std::to_string(entry.time);
+}
 
 class CrdHistoryTest : public ::testing::Test {
  protected:
@@ -75,25 +88,11 @@ TEST_F(CrdHistoryTest, OmittedItemsCarryOverAndACutTransactionEndsTheRead) {
 
   const std::vector<HistoryEntry> entries = ReadHistory(*file_, {}, false);
   ASSERT_EQ(entries.size(), 5u);  // newest first, the cut one gone
-  EXPECT_EQ(entries[4].id, "1");
-  EXPECT_EQ(entries[4].command, 16);
-  EXPECT_EQ(entries[4].text, "survey A");
-  EXPECT_EQ(entries[4].user, "ann");
-  EXPECT_EQ(entries[4].time, 5000);
-  EXPECT_EQ(entries[3].id, "2");
-  EXPECT_EQ(entries[3].command, 31);
-  EXPECT_EQ(entries[3].text, "survey A");
-  EXPECT_EQ(entries[3].user, "ann");
-  EXPECT_EQ(entries[3].time, 5000);
-  EXPECT_EQ(entries[2].id, std::string(255, 'L'));
-  EXPECT_EQ(entries[2].user, std::string(127, 'u'));
-  EXPECT_EQ(entries[2].time, 6000);
-  EXPECT_EQ(entries[1].id, "3");
-  EXPECT_EQ(entries[1].command, 0);
-  EXPECT_EQ(entries[1].text, "");
-  EXPECT_EQ(entries[1].user, "");
-  EXPECT_EQ(entries[1].time, 6000);
-  EXPECT_EQ(entries[0].text, "survey A");
+  EXPECT_EQ(Carried(entries[4]), "1|16|survey A|ann|5000");
+  EXPECT_EQ(Carried(entries[3]), "2|31|survey A|ann|5000");
+  EXPECT_EQ(Carried(entries[2]), std::string(255, 'L') + "|0||" + std::string(127, 'u') + "|6000");
+  EXPECT_EQ(Carried(entries[1]), "3|0|||6000");
+  EXPECT_EQ(Carried(entries[0]), "4|0|survey A||6000");
 
   EXPECT_EQ(ReadHistory(*file_, "2-3", false).size(), 2u);
 }
@@ -112,30 +111,16 @@ TEST_F(CrdHistoryTest, CreateRenameMoveResolvesToThreeRows) {
   ASSERT_EQ(rows.size(), 3u);
   for (const HistoryEntry& row : rows) EXPECT_TRUE(row.resolved);
 
-  const HistoryEntry& move = rows[0];
-  EXPECT_EQ(CommandDescription(move.command), "Move Points");
-  EXPECT_EQ(move.after.Id(), "8");
-  EXPECT_EQ(move.after.northing, 500.25);
-  EXPECT_EQ(move.before.Id(), "8");
-  EXPECT_EQ(move.before.easting, 100.0);
-  EXPECT_EQ(move.before.northing, 200.0);
-  EXPECT_EQ(move.before.elevation, 12);
-  EXPECT_EQ(move.before.Description(), "IRON PIN");
-
-  const HistoryEntry& rename = rows[1];
-  EXPECT_EQ(CommandDescription(rename.command), "Renumber Points");
-  EXPECT_EQ(rename.after.Id(), "8");
-  EXPECT_EQ(rename.after.northing, 200.0);
-  EXPECT_EQ(rename.before.Id(), "7");
-  EXPECT_EQ(rename.before.northing, 200.0);
-
-  const HistoryEntry& creation = rows[2];
-  EXPECT_EQ(creation.id, "7");
-  EXPECT_EQ(creation.latest_id, "8");
-  EXPECT_EQ(creation.after.Id(), "7");
-  EXPECT_EQ(creation.after.easting, 100.0);
-  EXPECT_EQ(creation.before.Id(), "");
-  EXPECT_EQ(creation.before.northing, 0.0);
+  EXPECT_EQ(CommandDescription(rows[0].command), "Move Points");
+  EXPECT_EQ(State(rows[0].before), "8|200|100|12|IRON PIN");
+  EXPECT_EQ(State(rows[0].after), "8|500.25|300.5|12|IRON PIN");
+  EXPECT_EQ(CommandDescription(rows[1].command), "Renumber Points");
+  EXPECT_EQ(State(rows[1].before), "7|200|100|12|IRON PIN");
+  EXPECT_EQ(State(rows[1].after), "8|200|100|12|IRON PIN");
+  EXPECT_EQ(rows[2].id, "7");
+  EXPECT_EQ(rows[2].latest_id, "8");
+  EXPECT_EQ(State(rows[2].before), "|0|0|0|");
+  EXPECT_EQ(State(rows[2].after), "7|200|100|12|IRON PIN");
 }
 
 TEST_F(CrdHistoryTest, UndoThroughACreationDeletesThePoint) {
@@ -204,9 +189,7 @@ TEST_F(CrdHistoryTest, WriterRecordsChangesAndRepeatsNothingNeedlessly) {
 
   const std::vector<HistoryEntry> entries = ReadHistory(*file_);
   ASSERT_EQ(entries.size(), 4u);
-  EXPECT_EQ(entries[2].time, 1000);
-  EXPECT_EQ(entries[2].text, "merge");
-  EXPECT_EQ(entries[2].user, "surveyor");
+  EXPECT_EQ(Carried(entries[2]), "A1|1|merge|surveyor|1000");  // the easting change
   EXPECT_EQ(entries[0].before.Description(), "NAIL");
   EXPECT_EQ(entries[0].before.Id(), "A1");
   EXPECT_TRUE(entries[0].after.Id().empty());
@@ -242,10 +225,8 @@ TEST_F(CrdHistoryTest, WriterWritesOnlyWhenEnabledAndForgetsWhatDidNotReachTheFi
   EXPECT_EQ(writer.AddHistory(*file_, &two, nullptr, kHistoryCommandMerge, "u"), 1);
   const std::vector<HistoryEntry> entries = ReadHistory(*file_, {}, false);
   ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[0].text, "u");
-  EXPECT_EQ(entries[0].time, 1013);
-  EXPECT_EQ(entries[1].text, "t");
-  EXPECT_EQ(entries[1].time, 1000);
+  EXPECT_EQ(Carried(entries[0]), "2|1|u|surveyor|1013");
+  EXPECT_EQ(Carried(entries[1]), "2|1|t|surveyor|1000");
 }
 
 TEST(HistoryCommands, DescriptionsByNumber) {

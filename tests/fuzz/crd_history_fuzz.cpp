@@ -2,8 +2,6 @@
 // parsing, resolving against the points and undoing everything must stay
 // within the bytes and finish, and every entry must come from a whole
 // transaction (at least three bytes each). The files live in memory.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,25 +14,10 @@
 #include "coord/history/crd_history.h"
 #include "coord/history/history_commands.h"
 #include "coord/history/history_format.h"
-
-namespace {
-
-std::filesystem::path g_folder;
-
-void RemoveFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(g_folder, ignored);
-}
-
-}  // namespace
+#include "fuzz_work_folder.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  char pattern[] = "/tmp/pelikon-history-fuzz-XXXXXX";
-  if (!::mkdtemp(pattern)) std::abort();
-  g_folder = pattern;
-  // The trace log goes to this folder, not the user's.
-  ::setenv("PELIKON_TEMP_DIR", (g_folder / "work").c_str(), 1);
-  std::atexit(RemoveFolder);
+  pelikon_fuzz::UseWorkFolder("/tmp/pelikon-history-fuzz");
   return 0;
 }
 
