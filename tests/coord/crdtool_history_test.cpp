@@ -67,6 +67,7 @@ TEST_F(CrdtoolHistory, UndoPutsPointsBack) {
 
 TEST_F(CrdtoolHistory, WrongArgumentsAndHelp) {
   EXPECT_EQ(Run({"undo", crd_, "yesterday"}).status, 2);
+  EXPECT_EQ(Run({"undo", (dir_ / "none.crd").string(), "-5"}).status, 2);
   EXPECT_EQ(Run({"undo", crd_}).status, 2);
   EXPECT_EQ(Run({"history"}).status, 2);
   EXPECT_EQ(Run({"history", (dir_ / "none.crd").string()}).status, 1);

@@ -27,15 +27,16 @@ int PrintHistory(CrdFile& file, std::string_view range) {
   return written && std::fflush(stdout) == 0 ? pelikon_tools::kExitOk : pelikon_tools::kExitFailure;
 }
 
-int UndoSince(const pelikon_tools::ToolUsage& usage, CrdFile& file, std::string_view since, std::string_view range) {
-  long since_time = 0;
-  if (!pelikon_tools::ParseWholeNumber(since, 0, 0x7FFFFFFFL, since_time))
-    return usage.Wrong(StrPrintf(Tr("undo: SINCE must be seconds since 1970, not \"%s\""), std::string(since).c_str()));
+bool ParseSince(std::string_view text, long& seconds) {
+  return pelikon_tools::ParseWholeNumber(text, 0, 0x7FFFFFFFL, seconds);
+}
+
+int UndoSince(const pelikon_tools::ToolUsage& usage, CrdFile& file, long since, std::string_view range) {
   const std::vector<HistoryEntry> entries = ReadHistory(file, {}, true);
-  if (!UndoHistory(file, entries, since_time, range))
-    return usage.Fail(StrPrintf(Tr("undo: some points of %s could not be put back: %s"), file.Path().c_str(),
-                                Tr(CrdErrorText(file.LastError()))));
-  return pelikon_tools::kExitOk;
+  if (UndoHistory(file, entries, since, range)) return pelikon_tools::kExitOk;
+  std::string reason = StrPrintf(Tr("undo: some points of %s could not be put back"), file.Path().c_str());
+  if (file.LastError() != kCrdOk) reason.append(": ").append(Tr(CrdErrorText(file.LastError())));
+  return usage.Fail(reason);
 }
 
 }  // namespace pelikon

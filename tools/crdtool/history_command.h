@@ -20,9 +20,11 @@ namespace pelikon {
 // The change lines of `file`'s history.
 std::string HistoryLines(CrdFile& file, std::string_view range);
 
-// Both return the exit status; `since` is checked here (a wrong one ends
-// with the usage).
+// SINCE as given on the command line: whole seconds since 1970.
+bool ParseSince(std::string_view text, long& seconds);
+
+// Both return the exit status.
 int PrintHistory(CrdFile& file, std::string_view range);
-int UndoSince(const pelikon_tools::ToolUsage& usage, CrdFile& file, std::string_view since, std::string_view range);
+int UndoSince(const pelikon_tools::ToolUsage& usage, CrdFile& file, long since, std::string_view range);
 
 }  // namespace pelikon

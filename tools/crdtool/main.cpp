@@ -136,10 +136,13 @@ int Delete(const char* path, const char* range) {
 
 // history FILE [RANGE] and undo FILE SINCE [RANGE].
 int History(const std::string& command, int count, char** arguments) {
+  long since = 0;
+  if (command == "undo" && !pelikon::ParseSince(arguments[1], since))
+    return kUsage.Wrong(StrPrintf(Tr("undo: SINCE must be seconds since 1970, not \"%s\""), arguments[1]));
   CrdFile file;
   if (!OpenExisting(file, arguments[0])) return kExitFailure;
   if (command == "history") return pelikon::PrintHistory(file, count > 1 ? arguments[1] : "");
-  return pelikon::UndoSince(kUsage, file, arguments[1], count > 2 ? arguments[2] : "");
+  return pelikon::UndoSince(kUsage, file, since, count > 2 ? arguments[2] : "");
 }
 
 struct Command {
