@@ -57,7 +57,7 @@ class CrdHistoryTest : public ::testing::Test {
   int64_t now_ = 1000;
 };
 
-TEST_F(CrdHistoryTest, MissingMagicOnlyAndForeignFilesGiveNoEntries) {
+TEST_F(CrdHistoryTest, MissingMagicOnlyForeignAndDamagedFiles) {
   EXPECT_TRUE(ReadHistory(*file_).empty());
   PutHistory(HistoryBytes());
   EXPECT_TRUE(ReadHistory(*file_).empty());
@@ -70,6 +70,16 @@ TEST_F(CrdHistoryTest, MissingMagicOnlyAndForeignFilesGiveNoEntries) {
   Record();
   EXPECT_EQ(file_->StorePoint(CrdPoint("7", 1, 2, 3), true, kHistoryCommandMerge), 1);
   EXPECT_EQ(History(), std::string("CRD HISTORY V1\0", 15) + std::string("7\0\x01\x00", 4));
+
+  // Nor does it append behind a transaction cut short, where the new one
+  // would be read as the rest of the cut one.
+  HistoryBytes damaged;
+  damaged.Begin("7", 0x0101).Stamp(100).Begin("8", 0x0121).Stamp(200).Double(1).Drop(2);
+  PutHistory(damaged);
+  EXPECT_EQ(file_->StorePoint(CrdPoint("9", 1, 2, 3), true, kHistoryCommandMerge), 1);
+  EXPECT_EQ(History(), damaged.Bytes());
+  EXPECT_NE(trace.Text().find("job.his ends with a damaged transaction"), std::string::npos);
+  EXPECT_EQ(ReadHistory(*file_, {}, false).size(), 1u);
 }
 
 TEST_F(CrdHistoryTest, OmittedItemsCarryOverAndACutTransactionEndsTheRead) {

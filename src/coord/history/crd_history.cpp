@@ -293,11 +293,23 @@ int CrdHistoryWriter::AddHistory(CrdFile& file, const CrdPoint* after, const Crd
     Trace("\nPROBLEM READING CRD HISTORY FILE. SEEK FAILED. TRY AGAIN.\n");
     return 0;
   }
+  // Behind a transaction cut short (another program stopped while writing)
+  // a new one would be read as part of it: leave such a file alone.
+  if (whole_length_ != *end) {
+    std::string existing(static_cast<size_t>(*end), '\0');
+    size_t whole = 0;
+    if (out->ReadUpTo(0, existing.data(), existing.size()) != existing.size() || !ParseHistory(existing, &whole) ||
+        whole != existing.size()) {
+      Trace("\nCRD HISTORY FAILED: %s ends with a damaged transaction.\n", HistoryPath(file).c_str());
+      return 0;
+    }
+  }
   const std::string bytes = EncodeTransaction(t);
   if (!out->WriteAt(*end, bytes.data(), bytes.size())) {
     Trace("\nCRD HISTORY FAILED: COULD NOT WRITE TO %s.\n", HistoryPath(file).c_str());
     return 0;
   }
+  whole_length_ = *end + bytes.size();
   // Only what reached the file may be referred to by the next transaction.
   if (stamp) last_stamp_ = now;
   if (!t.text.empty()) last_text_ = t.text;
@@ -306,6 +318,7 @@ int CrdHistoryWriter::AddHistory(CrdFile& file, const CrdPoint* after, const Crd
 }
 
 void CrdHistoryWriter::Close() {
+  whole_length_.reset();
   last_stamp_.reset();
   last_text_.reset();
   last_user_.reset();

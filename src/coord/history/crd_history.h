@@ -84,6 +84,9 @@ class CrdHistoryWriter final : public CrdHistoryRecorder {
  private:
   std::string user_;
   std::function<int64_t()> now_;
+  // The file's length when it was last seen to end with a whole
+  // transaction.
+  std::optional<uint64_t> whole_length_;
   std::optional<int64_t> last_stamp_;
   std::optional<std::string> last_text_;
   std::optional<std::string> last_user_;

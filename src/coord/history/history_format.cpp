@@ -67,7 +67,7 @@ void PutText(std::string& out, std::string_view text, size_t limit) {
 
 }  // namespace
 
-std::optional<std::vector<HistoryTransaction>> ParseHistory(std::string_view bytes) {
+std::optional<std::vector<HistoryTransaction>> ParseHistory(std::string_view bytes, size_t* whole_length) {
   if (bytes.substr(0, kHistoryMagic.size()) != kHistoryMagic) return std::nullopt;
   std::vector<HistoryTransaction> list;
   HistoryTransaction previous;
@@ -100,6 +100,7 @@ std::optional<std::vector<HistoryTransaction>> ParseHistory(std::string_view byt
     if (f & (kHistoryUser | kHistorySameUser)) previous.user = t.user;
     list.push_back(std::move(t));
   }
+  if (whole_length) *whole_length = at;
   return list;
 }
 

@@ -71,8 +71,9 @@ struct HistoryTransaction {
 
 // The transactions of a whole history file, oldest first; nothing when the
 // magic is wrong. A transaction cut short by the end ends the list. Texts
-// are read up to their NUL and cut to their limits.
-std::optional<std::vector<HistoryTransaction>> ParseHistory(std::string_view bytes);
+// are read up to their NUL and cut to their limits. `whole_length`, when
+// given, receives the length of the magic and the whole transactions.
+std::optional<std::vector<HistoryTransaction>> ParseHistory(std::string_view bytes, size_t* whole_length = nullptr);
 
 // The bytes of one transaction as the flags in `t` describe it: the free
 // text, stamp and user are written only when their flag asks and the
