@@ -6,6 +6,9 @@
 //   crdtool create FILE --numeric|--alpha
 //   crdtool store FILE                 points from standard input, same lines
 //   crdtool delete FILE RANGE          removes the points RANGE selects
+//   crdtool history FILE [RANGE]       the changes of the points, newest
+//                                      first (see history_command.h)
+//   crdtool undo FILE SINCE [RANGE]    undoes the changes made since SINCE
 //
 // Exit status 0 on success, 1 with the reason on standard error, 2 for a
 // wrong argument.
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "coord/crd/crd_file.h"
+#include "history_command.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
 #include "point_lines.h"
@@ -35,12 +39,19 @@ const pelikon_tools::ToolUsage kUsage(
     N_("usage: crdtool dump FILE [RANGE]\n"
        "       crdtool create FILE --numeric|--alpha\n"
        "       crdtool store FILE < points\n"
-       "       crdtool delete FILE RANGE\n"),
+       "       crdtool delete FILE RANGE\n"
+       "       crdtool history FILE [RANGE]\n"
+       "       crdtool undo FILE SINCE [RANGE]\n"),
     N_("Looks into and changes CRD coordinate files.\n"
        "  dump     the header values as \"# \" lines, then one point a line\n"
        "  create   a new, empty file of either variant (never replaces one)\n"
        "  store    adds or replaces the points given on standard input\n"
        "  delete   removes the points RANGE selects (for example 10-20,35)\n"
+       "  history  the recorded changes of the points, newest first: identifier,\n"
+       "           command number and text, free text, user, time (seconds since\n"
+       "           1970), then the point before and after the change\n"
+       "  undo     puts the points back as they were before every change recorded\n"
+       "           at or after SINCE (seconds since 1970)\n"
        "A point line is the identifier, northing, easting, elevation and description,\n"
        "separated by tabs. Exit status: 0 done, 1 failed (the reason on standard error),\n"
        "2 a wrong argument.\n"));
@@ -123,12 +134,24 @@ int Delete(const char* path, const char* range) {
   return kExitOk;
 }
 
+// history FILE [RANGE] and undo FILE SINCE [RANGE].
+int History(const std::string& command, int count, char** arguments) {
+  long since = 0;
+  if (command == "undo" && !pelikon::ParseSince(arguments[1], since))
+    return kUsage.Wrong(StrPrintf(Tr("undo: SINCE must be seconds since 1970, not \"%s\""), arguments[1]));
+  CrdFile file;
+  if (!OpenExisting(file, arguments[0])) return kExitFailure;
+  if (command == "history") return pelikon::PrintHistory(file, count > 1 ? arguments[1] : "");
+  return pelikon::UndoSince(kUsage, file, since, count > 2 ? arguments[2] : "");
+}
+
 struct Command {
   const char* name;
   int fewest;  // arguments after the command
   int most;
 };
-constexpr Command kCommands[] = {{"dump", 1, 2}, {"create", 2, 2}, {"store", 1, 1}, {"delete", 2, 2}};
+constexpr Command kCommands[] = {{"dump", 1, 2},   {"create", 2, 2},  {"store", 1, 1},
+                                 {"delete", 2, 2}, {"history", 1, 2}, {"undo", 2, 3}};
 
 }  // namespace
 
@@ -147,6 +170,7 @@ int main(int argc, char** argv) {
   if (command == "dump") return Dump(argv[2], argc == 4 ? argv[3] : nullptr);
   if (command == "store") return Store(argv[2]);
   if (command == "delete") return Delete(argv[2], argv[3]);
+  if (command == "history" || command == "undo") return History(command, argc - 2, argv + 2);
   const std::string variant = argv[3];
   if (variant == "--numeric") return Create(argv[2], pelikon::kCrdNumeric);
   if (variant == "--alpha") return Create(argv[2], pelikon::kCrdAlphanumeric);
