@@ -6,7 +6,8 @@
 #   platform  <  pointid  <  records  <  dialogs (core)  <  dialogs/wx
 #   platform  <  link, coord, geoid, activesync, matrix
 #   app  sits on link, coord, geoid, records, dialogs (core), pointid, platform,
-#        and the connector library's C interface (activesync/activesync_connect.h)
+#        and the C interfaces of the libraries it loads by name
+#        (activesync/activesync_connect.h, report/report_api.h)
 #   report sits on dialogs, records, pointid, platform (never app, link, gui)
 #   gui  sits on everything in src/; tools on everything but gui
 #
@@ -30,7 +31,7 @@ rules=(
   "src/matrix/=matrix"
   "src/report/wx/=report dialogs records pointid platform wx"
   "src/report/=report dialogs records pointid platform"
-  "src/app/=app link coord geoid records dialogs pointid platform activesync"
+  "src/app/=app link coord geoid records dialogs pointid platform activesync report"
   "src/gui/=gui app link coord geoid report records dialogs pointid platform wx"
   "tools/=tools app link coord geoid records dialogs pointid platform"
 )
@@ -64,13 +65,16 @@ while IFS= read -r file; do
   done < <(grep -nE '^#include ("[a-z_]+/|<wx/)' "$file" | sed -E 's/^([0-9]+):#include ["<]([a-z_]+)\/.*/\1:\2/')
 done < <(git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h')
 
-# Outside its own folder the connector library is known by its C interface
-# alone: the program loads it by name and never links its code.
-while IFS=: read -r file line text; do
-  echo "$file:$line: includes the connector's inside ($text); only activesync/activesync_connect.h may be used"
-  status=1
-done < <(git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h' | grep -v '^src/activesync/' |
-  xargs grep -nE '^#include "activesync/' | grep -v 'activesync/activesync_connect.h"' || true)
+# Outside their own folders the libraries the program loads by name are
+# known by their C interfaces alone: the program never links their code.
+for library in "activesync:activesync_connect.h" "report:report_api.h"; do
+  folder=${library%%:*} interface=${library#*:}
+  while IFS=: read -r file line text; do
+    echo "$file:$line: includes the inside of $folder/ ($text); only $folder/$interface may be used"
+    status=1
+  done < <(git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h' | grep -v "^src/$folder/" |
+    xargs grep -nE "^#include \"$folder/" | grep -v "$folder/$interface\"" || true)
+done
 
 if [ $status -ne 0 ]; then
   echo "layer check failed: move the code down a layer or the include up" >&2

@@ -4,6 +4,7 @@
 
 #include "app/batch/batch_run.h"
 #include "app/link_setup.h"
+#include "dialogs/data_folder.h"
 #include "link/serial/serial_port.h"
 #include "platform/catalogue.h"
 #include "platform/trace.h"
@@ -71,6 +72,11 @@ void AppSession::SettingsChanged() {
   store_.SetValue(kDeviceFolderSetting, settings_.device_folder);
   sound_.SetOn(settings_.sound_on);
   link_->SetSettings(LinkSettingsFrom(settings_, temp_folder_, panes_->LocalFolder()));
+}
+
+ReportLibrary& AppSession::Reports() {
+  if (!reports_) reports_ = std::make_unique<ReportLibrary>(ui_, program_folder_, DataFolder(), temp_folder_);
+  return *reports_;
 }
 
 void AppSession::Finish() {

@@ -13,6 +13,7 @@
 #include "app/exit_code.h"
 #include "app/optional_libraries.h"
 #include "app/panes/panes_controller.h"
+#include "app/report/report_library.h"
 #include "app/transfer_settings.h"
 #include "link/progress/sound_cues.h"
 #include "link/progress/transfer_progress.h"
@@ -56,6 +57,8 @@ class AppSession {
   PanesController& Panes() { return *panes_; }
   ExitCode& Exit() { return exit_code_; }
   SettingsStore& Store() { return store_; }
+  // The report library, bound on the first report of the run.
+  ReportLibrary& Reports();
 
  private:
   SettingsStore& store_;
@@ -70,6 +73,7 @@ class AppSession {
   TransferProgress progress_;
   std::unique_ptr<RemoteLink> link_;
   std::unique_ptr<PanesController> panes_;
+  std::unique_ptr<ReportLibrary> reports_;
   bool finished_ = false;
 };
 

@@ -3,8 +3,6 @@
 // does not open is left exactly as it was, and no working copy or twin is
 // ever left behind. The files live in memory, so each input costs no
 // system call.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -14,17 +12,11 @@
 
 #include "coord/crd/crd_file.h"
 #include "coord/crd/crd_memory_storage.h"
+#include "fuzz_work_folder.h"
 
 namespace {
 
 constexpr const char* kPath = "fuzz.crd";
-
-std::filesystem::path g_folder;
-
-void RemoveFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(g_folder, ignored);
-}
 
 size_t Walk(pelikon::CrdFile& file, const char* range, bool keep_all) {
   file.SetRange(range, keep_all);
@@ -55,12 +47,7 @@ void Exercise(pelikon::CrdFile& file, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  char pattern[] = "/tmp/pelikon-crd-fuzz-XXXXXX";
-  if (!::mkdtemp(pattern)) std::abort();
-  g_folder = pattern;
-  // The trace log goes to this folder, not the user's.
-  ::setenv("PELIKON_TEMP_DIR", (g_folder / "work").c_str(), 1);
-  std::atexit(RemoveFolder);
+  pelikon_fuzz::UseWorkFolder("/tmp/pelikon-crd-fuzz");
   return 0;
 }
 

@@ -6,6 +6,9 @@
 //   crdtool create FILE --numeric|--alpha
 //   crdtool store FILE                 points from standard input, same lines
 //   crdtool delete FILE RANGE          removes the points RANGE selects
+//   crdtool history FILE [RANGE]       the changes of the points, newest
+//                                      first (see history_command.h)
+//   crdtool undo FILE SINCE [RANGE]    undoes the changes made since SINCE
 //   crdtool merge SOURCE TARGET [...]  merges points (see merge_command.h)
 //
 // Exit status 0 on success, 1 with the reason on standard error, 2 for a
@@ -18,6 +21,7 @@
 
 #include "coord/crd/crd_file.h"
 #include "coord/merge/merge_apply.h"
+#include "history_command.h"
 #include "merge_command.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
@@ -39,6 +43,8 @@ const pelikon_tools::ToolUsage kUsage(
        "       crdtool create FILE --numeric|--alpha\n"
        "       crdtool store FILE < points\n"
        "       crdtool delete FILE RANGE\n"
+       "       crdtool history FILE [RANGE]\n"
+       "       crdtool undo FILE SINCE [RANGE]\n"
        "       crdtool merge SOURCE TARGET [--overwrite|--skip-conflicts|--renumber-next|\n"
        "                     --renumber-end|--renumber-at ID] [--range TEXT]\n"),
     N_("Looks into and changes CRD coordinate files.\n"
@@ -46,6 +52,11 @@ const pelikon_tools::ToolUsage kUsage(
        "  create   a new, empty file of either variant (never replaces one)\n"
        "  store    adds or replaces the points given on standard input\n"
        "  delete   removes the points RANGE selects (for example 10-20,35)\n"
+       "  history  the recorded changes of the points, newest first: identifier,\n"
+       "           command number and text, free text, user, time (seconds since\n"
+       "           1970), then the point before and after the change\n"
+       "  undo     puts the points back as they were before every change recorded\n"
+       "           at or after SINCE (seconds since 1970)\n"
        "  merge    stores the points of SOURCE that TARGET lacks; conflicting points\n"
        "           (same identifier, other values) in the --range (default all) are\n"
        "           overwritten, skipped or renumbered as the option says, else left\n"
@@ -127,12 +138,24 @@ int Delete(const char* path, const char* range) {
   return kExitOk;
 }
 
+// history FILE [RANGE] and undo FILE SINCE [RANGE].
+int History(const std::string& command, int count, char** arguments) {
+  long since = 0;
+  if (command == "undo" && !pelikon::ParseSince(arguments[1], since))
+    return kUsage.Wrong(StrPrintf(Tr("undo: SINCE must be seconds since 1970, not \"%s\""), arguments[1]));
+  CrdFile file;
+  if (!OpenExisting(file, arguments[0])) return kExitFailure;
+  if (command == "history") return pelikon::PrintHistory(file, count > 1 ? arguments[1] : "");
+  return pelikon::UndoSince(kUsage, file, since, count > 2 ? arguments[2] : "");
+}
+
 struct Command {
   const char* name;
   int fewest;  // arguments after the command
   int most;
 };
-constexpr Command kCommands[] = {{"dump", 1, 2}, {"create", 2, 2}, {"store", 1, 1}, {"delete", 2, 2}, {"merge", 2, 6}};
+constexpr Command kCommands[] = {{"dump", 1, 2},    {"create", 2, 2}, {"store", 1, 1}, {"delete", 2, 2},
+                                 {"history", 1, 2}, {"undo", 2, 3},   {"merge", 2, 6}};
 
 }  // namespace
 
@@ -151,6 +174,7 @@ int main(int argc, char** argv) {
   if (command == "dump") return Dump(argv[2], argc == 4 ? argv[3] : nullptr);
   if (command == "store") return Store(argv[2]);
   if (command == "delete") return Delete(argv[2], argv[3]);
+  if (command == "history" || command == "undo") return History(command, argc - 2, argv + 2);
   if (command == "merge") return pelikon_tools::RunMerge(kUsage, argc, argv);
   const std::string variant = argv[3];
   if (variant == "--numeric") return Create(argv[2], pelikon::kCrdNumeric);

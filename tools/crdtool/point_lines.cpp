@@ -5,9 +5,7 @@
 
 namespace pelikon {
 
-namespace {
-
-std::string Escape(std::string_view text) {
+std::string EscapeField(std::string_view text) {
   std::string out;
   for (char c : text) {
     switch (c) {
@@ -29,6 +27,8 @@ std::string Escape(std::string_view text) {
   }
   return out;
 }
+
+namespace {
 
 std::string Unescape(std::string_view text) {
   std::string out;
@@ -58,8 +58,8 @@ bool ParseNumber(std::string_view text, double& value) {
 }  // namespace
 
 std::string PointLine(const CrdPoint& point) {
-  return Escape(point.Id()) + "\t" + Number(point.northing) + "\t" + Number(point.easting) + "\t" +
-         Number(point.elevation) + "\t" + Escape(point.Description());
+  return EscapeField(point.Id()) + "\t" + Number(point.northing) + "\t" + Number(point.easting) + "\t" +
+         Number(point.elevation) + "\t" + EscapeField(point.Description());
 }
 
 std::optional<CrdPoint> ParsePointLine(std::string_view line, std::string& error) {

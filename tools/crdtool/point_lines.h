@@ -15,6 +15,9 @@ namespace pelikon {
 
 std::string PointLine(const CrdPoint& point);
 
+// `text` with tabs, line breaks and backslashes escaped as in a point line.
+std::string EscapeField(std::string_view text);
+
 // The point of one line; nothing (with `error` set) when the line is not
 // five fields with three numbers in the middle.
 std::optional<CrdPoint> ParsePointLine(std::string_view line, std::string& error);
