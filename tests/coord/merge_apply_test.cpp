@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "coord/crd/crd_file.h"
+#include "coord/crd/crd_format.h"
+#include "coord/history/crd_history.h"
 #include "coord/merge/merge_apply.h"
 #include "coord/merge/merge_columns.h"
 #include "coord/merge/point_notes.h"
@@ -163,6 +165,42 @@ TEST_F(MergeApply, AFailureMidwayLeavesTargetAndNotesAsTheyWere) {
   const fs::path alpha_source = Make("a.crd", kCrdAlphanumeric, {{"1", 7, 7, 7}});
   EXPECT_FALSE(ApplyMerge(refused, alpha_source, numeric).ok);
   EXPECT_TRUE(FileBytes(numeric) == numeric_before);
+}
+
+TEST_F(MergeApply, HistoryIsRecordedIntoTheTargetsHistoryAndSparedOnFailure) {
+  const fs::path source = Make("in.crd", kCrdAlphanumeric, {{"1", 7, 7, 7, "new"}, {"5", 1, 1, 1}});
+  const fs::path target = Make("job.crd", kCrdAlphanumeric, {{"2", 3, 3, 3}});
+  {
+    CrdFile file;
+    ASSERT_EQ(file.Open(target), 1);
+    EnableHistory(file, std::make_unique<CrdHistoryWriter>("office", [] { return int64_t{1000}; }));
+    ASSERT_EQ(file.StorePoint(CrdPoint("1", 2, 2, 2, "old"), true, 2), 1);
+  }
+  const fs::path history = CompanionPath(target, "his");
+  const std::string history_before = FileBytes(history);
+  auto record = [](CrdFile& twin) {
+    EnableHistory(twin, std::make_unique<CrdHistoryWriter>("merger", [] { return int64_t{2000}; }));
+  };
+  MergeSession session = Session(source, target);
+  session.Overwrite();
+
+  const std::string crd_before = FileBytes(target);
+  {
+    testing::FileSizeLimit full(crd_before.size());
+    const MergeApplyResult result = ApplyMerge(session, source, target, record);
+    EXPECT_NE(result.error.find("cannot be stored"), std::string::npos) << result.error;
+  }
+  EXPECT_TRUE(FileBytes(history) == history_before);
+  EXPECT_FALSE(fs::exists(CompanionPath(MergeTwinPath(target), "his")));
+
+  ASSERT_TRUE(ApplyMerge(session, source, target, record).ok);
+  EXPECT_FALSE(fs::exists(CompanionPath(MergeTwinPath(target), "his")));
+  CrdFile file;
+  ASSERT_EQ(file.Open(target), 1);
+  std::vector<std::string> changes;
+  for (const HistoryEntry& entry : ReadHistory(file))
+    changes.push_back(entry.id + " " + std::to_string(entry.command) + " " + entry.user);
+  EXPECT_EQ(changes, (std::vector<std::string>{"5 1 merger", "1 1 merger", "1 2 office"}));
 }
 
 TEST(MergeColumns, WidthsComeBackAndDamagedValuesFallBack) {

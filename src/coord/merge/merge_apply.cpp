@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <fstream>
 #include <system_error>
+#include <utility>
+#include <vector>
 
+#include "coord/crd/crd_format.h"
 #include "coord/merge/point_notes.h"
 #include "platform/atomic_file.h"
 #include "platform/catalogue.h"
@@ -100,13 +103,20 @@ MergeApplyResult ApplyMerge(const MergeSession& session, const fs::path& source_
 
   const fs::path twin_path = MergeTwinPath(target_path);
   const fs::path notes_twin = TwinPath(notes_path);
+  // A history recorder attached by `prepare` writes beside the twin: the
+  // target's history goes through a twin of its own.
+  const fs::path history_path = CompanionPath(target_path, "his");
+  const fs::path history_twin = CompanionPath(twin_path, "his");
   auto give_up = [&](std::string why) {
     std::error_code ignored;
-    fs::remove(twin_path, ignored);
-    fs::remove(notes_twin, ignored);
+    for (const fs::path& twin : {twin_path, notes_twin, history_twin}) fs::remove(twin, ignored);
     return Failed(std::move(why));
   };
-  if (!fs::copy_file(target_path, twin_path, fs::copy_options::overwrite_existing, code))
+  auto copy_to_twin = [&](const fs::path& from, const fs::path& twin) {
+    return fs::copy_file(from, twin, fs::copy_options::overwrite_existing, code);
+  };
+  if (!copy_to_twin(target_path, twin_path) ||
+      (prepare && fs::exists(history_path) && !copy_to_twin(history_path, history_twin)))
     return give_up(StrPrintf(Tr("cannot write %s: %s"), twin_path.string().c_str(), code.message().c_str()));
 
   MergeApplyResult result;
@@ -141,15 +151,14 @@ MergeApplyResult ApplyMerge(const MergeSession& session, const fs::path& source_
     return give_up(StrPrintf(Tr("cannot write %s; the target is unchanged"), notes_twin.string().c_str()));
   source.Close();
 
-  if (const std::error_code moved = ReplaceWithTwin(twin_path, target_path))
-    return give_up(StrPrintf(Tr("cannot replace %s: %s"), target_path.string().c_str(), moved.message().c_str()));
-  if (write_notes) {
-    if (notes_text.empty()) {
-      fs::remove(notes_path, code);
-    } else if (const std::error_code moved = ReplaceWithTwin(notes_twin, notes_path)) {
-      return give_up(StrPrintf(Tr("cannot replace %s: %s"), notes_path.string().c_str(), moved.message().c_str()));
-    }
+  std::vector<std::pair<fs::path, fs::path>> replacements = {{twin_path, target_path}};
+  if (fs::exists(history_twin, code)) replacements.emplace_back(history_twin, history_path);
+  if (write_notes && !notes_text.empty()) replacements.emplace_back(notes_twin, notes_path);
+  for (const auto& [twin, path] : replacements) {
+    if (const std::error_code moved = ReplaceWithTwin(twin, path))
+      return give_up(StrPrintf(Tr("cannot replace %s: %s"), path.string().c_str(), moved.message().c_str()));
   }
+  if (write_notes && notes_text.empty()) fs::remove(notes_path, code);
   result.ok = true;
   return result;
 }

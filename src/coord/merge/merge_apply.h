@@ -39,7 +39,9 @@ struct MergeApplyResult {
 std::filesystem::path MergeTwinPath(const std::filesystem::path& target);
 
 // `prepare`, when given, is called with the opened twin before the first
-// store (for attaching a history recorder).
+// store, to attach a history recorder and turn history on: the target's
+// history file is then copied beside the twin, recorded into, and put in
+// place with the target.
 MergeApplyResult ApplyMerge(const MergeSession& session, const std::filesystem::path& source_path,
                             const std::filesystem::path& target_path,
                             const std::function<void(CrdFile&)>& prepare = {});
