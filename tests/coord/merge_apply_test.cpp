@@ -201,6 +201,18 @@ TEST_F(MergeApply, HistoryIsRecordedIntoTheTargetsHistoryAndSparedOnFailure) {
   for (const HistoryEntry& entry : ReadHistory(file))
     changes.push_back(entry.id + " " + std::to_string(entry.command) + " " + entry.user);
   EXPECT_EQ(changes, (std::vector<std::string>{"5 1 merger", "1 1 merger", "1 2 office"}));
+  file.Close();
+
+  // A history twin left behind by an interrupted run never replaces the
+  // history of a merge that records none.
+  const fs::path stale = dir_.Write(CompanionPath(MergeTwinPath(target), "his").filename().string(), "stale");
+  const std::string history_now = FileBytes(history);
+  const fs::path more = Make("more.crd", kCrdAlphanumeric, {{"9", 1, 1, 1}});
+  const MergeApplyResult unrecorded = ApplyMerge(Session(more, target), more, target);
+  ASSERT_TRUE(unrecorded.ok) << unrecorded.error;
+  EXPECT_EQ(unrecorded.stored, 1);
+  EXPECT_TRUE(FileBytes(history) == history_now);
+  EXPECT_FALSE(fs::exists(stale));
 }
 
 TEST(MergeColumns, WidthsComeBackAndDamagedValuesFallBack) {

@@ -115,6 +115,7 @@ MergeApplyResult ApplyMerge(const MergeSession& session, const fs::path& source_
   auto copy_to_twin = [&](const fs::path& from, const fs::path& twin) {
     return fs::copy_file(from, twin, fs::copy_options::overwrite_existing, code);
   };
+  fs::remove(history_twin, code);  // a stale one must not replace the history
   if (!copy_to_twin(target_path, twin_path) ||
       (prepare && fs::exists(history_path) && !copy_to_twin(history_path, history_twin)))
     return give_up(StrPrintf(Tr("cannot write %s: %s"), twin_path.string().c_str(), code.message().c_str()));
