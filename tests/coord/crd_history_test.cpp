@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+
 #include "coord/crd/crd_file.h"
 #include "coord/crd/crd_memory_storage.h"
 #include "coord/history/history_commands.h"
+#include "coord/history/history_rows.h"
 #include "history_bytes.h"
 #include "platform/text.h"
 #include "platform/trace.h"
@@ -248,6 +253,27 @@ TEST(HistoryCommands, DescriptionsByNumber) {
   EXPECT_EQ(CommandDescription(81).find("<Error"), std::string::npos);
   EXPECT_EQ(CommandDescription(96), "<Error: missing command description #96>");
   EXPECT_EQ(CommandDescription(255), "<Error: missing command description #255>");
+}
+
+}  // namespace
+}  // namespace pelikon
+
+namespace pelikon {
+namespace {
+
+TEST(HistoryTimeText, TheCLibrarysFixedFormOrBlanks) {
+  const char* saved = std::getenv("TZ");
+  const std::string zone = saved ? saved : "";
+  ::setenv("TZ", "UTC", 1);
+  ::tzset();
+  EXPECT_EQ(HistoryTimeText(100), "Thu Jan  1 00:01:40 1970");
+  EXPECT_EQ(HistoryTimeText(1700000000), "Tue Nov 14 22:13:20 2023");
+  EXPECT_EQ(HistoryTimeText(INT64_MAX), std::string(25, ' ')) << "a time that cannot be printed";
+  if (saved)
+    ::setenv("TZ", zone.c_str(), 1);
+  else
+    ::unsetenv("TZ");
+  ::tzset();
 }
 
 }  // namespace

@@ -15,6 +15,12 @@ void ShowMessageBox(wxWindow* parent, const std::string& text, const std::string
   box.ShowModal();
 }
 
+bool AskOkCancel(wxWindow* parent, const std::string& text, const std::string& caption) {
+  if (parent == nullptr) parent = wxGetActiveWindow();
+  wxMessageDialog box(parent, ToWx(text), ToWx(caption), wxOK | wxCANCEL | wxCENTRE | wxICON_QUESTION);
+  return box.ShowModal() == wxID_OK;
+}
+
 void ShowPlainMessageBox(wxWindow* parent, const std::string& text) {
   ShowMessageBox(parent, text, StrPrintf(Tr("%s Message"), "Pelikon"), false);
 }

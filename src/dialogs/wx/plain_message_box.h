@@ -14,6 +14,9 @@ namespace pelikon {
 // program. Modal; returns when closed.
 void ShowMessageBox(wxWindow* parent, const std::string& text, const std::string& caption, bool error_icon);
 
+// A question with OK and Cancel and the question sign; true for OK.
+bool AskOkCancel(wxWindow* parent, const std::string& text, const std::string& caption);
+
 // The plain message box: `text` under the caption "Pelikon Message".
 void ShowPlainMessageBox(wxWindow* parent, const std::string& text);
 
