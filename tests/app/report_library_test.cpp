@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
+#include "app/merge/merge_points.h"
 #include "platform/trace.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -90,6 +92,29 @@ TEST_F(ReportLibraryTest, AMissingOrIncompleteLibraryIsToldOncePerRun) {
     EXPECT_EQ(ui.Shown(), std::vector<std::string>{std::string("box: ") + c.message});
   }
   for (const std::string& call : Calls()) EXPECT_EQ(call.find("StartReport"), std::string::npos) << call;
+}
+
+}  // namespace
+}  // namespace pelikon
+
+namespace pelikon {
+namespace {
+
+TEST_F(ReportLibraryTest, AMergeReportPairsThePointsAndFinishesUnderCrdMerge) {
+  const MergeSession session({CrdPoint("10", 1, 2, 3, "FIELD")},
+                             {CrdPoint("9", 5, 5, 5, "A"), CrdPoint("10", 1, 2, 3, "B")}, false, true);
+  auto report = Library("test-lib-report");
+  ASSERT_TRUE(SendMergeReport(session, *report));
+  const std::vector<std::string> calls = Calls();
+  ASSERT_GE(calls.size(), 4u);
+  EXPECT_EQ(calls[2], "StartReport 'Coordinate Merge Report'");
+  EXPECT_EQ(calls.back(), "FinishReport 'CRDMERGE' 0 ''");
+  // Entry of 10: the target's tokens, then the source's, in one entry.
+  const auto at = std::find(calls.begin(), calls.end(), "AddStringToken 'PTNUM' 'Point #' '10' '' 1");
+  ASSERT_NE(at, calls.end()) << ::testing::PrintToString(calls);
+  EXPECT_NE(std::find(at, calls.end(), "AddStringToken 'START_PTNUM' 'Start Point #' '10' '' 1"), calls.end());
+  EXPECT_NE(std::find(at, calls.end(), "AddDoubleToken 'NEW_NORTH' 'New Northing' 1.000 3 '' 1"), calls.end());
+  EXPECT_NE(std::find(at, calls.end(), "AddStringToken 'STATUS' 'Status' 'Conflict' '' 1"), calls.end());
 }
 
 }  // namespace

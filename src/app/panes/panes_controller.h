@@ -66,6 +66,8 @@ class NoPanesView final : public PanesView {
 // What a double-click asks for.
 enum class OpenResult { kNothing, kOpened, kFailed, kTransferFiles };
 
+class MergeWindowPort;
+
 class PanesController {
  public:
   PanesController(TransferSettings& settings, RemoteLink& link, TransferProgress& progress, Ui& ui, PanesView& view,
@@ -76,6 +78,10 @@ class PanesController {
   DirList& Entries(PaneSide side) { return side == PaneSide::kLocal ? local_ : remote_; }
   RemoteLink& Link() { return link_; }
   Ui& UserInterface() { return ui_; }
+  // The merge window, when the program has one (none without windows):
+  // conflicts of coordinate files then offer "Merge Points".
+  void SetMergeWindow(MergeWindowPort* window) { merge_window_ = window; }
+  MergeWindowPort* MergeWindow() const { return merge_window_; }
   TransferSettings& Settings() { return settings_; }
   const std::filesystem::path& TempFolder() const { return temp_folder_; }
   const TagCounters& Counters() const { return counters_; }
@@ -140,6 +146,7 @@ class PanesController {
   RemoteLink& link_;
   TransferProgress& progress_;
   Ui& ui_;
+  MergeWindowPort* merge_window_ = nullptr;
   PanesView& view_;
   std::filesystem::path temp_folder_;
   std::filesystem::path local_folder_;

@@ -11,8 +11,7 @@ namespace pelikon {
 int ResolveFileConflict(Ui& ui, const ConflictContext& context, std::string& target_name,
                         std::filesystem::path& staging_path) {
   std::string new_name;
-  // Merging points comes with the merge manager; until then it is not offered.
-  int answer = ui.AskFileConflict(target_name, context.offer_all, false, new_name);
+  int answer = ui.AskFileConflict(target_name, context.offer_all, context.offer_merge, new_name);
   switch (answer) {
     case kAnswerYes:
     case kAnswerNo:
@@ -22,6 +21,9 @@ int ResolveFileConflict(Ui& ui, const ConflictContext& context, std::string& tar
       return context.offer_all ? answer : kAnswerNo;
     case kAnswerRename:
       break;
+    case kAnswerMerge:
+      if (context.offer_merge) break;
+      return kAnswerNo;
     default:
       // Closed without an answer, or an answer that was not offered: leave
       // the existing file alone.
@@ -29,6 +31,12 @@ int ResolveFileConflict(Ui& ui, const ConflictContext& context, std::string& tar
   }
 
   const std::filesystem::path staging = StagingFolder(context.temp_folder);
+  if (answer == kAnswerMerge) {
+    if (staging.empty()) return kAnswerStagingFailed;
+    // Download: the incoming file; upload: the collector's copy to merge into.
+    staging_path = staging / (context.direction == TransferDirection::kDownload ? context.source_name : target_name);
+    return answer;
+  }
   if (staging.empty() || SafeReceivedName(new_name) != new_name) {
     Trace("cannot stage \"%s\" as \"%s\"", target_name.c_str(), new_name.c_str());
     return kAnswerStagingFailed;

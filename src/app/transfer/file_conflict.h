@@ -24,17 +24,21 @@ struct ConflictContext {
   // The name of the file being moved as it is: upload, the local file's;
   // download, the collector's (a staged download is received under it).
   std::string source_name;
+  // "Merge Points" is offered (a coordinate file, and a window to merge in).
+  bool offer_merge = false;
 };
 
 inline ConflictContext MakeConflictContext(TransferDirection direction, bool offer_all,
                                            std::filesystem::path temp_folder, std::filesystem::path local_folder,
-                                           std::string source_name) {
-  return {direction, offer_all, std::move(temp_folder), std::move(local_folder), std::move(source_name)};
+                                           std::string source_name, bool offer_merge = false) {
+  return {direction, offer_all, std::move(temp_folder), std::move(local_folder), std::move(source_name), offer_merge};
 }
 
 // Asks about `target_name` and stages what the answer needs. Returns the
 // answer: 6, 7, 10, 11, 12 (then `target_name` is the new name and
-// `staging_path` the staged file) or 14 (staging failed: the run stops).
+// `staging_path` the staged file), 13 (merge: `staging_path` is where the
+// incoming download, or on upload the collector's copy, is received) or
+// 14 (staging failed: the run stops).
 int ResolveFileConflict(Ui& ui, const ConflictContext& context, std::string& target_name,
                         std::filesystem::path& staging_path);
 

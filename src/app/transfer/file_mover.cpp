@@ -79,10 +79,14 @@ void FileMover::Reset() {
   last_result_ = 0;
 }
 
-bool FileMover::RemoteListed(const std::string& name) const {
+const DirEntry* FileMover::RemoteEntry(const std::string& name) const {
   for (const DirEntry& entry : panes_.List(PaneSide::kRemote).entries)
-    if (EqualsNoCase(entry.name, name)) return true;
-  return false;
+    if (EqualsNoCase(entry.name, name)) return &entry;
+  return nullptr;
+}
+
+bool FileMover::RemoteListed(const std::string& name) const {
+  return RemoteEntry(name) != nullptr;
 }
 
 bool FileMover::LocalExists(const std::string& name) const {
@@ -94,8 +98,9 @@ bool FileMover::LocalExists(const std::string& name) const {
 int FileMover::Resolve(TransferDirection direction, const std::filesystem::path& local_folder,
                        const std::string& source_name, bool offer_all, std::string& target,
                        std::filesystem::path& staged) {
+  const bool offer_merge = panes_.MergeWindow() && IsCoordinateFileName(target);
   const ConflictContext context =
-      MakeConflictContext(direction, offer_all, panes_.TempFolder(), local_folder, source_name);
+      MakeConflictContext(direction, offer_all, panes_.TempFolder(), local_folder, source_name, offer_merge);
   return ResolveFileConflict(panes_.UserInterface(), context, target, staged);
 }
 
@@ -108,6 +113,8 @@ ConflictOutcome FileMover::ResolveUpload(UploadFile& file, bool offer_all) {
       // A second rename replaces the first one's copy.
       if (earlier != file.staged) RemoveQuietly(earlier);
     }
+    // The merged copy of the collector's file is what is sent.
+    if (answer_ == kAnswerMerge && !MergeIntoCollectorCopy(file)) answer_ = kAnswerStagingFailed;
     if (Skips(answer_) || answer_ == kAnswerStagingFailed) {
       RemoveQuietly(file.staged);
       file.staged.clear();
@@ -116,6 +123,14 @@ ConflictOutcome FileMover::ResolveUpload(UploadFile& file, bool offer_all) {
     if (answer_ != kAnswerRename) break;
   }
   return ConflictOutcome::kGoOn;
+}
+
+bool FileMover::MergeIntoCollectorCopy(const UploadFile& file) {
+  RemoveQuietly(file.staged);
+  const DirEntry* listed = RemoteEntry(file.target);
+  if (Get(file.staged, listed ? listed->size : 0) != 1) return false;
+  MergeWindowPort* window = panes_.MergeWindow();
+  return window && MergePoints(file.source, file.staged, *window, panes_.UserInterface()) == 1;
 }
 
 int FileMover::Send(UploadFile& file) {
@@ -156,7 +171,9 @@ ConflictOutcome FileMover::ResolveDownload(DownloadFile& file, bool offer_all, b
         Resolve(TransferDirection::kDownload, panes_.LocalFolder(), file.source, offer_all, file.target, file.staged);
   if (Skips(answer_)) return ConflictOutcome::kSkip;
   if (answer_ == kAnswerStagingFailed) return ConflictOutcome::kStop;
-  if (confirm_twice && !IsAll(answer_) && LocalExists(file.target)) {
+  file.merge = answer_ == kAnswerMerge;
+  // A merge changes the local file point by point; it replaces nothing.
+  if (confirm_twice && !IsAll(answer_) && !file.merge && LocalExists(file.target)) {
     answer_ = panes_.UserInterface().AskYesNo(Tr("OK to overwrite ") + file.target + " ?", Tr("Overwrite File"),
                                               offer_all ? kQuestionWithAll : kQuestionIcon);
     if (Skips(answer_)) return ConflictOutcome::kSkip;
@@ -180,9 +197,19 @@ bool FileMover::Keep(const std::filesystem::path& received, const std::string& t
   return false;
 }
 
+bool FileMover::Settle(const DownloadFile& file) {
+  if (!file.merge) return Keep(file.Received(), file.target);
+  MergeWindowPort* window = panes_.MergeWindow();
+  const bool merged =
+      window && MergePoints(file.Received(), panes_.LocalFolder() / file.target, *window, panes_.UserInterface()) == 1;
+  RemoveQuietly(file.Received());
+  if (!merged) last_result_ = 0;
+  return merged;
+}
+
 int FileMover::Fetch(const DownloadFile& file) {
   if (Receive(file) != 1) return 0;
-  return Keep(file.Received(), file.target) ? 1 : 0;
+  return Settle(file) ? 1 : 0;
 }
 
 int FileMover::Put(const std::filesystem::path& file) {

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/merge/merge_points.h"
 #include "app/panes/panes_controller.h"
 #include "app/transfer/file_conflict.h"
 
@@ -40,7 +41,8 @@ struct DownloadFile {
   std::string target;                    // the name it keeps in the local pane's folder
   int64_t size = 0;                      // as listed, for the progress bar
   std::filesystem::path receive_folder;  // where it arrives unless a rename stages it
-  std::filesystem::path staged;          // set by a rename: where it arrives instead
+  std::filesystem::path staged;          // set by a rename or a merge: where it arrives instead
+  bool merge = false;                    // its points go into the local file instead of replacing it
 
   std::filesystem::path Received() const { return staged.empty() ? receive_folder / source : staged; }
 };
@@ -73,7 +75,11 @@ class FileMover {
   // arrived elsewhere. A failure is reported and counts as a failed move;
   // the received file then stays where it is.
   bool Keep(const std::filesystem::path& received, const std::string& target);
-  // Receive, then Keep: 1 when the file is in place.
+  // Puts a received download in place: Keep, or for a merge its points
+  // into the local file (the received copy then goes). False after the
+  // failure is reported.
+  bool Settle(const DownloadFile& file);
+  // Receive, then Settle: 1 when the file is in place.
   int Fetch(const DownloadFile& file);
 
   // One file each way under the progress window, sized for its bar.
@@ -83,7 +89,11 @@ class FileMover {
  private:
   int Resolve(TransferDirection direction, const std::filesystem::path& local_folder, const std::string& source_name,
               bool offer_all, std::string& target, std::filesystem::path& staged);
+  const DirEntry* RemoteEntry(const std::string& name) const;
   bool RemoteListed(const std::string& name) const;
+  // Receives the collector's `target` into `staged` and merges the local
+  // `source` into it; false when either fails.
+  bool MergeIntoCollectorCopy(const UploadFile& file);
   bool LocalExists(const std::string& name) const;
 
   PanesController& panes_;

@@ -214,7 +214,7 @@ TransferRun::Walk TransferRun::DownloadEntry(DirEntry& entry) {
     }
     if (!mover_.Keep(converted, file.target)) return Walk::kGoOn;
     RemoveQuietly(received);
-  } else if (!mover_.Keep(received, file.target)) {
+  } else if (!mover_.Settle(file)) {
     return Walk::kGoOn;
   }
   ++transferred_;

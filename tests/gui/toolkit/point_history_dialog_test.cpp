@@ -11,11 +11,11 @@
 
 #include "coord/crd/crd_file.h"
 #include "coord/crd/crd_memory_storage.h"
+#include "coord/history_bytes.h"
 #include "dialogs/wx/ez_dialog.h"
 #include "dialogs/wx/wx_text.h"
 #include "gui/dialog_script.h"
 #include "gui/user_input.h"
-#include "coord/history_bytes.h"
 
 namespace pelikon {
 namespace {
