@@ -81,7 +81,7 @@ class MergePointsDialog final : public wxDialog {
     auto* controls = new wxBoxSizer(wxHORIZONTAL);
     controls->Add(BuildNavigation(), 0, wxEXPAND | wxALL, kGap);
     controls->Add(BuildRangeActions(), 0, wxEXPAND | wxALL, kGap);
-    controls->Add(BuildClosing(), 0, wxEXPAND | wxALL, kGap);
+    controls->Add(BuildClosing(), 1, wxEXPAND | wxALL, kGap);
     top->Add(controls, 0, wxEXPAND);
     SetSizerAndFit(top);
 
@@ -192,7 +192,10 @@ class MergePointsDialog final : public wxDialog {
 
   wxStaticBoxSizer* Group(const char* name, const std::string& caption) {
     auto* box = new wxStaticBox(this, wxID_ANY, ToWx(caption), wxDefaultPosition, wxDefaultSize, 0, name);
-    return new wxStaticBoxSizer(box, wxVERTICAL);
+    auto* group = new wxStaticBoxSizer(box, wxVERTICAL);
+    // Wide enough for its caption, whatever it holds.
+    group->SetMinSize(wxSize(box->GetTextExtent(box->GetLabel()).x + 6 * kGap, -1));
+    return group;
   }
 
   // A button in `sizer`; without a handler it keeps the dialog's own

@@ -6,20 +6,25 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/grid.h>
 #include <wx/msgdlg.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 
 #include "coord/merge/merge_columns.h"
 #include "dialogs/data_folder.h"
 #include "dialogs/wx/wx_text.h"
 #include "gui/dialog_script.h"
 #include "gui/user_input.h"
+#include "gui/window_picture.h"
 #include "support/temp_dir.h"
 
 namespace pelikon {
@@ -233,6 +238,43 @@ TEST_F(MergePointsDialogTest, ATakenIdentifierIsRefusedAndTheCellReverts) {
   });
   EXPECT_EQ(answer, 0);
   EXPECT_EQ(messages, std::vector<std::string>{"This Point Number is already in use"});
+}
+
+TEST_F(MergePointsDialogTest, ClickedRowsBecomeTheRangeAndMatchingPointsCanBeShown) {
+  std::vector<std::string> histories;
+  hooks_.show_history = [&histories](const std::string& id) { histories.push_back(id); };
+  const int answer = Run([](wxDialog& dialog, wxGrid& grid) {
+    EXPECT_FALSE(Find<wxButton>(dialog, "report")->IsEnabled()) << "no report hook";
+    UserInput input;
+    ASSERT_TRUE(input.Click(grid.GetGridWindow(), CellPoint(grid, 2, 2)));
+    testing::Settle();
+    EXPECT_EQ(Label(dialog, "text1"), "Current Point #3");
+    EXPECT_EQ(FromWx(Find<wxTextCtrl>(dialog, "range")->GetValue()), "3");
+    Press(dialog, "history");
+
+    // Point 1 alone: nothing conflicting to act on.
+    ASSERT_TRUE(input.Click(grid.GetGridWindow(), CellPoint(grid, 0, 2)));
+    testing::Settle();
+    EXPECT_FALSE(Find<wxButton>(dialog, "accept_all")->IsEnabled());
+    EXPECT_TRUE(Find<wxButton>(dialog, "skip_all_miss")->IsEnabled());
+
+    ASSERT_TRUE(input.Click(Find<wxCheckBox>(dialog, "includesame")));
+    testing::Settle();
+    EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"1", "2", "3", "4", ""})) << "4 matches its target";
+    EXPECT_EQ(Column(grid, 11), (std::vector<std::string>{"", "IRON", "SPIKE", "SAME", "TARGET"}));
+  });
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(histories, std::vector<std::string>{"3"});
+}
+
+// The picture for the record, where the caller asks for one.
+TEST_F(MergePointsDialogTest, PictureForTheRecord) {
+  const char* folder = std::getenv("PELIKON_TEST_OUTPUT");
+  if (folder == nullptr || *folder == '\0') GTEST_SKIP() << "PELIKON_TEST_OUTPUT is not set";
+  Run([folder](wxDialog& dialog, wxGrid&) {
+    const std::filesystem::path file = std::filesystem::path(folder) / "merge_points_dialog.png";
+    EXPECT_TRUE(SaveWindowPicture(&dialog, file)) << file;
+  });
 }
 
 // A long list opens at once: the grid asks only for the rows it draws.
