@@ -42,7 +42,7 @@ wxColour MarkColour(RowMark mark) {
   return *wxWHITE;
 }
 
-constexpr int kSideWidth = 5;                    // columns per side
+constexpr int kSideWidth = 5;  // columns per side
 constexpr int kTargetFirstColumn = kActionColumn + 1;
 
 }  // namespace
@@ -58,9 +58,13 @@ MergeGridTable::~MergeGridTable() {
   }
 }
 
-int MergeGridTable::GetNumberRows() { return static_cast<int>(session_.Rows().size()); }
+int MergeGridTable::GetNumberRows() {
+  return static_cast<int>(session_.Rows().size());
+}
 
-int MergeGridTable::GetNumberCols() { return kMergeColumnCount; }
+int MergeGridTable::GetNumberCols() {
+  return kMergeColumnCount;
+}
 
 wxString MergeGridTable::GetValue(int row, int col) {
   if (row < 0 || row >= GetNumberRows()) return {};
@@ -76,9 +80,13 @@ wxString MergeGridTable::GetValue(int row, int col) {
 
 void MergeGridTable::SetValue(int, int, const wxString&) {}
 
-bool MergeGridTable::IsEmptyCell(int row, int col) { return GetValue(row, col).empty(); }
+bool MergeGridTable::IsEmptyCell(int row, int col) {
+  return GetValue(row, col).empty();
+}
 
-wxString MergeGridTable::GetColLabelValue(int col) { return ToWx(Tr(MergeColumnCaption(col + 1))); }
+wxString MergeGridTable::GetColLabelValue(int col) {
+  return ToWx(Tr(MergeColumnCaption(col + 1)));
+}
 
 wxGridCellAttr* MergeGridTable::GetAttr(int row, int col, wxGridCellAttr::wxAttrKind) {
   auto* attr = new wxGridCellAttr;

@@ -92,8 +92,8 @@ class MergePointsDialog final : public wxDialog {
 
   wxSizer* BuildNavigation() {
     auto* column = new wxBoxSizer(wxVERTICAL);
-    include_same_ = new wxCheckBox(this, wxID_ANY, ToWx(Tr("Show Matching Points")), wxDefaultPosition,
-                                   wxDefaultSize, 0, wxDefaultValidator, "includesame");
+    include_same_ = new wxCheckBox(this, wxID_ANY, ToWx(Tr("Show Matching Points")), wxDefaultPosition, wxDefaultSize,
+                                   0, wxDefaultValidator, "includesame");
     include_same_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) {
       session_.SetShowMatching(include_same_->GetValue());
       Refresh(true);
@@ -150,12 +150,12 @@ class MergePointsDialog final : public wxDialog {
 
     auto* renumber = Group("cola", Tr("Renumber Point #"));
     box = renumber->GetStaticBox();
-    next_available_ = new wxRadioButton(box, wxID_ANY, ToWx(Tr("Next Available")), wxDefaultPosition,
-                                        wxDefaultSize, wxRB_GROUP, wxDefaultValidator, "next_avail");
+    next_available_ = new wxRadioButton(box, wxID_ANY, ToWx(Tr("Next Available")), wxDefaultPosition, wxDefaultSize,
+                                        wxRB_GROUP, wxDefaultValidator, "next_avail");
     end_of_file_ = new wxRadioButton(box, wxID_ANY, ToWx(Tr("End Of File ")), wxDefaultPosition, wxDefaultSize, 0,
                                      wxDefaultValidator, "at_end");
-    starting_at_ = new wxRadioButton(box, wxID_ANY, ToWx(Tr("Starting At Point #")), wxDefaultPosition,
-                                     wxDefaultSize, 0, wxDefaultValidator, "at_point");
+    starting_at_ = new wxRadioButton(box, wxID_ANY, ToWx(Tr("Starting At Point #")), wxDefaultPosition, wxDefaultSize,
+                                     0, wxDefaultValidator, "at_point");
     start_ = new wxTextCtrl(box, wxID_ANY, "", wxDefaultPosition, wxSize(GetCharWidth() * 10, -1), 0,
                             wxDefaultValidator, "renumber");
     next_available_->SetValue(true);
@@ -200,8 +200,8 @@ class MergePointsDialog final : public wxDialog {
 
   // A button in `sizer`; without a handler it keeps the dialog's own
   // meaning of its id (Cancel ends the dialog).
-  wxButton* AddButton(wxWindow* parent, wxSizer* sizer, const char* name, const std::string& caption,
-                      Handler handler, wxWindowID id = wxID_ANY) {
+  wxButton* AddButton(wxWindow* parent, wxSizer* sizer, const char* name, const std::string& caption, Handler handler,
+                      wxWindowID id = wxID_ANY) {
     auto* button =
         new wxButton(parent, id, ToWx(caption), wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
     if (handler != nullptr) button->Bind(wxEVT_BUTTON, [this, handler](wxCommandEvent&) { (this->*handler)(); });
@@ -335,8 +335,7 @@ class MergePointsDialog final : public wxDialog {
     for (size_t first = 0; first < rows.size();) {
       size_t last = first;
       while (last + 1 < rows.size() && rows[last + 1] == rows[last] + 1) ++last;
-      grid_->SelectBlock(static_cast<int>(rows[first]), 0, static_cast<int>(rows[last]), kMergeColumnCount - 1,
-                         true);
+      grid_->SelectBlock(static_cast<int>(rows[first]), 0, static_cast<int>(rows[last]), kMergeColumnCount - 1, true);
       first = last + 1;
     }
     grid_->EndBatch();
@@ -377,11 +376,21 @@ class MergePointsDialog final : public wxDialog {
     UpdateEnabling();
   }
 
-  void OnOverwrite() { Bulk([this] { session_.Overwrite(); }); }
-  void OnSkipConflicts() { Bulk([this] { session_.SkipConflicts(); }); }
-  void OnStoreMissing() { Bulk([this] { session_.StoreMissing(); }); }
-  void OnSkipMissing() { Bulk([this] { session_.SkipMissing(); }); }
-  void OnReset() { Bulk([this] { session_.Reset(); }); }
+  void OnOverwrite() {
+    Bulk([this] { session_.Overwrite(); });
+  }
+  void OnSkipConflicts() {
+    Bulk([this] { session_.SkipConflicts(); });
+  }
+  void OnStoreMissing() {
+    Bulk([this] { session_.StoreMissing(); });
+  }
+  void OnSkipMissing() {
+    Bulk([this] { session_.SkipMissing(); });
+  }
+  void OnReset() {
+    Bulk([this] { session_.Reset(); });
+  }
 
   void OnRenumber() {
     RenumberFrom from = RenumberFrom::kNextAvailable;
@@ -404,11 +413,10 @@ class MergePointsDialog final : public wxDialog {
   void OnOk() {
     const int conflicts = session_.Counts().unresolved_conflicts;
     if (conflicts > 0) {
-      const std::string question =
-          StrPrintf(Tr("There are %d conflict points remaining.\n"
-                       "Click 'Yes' to accept only resolved points and exit.\n"
-                       "Click 'No' to go back and fix remaining conflicts."),
-                    conflicts);
+      const std::string question = StrPrintf(Tr("There are %d conflict points remaining.\n"
+                                                "Click 'Yes' to accept only resolved points and exit.\n"
+                                                "Click 'No' to go back and fix remaining conflicts."),
+                                             conflicts);
       wxMessageDialog box(this, ToWx(question), ToWx(Tr("Confirm Exit")), wxYES_NO | wxICON_WARNING | wxCENTRE);
       if (box.ShowModal() != wxID_YES) return;
     }

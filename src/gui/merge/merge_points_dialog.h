@@ -19,7 +19,7 @@ namespace pelikon {
 
 struct MergeWindowHooks {
   std::function<void(const std::string& identifier)> show_history;  // "History": the current point's history
-  std::function<void()> report;                                      // "Report"
+  std::function<void()> report;                                     // "Report"
 };
 
 // Runs "Merge Points Manager" over `session`; 1 when closed with OK (the

@@ -16,6 +16,7 @@
 #include <wx/combobox.h>
 #include <wx/grid.h>
 #include <wx/msgdlg.h>
+#include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
@@ -265,6 +266,30 @@ TEST_F(MergePointsDialogTest, ClickedRowsBecomeTheRangeAndMatchingPointsCanBeSho
   });
   EXPECT_EQ(answer, 0);
   EXPECT_EQ(histories, std::vector<std::string>{"3"});
+}
+
+TEST_F(MergePointsDialogTest, RenumberingFromATypedIdentifierAndNoEarlierConflict) {
+  std::vector<std::string> messages;
+  const int answer = Run([&](wxDialog& dialog, wxGrid& grid) {
+    script_.Answer<wxMessageDialog>([&messages](wxMessageDialog& box) {
+      messages.push_back(FromWx(box.GetMessage()));
+      return static_cast<int>(wxID_OK);
+    });
+    Press(dialog, "prev");  // 2 is the first undecided point
+    EXPECT_EQ(Label(dialog, "text1"), "Current Point #2");
+
+    UserInput input;
+    ASSERT_TRUE(input.Click(Find<wxRadioButton>(dialog, "at_point")));
+    ASSERT_TRUE(input.Click(Find<wxTextCtrl>(dialog, "renumber")));
+    for (const char c : std::string("10")) ASSERT_TRUE(input.Key(c));
+    Press(dialog, "renumber_all");
+    // 2 is stored as 10; the target's 2 now stands alone.
+    EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"1", "", "3", "", "10"}));
+    EXPECT_EQ(Column(grid, 6), (std::vector<std::string>{"Store", "", "", "", "Store"}));
+    EXPECT_EQ(Label(dialog, "text2"), "Unresolved Conflicting Points: 1");
+  });
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(messages, std::vector<std::string>{"No previous conflict point"});
 }
 
 // The picture for the record, where the caller asks for one.
