@@ -51,6 +51,9 @@ CTransferDlg::CTransferDlg(const Setup& setup)
   // question must not end the program.
   SetEscapeId(wxID_NONE);
   session_ = std::make_unique<AppSession>(setup, ui_, *this);
+  // Coordinate files in conflict may have their points merged in the window.
+  merge_window_ = std::make_unique<WxMergeWindow>(this, [this]() -> ReportLibrary& { return session_->Reports(); });
+  Panes().SetMergeWindow(merge_window_.get());
 
   BuildControls();
   LoadColumnWidths();

@@ -28,6 +28,7 @@
 #include "app/transfer_settings.h"
 #include "gui/art.h"
 #include "gui/main_window_layout.h"
+#include "gui/merge/merge_window.h"
 #include "gui/pane_list_view.h"
 #include "gui/wx_ui.h"
 
@@ -182,6 +183,7 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   std::function<void()> after_start_;
   WxUi ui_;
   std::unique_ptr<AppSession> session_;
+  std::unique_ptr<WxMergeWindow> merge_window_;
   std::unique_ptr<FileOperations> file_operations_;
   std::string shared_name_text_;  // last text accepted by the mask or name dialog
 

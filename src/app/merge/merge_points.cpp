@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "coord/crd/crd_file.h"
 #include "app/report/report_library.h"
+#include "coord/crd/crd_file.h"
 #include "coord/merge/merge_apply.h"
 #include "coord/merge/merge_report.h"
 #include "platform/catalogue.h"
@@ -28,15 +28,14 @@ int MergePoints(const std::filesystem::path& source, const std::filesystem::path
       Trace("merge of %s into %s: %s", source.c_str(), target.c_str(), error.c_str());
       return 0;
     }
-    session.emplace(ReadAllPoints(source_file), ReadAllPoints(target_file), target_file.Format() == kCrdNumeric,
-                    true);
+    session.emplace(ReadAllPoints(source_file), ReadAllPoints(target_file), target_file.Format() == kCrdNumeric, true);
   }
   if (window.Run(*session, source, source.filename().string(), target.filename().string()) != 1) return 0;
   const MergeApplyResult result = ApplyMerge(*session, source, target);
   if (!result.ok) {
-    ui.ShowCaptioned(StrPrintf(Tr("The points could not be merged into %s: %s"), target.filename().c_str(),
-                               result.error.c_str()),
-                     Tr("Merge Points"), true);
+    ui.ShowCaptioned(
+        StrPrintf(Tr("The points could not be merged into %s: %s"), target.filename().c_str(), result.error.c_str()),
+        Tr("Merge Points"), true);
     return 0;
   }
   Trace("merged %d points of %s into %s", result.stored, source.c_str(), target.c_str());

@@ -260,8 +260,15 @@ std::string MergeSession::FreeAfter(std::string from, bool include_from, Taken t
 std::string MergeSession::NextAvailable() const {
   const std::optional<size_t> current = Current();
   if (!current) return {};
-  return FreeAfter(source_[*current].id, false,
-                   [&](const std::string& id) { return UsedBySource(id) || UsedByTarget(id); });
+  // One sorted copy of the source identifiers, so that stepping over a long
+  // run of used identifiers costs a search per step, not a scan.
+  std::vector<std::string> used;
+  used.reserve(source_.size());
+  for (const MergePoint& point : source_) used.push_back(point.id);
+  std::sort(used.begin(), used.end(), IdLess());
+  return FreeAfter(source_[*current].id, false, [&](const std::string& id) {
+    return std::binary_search(used.begin(), used.end(), id, IdLess()) || UsedByTarget(id);
+  });
 }
 
 std::string MergeSession::EndOfFile() const {

@@ -6,6 +6,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -15,12 +16,15 @@
 
 #include <wx/image.h>
 
+#include "coord/crd/crd_file.h"
+#include "coord/merge/merge_apply.h"
 #include "dialogs/wx/ez_dialog.h"
 #include "gui/dialog_script.h"
 #include "gui/dialogs/file_mask_dialog.h"
 #include "gui/dialogs/message_dialogs.h"
 #include "gui/dialogs/options_dialog.h"
 #include "gui/dialogs/progress_dialog.h"
+#include "gui/dialogs/yes_no_dialog.h"
 #include "gui/window_picture.h"
 #include "main_window_fixture.h"
 
@@ -332,6 +336,67 @@ TEST_F(MainWindowTest, TheProgressWindowHoldsTheMainWindowAndItsCancelReachesThe
   progress.CloseProgress();
   EXPECT_EQ(window_->UserInterface().ProgressWindow(), nullptr);
   EXPECT_TRUE(window_->IsEnabled());
+}
+
+}  // namespace
+}  // namespace pelikon
+
+namespace pelikon {
+namespace {
+
+// "id north description" of every point of a CRD file.
+std::vector<std::string> PointLines(const std::filesystem::path& path) {
+  CrdFile file;
+  std::vector<std::string> lines;
+  EXPECT_EQ(file.Open(path, 0, kNoFormat), 1) << path;
+  for (const CrdPoint& point : ReadAllPoints(file))
+    lines.push_back(point.Id() + " " + std::to_string(static_cast<int>(point.northing)) + " " + point.Description());
+  return lines;
+}
+
+TEST_F(MainWindowTest, ACoordinateFileInConflictIsMergedInTheMergeManager) {
+  // The office has its own JOB1.CRD: one point of the field file, moved,
+  // and one the field file lacks.
+  const std::vector<std::string> field = PointLines(demo_.StoreFolder() / "JOB1.CRD");
+  ASSERT_FALSE(field.empty());
+  const std::string first_id = field.front().substr(0, field.front().find(' '));
+  {
+    CrdFile office;
+    ASSERT_EQ(office.Open(demo_.PcFolder() / "JOB1.CRD", 1, kCrdAlphanumeric), 1);
+    ASSERT_EQ(office.StorePoint(CrdPoint(first_id, 1, 1, 1, "OFFICE"), true), 1);
+    ASSERT_EQ(office.StorePoint(CrdPoint("OFFICE1", 2, 2, 2, "OFFICE ONLY"), true), 1);
+  }
+  window_->Panes().FillLocal();
+  window_->Panes().FocusChanged(PaneSide::kRemote);
+  PaneListView& remote = window_->Pane(PaneSide::kRemote);
+  const std::vector<std::string> names = Column(remote, 0);
+  const long row = static_cast<long>(std::find(names.begin(), names.end(), "JOB1.CRD") - names.begin());
+  remote.SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  window_->Panes().SelectionChanged();
+
+  testing::DialogScript script;
+  script.Answer<CYesNoDlg>([](CYesNoDlg&) { return static_cast<int>(kAnswerNo); });  // no companions
+  script.Show<PopDialog>([](PopDialog& host) {
+    EXPECT_EQ(host.GetTitle(), "File Conflict Resolution");
+    testing::Click(dynamic_cast<wxButton*>(host.Form()->FindControl("merge")));
+  });
+  script.Show<wxDialog>([](wxDialog& manager) {
+    EXPECT_EQ(manager.GetTitle(), "Merge Points Manager");
+    testing::Click(dynamic_cast<wxButton*>(wxWindow::FindWindowByName("all", &manager)));
+    testing::Click(dynamic_cast<wxButton*>(wxWindow::FindWindowByName("accept_all", &manager)));
+    testing::Click(dynamic_cast<wxButton*>(wxWindow::FindWindowByName("ok", &manager)));
+  });
+  script.Answer<CMsgDlg>([](CMsgDlg&) { return static_cast<int>(wxID_OK); });
+  testing::Click(dynamic_cast<wxButton*>(window_->FindWindow(kIdTransfer)));
+  EXPECT_TRUE(script.Done());
+
+  // Every field point landed (the moved one overwritten), the office's own stayed.
+  std::vector<std::string> expected = field;
+  expected.push_back("OFFICE1 2 OFFICE ONLY");
+  std::vector<std::string> merged = PointLines(demo_.PcFolder() / "JOB1.CRD");
+  std::sort(expected.begin(), expected.end());
+  std::sort(merged.begin(), merged.end());
+  EXPECT_EQ(merged, expected);
 }
 
 }  // namespace
