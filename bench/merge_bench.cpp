@@ -36,6 +36,7 @@
 namespace {
 
 using pelikon::bench::Clock;
+using pelikon::bench::CopyFresh;
 using pelikon::bench::Median;
 using pelikon::bench::Seconds;
 using pelikon::bench::TimeCommand;
@@ -45,12 +46,6 @@ namespace fs = std::filesystem;
 [[noreturn]] void Die(const char* what) {
   std::fprintf(stderr, "merge_bench: %s\n", what);
   std::exit(1);
-}
-
-void Fresh(const fs::path& base, const fs::path& target) {
-  std::error_code error;
-  fs::copy_file(base, target, fs::copy_options::overwrite_existing, error);
-  if (error) Die("cannot copy the base file");
 }
 
 void WriteCrd(const fs::path& path, const std::vector<pelikon::CrdPoint>& points) {
@@ -81,7 +76,7 @@ bool MergeBench(const fs::path& root, int count, int rounds) {
 
   std::vector<double> merge_times, cp_times, read_times;
   for (int r = 0; r < rounds; ++r) {
-    Fresh(base, target);
+    CopyFresh(base, target);
     merge_times.push_back(TimeCommand({crdtool, "merge", source.string(), target.string(), "--overwrite"}));
     cp_times.push_back(TimeCp(base, root / "copy.crd"));
     // One of the merge's phases: reading a whole file point by point (the
