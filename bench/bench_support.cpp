@@ -50,6 +50,15 @@ double TimeCp(const std::filesystem::path& from, const std::filesystem::path& to
   return TimeCommand({"cp", from.string(), to.string()});
 }
 
+void CopyFresh(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::error_code error;
+  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+  if (error) {
+    std::fprintf(stderr, "bench: cannot copy %s: %s\n", from.c_str(), error.message().c_str());
+    std::exit(1);
+  }
+}
+
 void MakeFiles(const std::filesystem::path& folder, int count) {
   std::filesystem::create_directories(folder);
   char name[32];

@@ -23,6 +23,9 @@ double TimeCommand(const std::vector<std::string>& command, const std::filesyste
 double TimeLs(const std::filesystem::path& folder, const std::filesystem::path& output = "/dev/null");
 // Runs `cp FROM TO`; its wall time.
 double TimeCp(const std::filesystem::path& from, const std::filesystem::path& to);
+// Copies `from` over `to` (a fresh copy for every round); exits the
+// process when it cannot.
+void CopyFresh(const std::filesystem::path& from, const std::filesystem::path& to);
 // Makes `count` small files named file000000.dat ... in `folder`.
 void MakeFiles(const std::filesystem::path& folder, int count);
 

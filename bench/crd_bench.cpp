@@ -20,6 +20,7 @@
 namespace {
 
 using pelikon::bench::Clock;
+using pelikon::bench::CopyFresh;
 using pelikon::bench::Median;
 using pelikon::bench::Seconds;
 using pelikon::bench::TimeCp;
@@ -39,12 +40,6 @@ std::vector<pelikon::CrdPoint> Points(int count, int first) {
   return points;
 }
 
-void Fresh(const fs::path& base, const fs::path& target) {
-  std::error_code error;
-  fs::copy_file(base, target, fs::copy_options::overwrite_existing, error);
-  if (error) Die("cannot copy the base file");
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,7 +57,7 @@ int main(int argc, char** argv) {
   }
   const std::vector<pelikon::CrdPoint> added = Points(count, 1);
 
-  Fresh(base, single);
+  CopyFresh(base, single);
   const auto single_start = Clock::now();
   {
     pelikon::CrdFile file;
@@ -74,7 +69,7 @@ int main(int argc, char** argv) {
 
   std::vector<double> bulk_times, cp_times;
   for (int r = 0; r < rounds; ++r) {
-    Fresh(base, bulk);
+    CopyFresh(base, bulk);
     const auto start = Clock::now();
     pelikon::CrdFile file;
     if (!file.Open(bulk)) Die("cannot open");

@@ -10,7 +10,11 @@
 # that with --quick). The docked-device benchmark copies 100 MiB each way
 # through the connector library against cp and lists a device folder of
 # 100,000 files against ls -l, in well under a minute;
-# `scripts/bench.sh docked` builds and runs only it.
+# `scripts/bench.sh docked` builds and runs only it. The merge benchmark
+# runs `crdtool merge --overwrite` of a 100,000-point file into another
+# against cp, and reads a history of 1,000,000 transactions with every
+# state resolved against cat, in about a minute; `scripts/bench.sh merge`
+# builds and runs only it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 quick=""
@@ -18,9 +22,9 @@ only=""
 for arg in "$@"; do
   case "$arg" in
     --quick) quick="--quick" ;;
-    docked) only="docked" ;;
+    docked | merge) only="$arg" ;;
     *)
-      echo "usage: scripts/bench.sh [--quick] [docked]" >&2
+      echo "usage: scripts/bench.sh [--quick] [docked|merge]" >&2
       exit 2
       ;;
   esac
@@ -33,19 +37,30 @@ docked() {
   build-bench/bin/docked_bench 100 100000 5
 }
 
+merge() {
+  echo "== merge: 100,000 points into 100,000 against cp; history of 1,000,000 transactions against cat =="
+  build-bench/bin/merge_bench all 100000 1000000 10000 5
+}
+
 if [ "$only" = "docked" ]; then
   cmake --build build-bench -j2 --target docked_bench tolvane
   docked
   exit 0
 fi
-cmake --build build-bench -j2 --target listing_bench serial_bench crd_bench docked_bench tolvane transfer_bench xfer \
-  window_bench collector-sim
+if [ "$only" = "merge" ]; then
+  cmake --build build-bench -j2 --target merge_bench crdtool
+  merge
+  exit 0
+fi
+cmake --build build-bench -j2 --target listing_bench serial_bench crd_bench merge_bench crdtool docked_bench tolvane \
+  transfer_bench xfer window_bench collector-sim
 echo "== listing: 100,000 files =="
 build-bench/bin/listing_bench 100000 5
 echo "== serial driver: idle wait and line exchange over a pty pair =="
 build-bench/bin/serial_bench 2000
 echo "== CRD: 20,000 points stored into a 20,000-point alphanumeric file, one by one and in bulk =="
 build-bench/bin/crd_bench 20000 5
+merge
 docked
 echo "== transfers: Zmodem against lrzsz, Kermit against gkermit =="
 build-bench/bin/transfer_bench $quick

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -130,12 +132,17 @@ int RunMerge(const ToolUsage& usage, int argc, char** argv) {
 
   const pelikon::MergeApplyResult result = pelikon::ApplyMerge(*session, arguments.source, arguments.target);
   if (!result.ok) return usage.Fail(result.error);
+  // Renumbering may have reordered the points: find each by its original
+  // identifier through an index rather than a search per line.
+  std::unordered_map<std::string_view, std::vector<const pelikon::MergePoint*>> by_orig_id;
+  for (const pelikon::MergePoint& point : session->Source()) by_orig_id[point.orig_id].push_back(&point);
   for (const auto& [orig_id, status] : found) {
-    for (const pelikon::MergePoint& point : session->Source()) {
-      if (point.orig_id != orig_id) continue;
-      const char* action = pelikon::MergeActionName(point.action);
+    const auto points = by_orig_id.find(orig_id);
+    if (points == by_orig_id.end()) continue;
+    for (const pelikon::MergePoint* point : points->second) {
+      const char* action = pelikon::MergeActionName(point->action);
       std::printf("%s\t%s\t%s\t%s\n", orig_id.c_str(), pelikon::MergeStatusName(status), *action ? action : "none",
-                  point.id.c_str());
+                  point->id.c_str());
     }
   }
   return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;

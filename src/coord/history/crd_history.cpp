@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <ctime>
 #include <limits>
-#include <map>
 #include <set>
+#include <unordered_map>
 
 #include "coord/crd/crd_file.h"
 #include "coord/crd/crd_format.h"
@@ -64,12 +64,16 @@ void Complete(HistoryEntry& entry, const CrdPoint& later) {
 // with `file` also completes the states, starting from the point as the
 // file holds it now.
 void LinkEntries(std::vector<HistoryEntry>& entries, CrdFile* file) {
-  std::map<std::string, std::set<size_t>> unlinked;  // identifier -> entry indices
+  std::unordered_map<std::string, std::set<size_t>> unlinked;  // identifier -> entry indices
   for (size_t i = 0; i < entries.size(); ++i) unlinked[entries[i].id].insert(i);
+  std::vector<bool> linked(entries.size());
   for (size_t start = 0; start < entries.size(); ++start) {
-    std::set<size_t>& own = unlinked[entries[start].id];
-    if (!own.count(start)) continue;  // already part of a newer entry's line
-    own.erase(start);
+    if (linked[start]) continue;  // already part of a newer entry's line
+    // The unlinked entries under the identifier of the entry being
+    // followed: the point's line stays in it until a rename.
+    std::set<size_t>* line = &unlinked[entries[start].id];
+    line->erase(start);
+    linked[start] = true;
     CrdPoint later;
     if (file && !file->GetPoint(entries[start].id, later, true)) {
       later = CrdPoint();
@@ -85,12 +89,16 @@ void LinkEntries(std::vector<HistoryEntry>& entries, CrdFile* file) {
         later = entry.before;
       }
       if (IsCreation(entry.flags)) break;
-      const auto older = unlinked.find(earlier_id);
-      if (older == unlinked.end()) break;
-      const auto next = older->second.upper_bound(i);
-      if (next == older->second.end()) break;
+      if (earlier_id != entry.id) {
+        const auto older = unlinked.find(earlier_id);
+        if (older == unlinked.end()) break;
+        line = &older->second;
+      }
+      const auto next = line->upper_bound(i);
+      if (next == line->end()) break;
       i = *next;
-      older->second.erase(next);
+      line->erase(next);
+      linked[i] = true;
     }
   }
 }

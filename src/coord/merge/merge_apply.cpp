@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <fstream>
+#include <string_view>
 #include <system_error>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -127,21 +129,41 @@ MergeApplyResult ApplyMerge(const MergeSession& session, const fs::path& source_
       return give_up(
           StrPrintf(Tr("cannot open %s: %s"), twin_path.string().c_str(), Tr(CrdErrorText(twin.LastError()))));
     if (prepare) prepare(twin);
+    // The source is read once, not looked up point by point, and the
+    // points go into the twin in one batch.
+    std::unordered_map<std::string_view, const CrdPoint*> source_by_id;
+    const std::vector<CrdPoint> source_points = ReadAllPoints(source);
+    for (const CrdPoint& point : source_points) source_by_id.emplace(point.Id(), &point);
+    std::vector<CrdPoint> batch;
+    std::vector<const MergePoint*> batched;
     for (const MergePoint& merged : session.Source()) {
       if (!Applies(merged.action)) continue;
-      CrdPoint point;
       // A point that cannot be read back from the source is left out.
-      if (!source.GetPoint(merged.orig_id, point, true)) continue;
+      const auto found = source_by_id.find(merged.orig_id);
+      if (found == source_by_id.end()) continue;
+      CrdPoint& point = batch.emplace_back(*found->second);
       point.SetId(merged.id);
       point.SetDescription(merged.desc);
-      if (!twin.StorePoint(point, true, kMergeHistoryCommand)) {
-        const int why = twin.LastError();
-        twin.Close();
-        return give_up(StrPrintf(Tr("point %s cannot be stored: %s; the target is unchanged"), merged.id.c_str(),
-                                 Tr(CrdErrorText(why))));
-      }
+      batched.push_back(&merged);
+    }
+    std::vector<int> errors;
+    const int64_t stored = batch.empty() ? 0 : twin.StorePoints(batch, true, kMergeHistoryCommand, {}, &errors);
+    for (size_t i = 0; i < errors.size(); ++i) {
+      if (errors[i] == kCrdOk) continue;
+      twin.Close();
+      return give_up(StrPrintf(Tr("point %s cannot be stored: %s; the target is unchanged"), batched[i]->id.c_str(),
+                               Tr(CrdErrorText(errors[i]))));
+    }
+    // Every point accepted, yet the batch may still fail to be written.
+    if (stored != static_cast<int64_t>(batch.size())) {
+      const int why = twin.LastError();
+      twin.Close();
+      return give_up(StrPrintf(Tr("the %zu points cannot be stored: %s; the target is unchanged"), batch.size(),
+                               Tr(CrdErrorText(why))));
+    }
+    for (size_t i = 0; i < batched.size(); ++i) {
       ++result.stored;
-      if (MoveNotes(source_notes, target_notes, merged.orig_id, merged.id)) ++result.notes_moved;
+      if (MoveNotes(source_notes, target_notes, batched[i]->orig_id, batched[i]->id)) ++result.notes_moved;
     }
     twin.Close();
   }
