@@ -12,8 +12,8 @@
 
 namespace pelikon {
 
-int WxMergeWindow::Run(MergeSession& session, const std::filesystem::path& source_path,
-                       const std::string& source_name, const std::string& target_name) {
+int WxMergeWindow::Run(MergeSession& session, const std::filesystem::path& source_path, const std::string& source_name,
+                       const std::string& target_name) {
   MergeWindowHooks hooks;
   hooks.show_history = [this, source_path](const std::string& identifier) {
     CrdFile file;
