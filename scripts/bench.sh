@@ -68,5 +68,6 @@ echo "== main window: local pane filled from 100,000 files; event-loop gaps duri
 gap_bytes=1048576
 if [ -n "$quick" ]; then gap_bytes=65536; fi
 xvfb-run -a -s "-screen 0 1280x1024x24" build-bench/bin/window_bench fill 100000 5
+xvfb-run -a -s "-screen 0 1280x1024x24" build-bench/bin/window_bench merge 100000 3
 xvfb-run -a -s "-screen 0 1280x1024x24" build-bench/bin/window_bench gap "$gap_bytes" zmodem
 xvfb-run -a -s "-screen 0 1280x1024x24" build-bench/bin/window_bench gap $((gap_bytes / 16)) kermit
