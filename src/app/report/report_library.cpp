@@ -67,23 +67,34 @@ bool ReportLibrary::Bind() {
   Trace("report library revision %s", revision_.c_str());
 
   Functions& f = functions_;
-  const auto bind = [this](const char* name, auto& slot) {
+  int missing = 0;
+  const auto bind = [this, &missing](const char* name, auto& slot) {
     slot = library_.Bind<std::remove_reference_t<decltype(slot)>>(name);
-    return slot != nullptr;
+    if (slot == nullptr) ++missing;
   };
-  const bool complete = bind("StartReport", f.start_report) & bind("StartEntry", f.start_entry) &
-                        bind("AddStringToken", f.add_string_token) & bind("AddDoubleToken", f.add_double_token) &
-                        bind("AddTextEntry", f.add_text_entry) & bind("DumpEntry", f.dump_entry) &
-                        bind("FinishEntry", f.finish_entry) & bind("FinishReport", f.finish_report) &
-                        bind("DumpReport", f.dump_report) & bind("ProcessReportLine", f.process_report_line) &
-                        bind("LoadUserAttr", f.load_user_attr) & bind("ReportUserAttr", f.report_user_attr) &
-                        bind("FreeUserAttr", f.free_user_attr) & bind("LoadReport", f.load_report) &
-                        bind("GetCurrentReport", f.get_current_report) & bind("SetVars", f.set_vars) &
-                        bind("SetVarsPtr", f.set_vars_ptr);
+  bind("StartReport", f.start_report);
+  bind("StartEntry", f.start_entry);
+  bind("AddStringToken", f.add_string_token);
+  bind("AddDoubleToken", f.add_double_token);
+  bind("AddTextEntry", f.add_text_entry);
+  bind("DumpEntry", f.dump_entry);
+  bind("FinishEntry", f.finish_entry);
+  bind("FinishReport", f.finish_report);
+  bind("DumpReport", f.dump_report);
+  bind("ProcessReportLine", f.process_report_line);
+  bind("LoadUserAttr", f.load_user_attr);
+  bind("ReportUserAttr", f.report_user_attr);
+  bind("FreeUserAttr", f.free_user_attr);
+  bind("LoadReport", f.load_report);
+  bind("GetCurrentReport", f.get_current_report);
+  bind("SetVars", f.set_vars);
+  bind("SetVarsPtr", f.set_vars_ptr);
+  // Looked up in their place in the order, never required.
   f.report_complete_as_uni_recs = library_.Symbol("ReportCompleteAsUniRecs");
   f.display_saved_report = library_.Symbol("DisplaySavedReport");
-  const bool rest = bind("AddFieldEntry", f.add_field_entry) & bind("SetKeyOption", f.set_key_option);
-  if (!complete || !rest) {
+  bind("AddFieldEntry", f.add_field_entry);
+  bind("SetKeyOption", f.set_key_option);
+  if (missing > 0) {
     Trace("report library lacks an entry point");
     Fail(N_("Failed to load report library DLL"));
     return false;
