@@ -12,11 +12,6 @@
 
 namespace pelikon {
 
-bool IsCoordinateFileName(const std::string& name) {
-  const size_t dot = name.rfind('.');
-  return dot != std::string::npos && EqualsNoCase(std::string_view(name).substr(dot + 1), "crd");
-}
-
 int MergePoints(const std::filesystem::path& source, const std::filesystem::path& target, MergeWindowPort& window,
                 Ui& ui) {
   std::optional<MergeSession> session;

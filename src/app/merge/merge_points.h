@@ -30,10 +30,6 @@ class MergeWindowPort {
 int MergePoints(const std::filesystem::path& source, const std::filesystem::path& target, MergeWindowPort& window,
                 Ui& ui);
 
-// True for a name whose extension is "crd" (any case): the files whose
-// conflicts offer a merge.
-bool IsCoordinateFileName(const std::string& name);
-
 }  // namespace pelikon
 
 namespace pelikon {

@@ -98,7 +98,7 @@ bool FileMover::LocalExists(const std::string& name) const {
 int FileMover::Resolve(TransferDirection direction, const std::filesystem::path& local_folder,
                        const std::string& source_name, bool offer_all, std::string& target,
                        std::filesystem::path& staged) {
-  const bool offer_merge = panes_.MergeWindow() && IsCoordinateFileName(target);
+  const bool offer_merge = panes_.MergeWindow() && HasExtension(target, "crd");
   const ConflictContext context =
       MakeConflictContext(direction, offer_all, panes_.TempFolder(), local_folder, source_name, offer_merge);
   return ResolveFileConflict(panes_.UserInterface(), context, target, staged);

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "platform/text.h"
 #include "platform/trace.h"
 
 namespace pelikon {
@@ -37,6 +38,10 @@ std::string BaseName(const std::string& file_name) {
 std::string Extension(const std::string& file_name) {
   const size_t dot = file_name.rfind('.');
   return dot == std::string::npos ? std::string() : file_name.substr(dot + 1);
+}
+
+bool HasExtension(const std::string& file_name, const char* extension) {
+  return EqualsNoCase(Extension(file_name), extension);
 }
 
 std::string WithExtension(const std::string& file_name, const std::string& extension) {

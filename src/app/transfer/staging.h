@@ -20,6 +20,8 @@ std::filesystem::path FreshCenterlineFolder(const std::filesystem::path& temp_fo
 // "JOB" of "JOB.crd"; the extension without its dot ("crd"), empty when none.
 std::string BaseName(const std::string& file_name);
 std::string Extension(const std::string& file_name);
+// True when the extension is `extension` without regard to case.
+bool HasExtension(const std::string& file_name, const char* extension);
 // `file_name` with its extension replaced by `extension` (no dot).
 std::string WithExtension(const std::string& file_name, const std::string& extension);
 

@@ -18,10 +18,6 @@ namespace {
 constexpr int kPcDatabaseForFieldBook = 900;  // sent as ".TDB"
 constexpr int kPcDatabaseForRoadBook = 901;   // sent as ".RDB"
 
-bool HasExtension(const std::string& name, const char* extension) {
-  return EqualsNoCase(Extension(name), extension);
-}
-
 std::string OverwriteQuestion(const std::string& name) {
   return Tr("OK to overwrite ") + name + " ?";
 }
