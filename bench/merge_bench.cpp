@@ -163,7 +163,7 @@ bool HistoryBench(const fs::path& root, int transactions, int points, int rounds
     pelikon::CrdFile file;
     if (!file.Open(crd)) Die("cannot open the CRD file");
     const auto start = Clock::now();
-    const std::vector<pelikon::HistoryEntry> history = pelikon::ReadHistory(file, {}, true);
+    const pelikon::HistoryList history = pelikon::ReadHistory(file, {}, true);
     read_times.push_back(Seconds(start));
     cat_times.push_back(TimeCommand({"cat", his.string()}));
     const auto unresolved_start = Clock::now();

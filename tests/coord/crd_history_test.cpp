@@ -101,7 +101,7 @@ TEST_F(CrdHistoryTest, OmittedItemsCarryOverAndACutTransactionEndsTheRead) {
   history.Begin("5", 0x0121).Stamp(7000).Double(1.5).Drop(3);  // cut short
   PutHistory(history);
 
-  const std::vector<HistoryEntry> entries = ReadHistory(*file_, {}, false);
+  const HistoryList entries = ReadHistory(*file_, {}, false);
   ASSERT_EQ(entries.size(), 5u);  // newest first, the cut one gone
   EXPECT_EQ(Carried(entries[4]), "1|16|survey A|ann|5000");
   EXPECT_EQ(Carried(entries[3]), "2|31|survey A|ann|5000");
@@ -122,7 +122,7 @@ TEST_F(CrdHistoryTest, CreateRenameMoveResolvesToThreeRows) {
   history.Begin("8", 0x0360).Byte(90).Stamp(300).Double(100.0).Double(200.0);
   PutHistory(history);
 
-  const std::vector<HistoryEntry> rows = ReadHistory(*file_, "8");
+  const HistoryList rows = ReadHistory(*file_, "8");
   ASSERT_EQ(rows.size(), 3u);
   for (const HistoryEntry& row : rows) EXPECT_TRUE(row.resolved);
 
@@ -138,6 +138,32 @@ TEST_F(CrdHistoryTest, CreateRenameMoveResolvesToThreeRows) {
   EXPECT_EQ(State(rows[2].after), "7|200|100|12|IRON PIN");
 }
 
+// The current states come from one pass over the file when the history
+// names many of its points, from a search per point otherwise: both give
+// the same resolution, renames and points no longer stored included.
+TEST_F(CrdHistoryTest, ResolvingIsTheSameWhetherTheFileIsReadWholeOrSearched) {
+  ASSERT_EQ(file_->StorePoint(CrdPoint("8", 500.25, 300.5, 12, "IRON PIN")), 1);
+  HistoryBytes history;
+  history.Begin("7", 0x0301).Byte(16).Stamp(100);
+  history.Begin("8", 0x0304).Byte(15).Stamp(200).Text("7");
+  history.Begin("8", 0x0360).Byte(90).Stamp(300).Double(100.0).Double(200.0);
+  history.Begin("3", 0x0301).Byte(16).Stamp(400);
+  history.Begin("3", 0x03FA).Byte(17).Stamp(500).Text("GONE").Text("").Double(1).Double(2).Double(3);
+  PutHistory(history);
+  const auto states = [this] {
+    std::string all;
+    for (const HistoryEntry& entry : ReadHistory(*file_))
+      all += entry.latest_id + ":" + State(entry.before) + ">" + State(entry.after) + " ";
+    return all;
+  };
+  const std::string whole = states();
+  for (int i = 100; i < 140; ++i) ASSERT_EQ(file_->StorePoint(CrdPoint(std::to_string(i), i, i, i)), 1);
+  EXPECT_EQ(states(), whole);
+  EXPECT_EQ(whole,
+            "3:3|2|1|3|GONE>|0|0|0| 3:|0|0|0|>3|2|1|3|GONE 8:8|200|100|12|IRON PIN>8|500.25|300.5|12|IRON PIN "
+            "8:7|200|100|12|IRON PIN>8|200|100|12|IRON PIN 8:|0|0|0|>7|200|100|12|IRON PIN ");
+}
+
 TEST_F(CrdHistoryTest, UndoThroughACreationDeletesThePoint) {
   ASSERT_EQ(file_->StorePoint(CrdPoint("5", 10, 20, 30, "NEW")), 1);
   ASSERT_EQ(file_->StorePoint(CrdPoint("6", 1, 2, 3, "KEPT")), 1);
@@ -147,7 +173,7 @@ TEST_F(CrdHistoryTest, UndoThroughACreationDeletesThePoint) {
   history.Begin("5", 0x0168).Stamp(200).Text("OLD").Double(11).Double(21);
   PutHistory(history);
 
-  std::vector<HistoryEntry> entries = ReadHistory(*file_);
+  HistoryList entries = ReadHistory(*file_);
   ASSERT_EQ(UndoHistory(*file_, entries, 200), 1);
   CrdPoint five = Point("5");
   EXPECT_EQ(five.Description(), "OLD");
@@ -170,7 +196,7 @@ TEST_F(CrdHistoryTest, UndoFollowsARenameBackAndRestoresADeletedPoint) {
   history.Begin("3", 0x01FA).Stamp(400).Text("GONE").Text("").Double(7).Double(8).Double(9);
   PutHistory(history);
 
-  std::vector<HistoryEntry> entries = ReadHistory(*file_);
+  HistoryList entries = ReadHistory(*file_);
   ASSERT_EQ(UndoHistory(*file_, entries, 200), 1);
   EXPECT_FALSE(Exists("8"));
   const CrdPoint seven = Point("7");
@@ -202,7 +228,7 @@ TEST_F(CrdHistoryTest, WriterRecordsChangesAndRepeatsNothingNeedlessly) {
   expected.Begin("A1", 0x30FA).Text("NAIL").Text("").Double(25).Double(10).Double(30);
   EXPECT_EQ(History(), expected.Bytes());
 
-  const std::vector<HistoryEntry> entries = ReadHistory(*file_);
+  const HistoryList entries = ReadHistory(*file_);
   ASSERT_EQ(entries.size(), 4u);
   EXPECT_EQ(Carried(entries[2]), "A1|1|merge|surveyor|1000");  // the easting change
   EXPECT_EQ(entries[0].before.Description(), "NAIL");
@@ -238,7 +264,7 @@ TEST_F(CrdHistoryTest, WriterWritesOnlyWhenEnabledAndForgetsWhatDidNotReachTheFi
   now_ += 3;
   // Neither the failed stamp nor the failed text may be referred to.
   EXPECT_EQ(writer.AddHistory(*file_, &two, nullptr, kHistoryCommandMerge, "u"), 1);
-  const std::vector<HistoryEntry> entries = ReadHistory(*file_, {}, false);
+  const HistoryList entries = ReadHistory(*file_, {}, false);
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(Carried(entries[0]), "2|1|u|surveyor|1013");
   EXPECT_EQ(Carried(entries[1]), "2|1|t|surveyor|1000");

@@ -32,7 +32,7 @@ bool ParseSince(std::string_view text, long& seconds) {
 }
 
 int UndoSince(const pelikon_tools::ToolUsage& usage, CrdFile& file, long since, std::string_view range) {
-  const std::vector<HistoryEntry> entries = ReadHistory(file, {}, true);
+  const HistoryList entries = ReadHistory(file, {}, true);
   if (UndoHistory(file, entries, since, range)) return pelikon_tools::kExitOk;
   std::string reason = StrPrintf(Tr("undo: some points of %s could not be put back"), file.Path().c_str());
   if (file.LastError() != kCrdOk) reason.append(": ").append(Tr(CrdErrorText(file.LastError())));

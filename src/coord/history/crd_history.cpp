@@ -1,13 +1,14 @@
 #include "coord/history/crd_history.h"
 
 #include <algorithm>
+#include <cstring>
 #include <ctime>
 #include <limits>
-#include <set>
 #include <unordered_map>
 
 #include "coord/crd/crd_file.h"
 #include "coord/crd/crd_format.h"
+#include "coord/crd/crd_list.h"
 #include "coord/history/history_commands.h"
 #include "coord/history/history_format.h"
 #include "platform/login_name.h"
@@ -47,64 +48,8 @@ CrdPoint WithRecordedFields(CrdPoint base, const CrdPoint& recorded, uint16_t fl
   return base;
 }
 
-// Completes `entry` (holding the recorded values in `before`) from the
-// state the point had after it.
-void Complete(HistoryEntry& entry, const CrdPoint& later) {
-  entry.after = IsDeletion(entry.flags) ? CrdPoint() : later;
-  if (IsCreation(entry.flags)) {
-    entry.before = CrdPoint();
-  } else if (!IsDeletion(entry.flags)) {
-    entry.before = WithRecordedFields(later, entry.before, entry.flags);
-  }
-  entry.resolved = true;
-}
-
-// Links every entry (newest first) to the older ones of the same point,
-// following renames back, and gives each its line's latest identifier;
-// with `file` also completes the states, starting from the point as the
-// file holds it now.
-void LinkEntries(std::vector<HistoryEntry>& entries, CrdFile* file) {
-  std::unordered_map<std::string, std::set<size_t>> unlinked;  // identifier -> entry indices
-  for (size_t i = 0; i < entries.size(); ++i) unlinked[entries[i].id].insert(i);
-  std::vector<bool> linked(entries.size());
-  for (size_t start = 0; start < entries.size(); ++start) {
-    if (linked[start]) continue;  // already part of a newer entry's line
-    // The unlinked entries under the identifier of the entry being
-    // followed: the point's line stays in it until a rename.
-    std::set<size_t>* line = &unlinked[entries[start].id];
-    line->erase(start);
-    linked[start] = true;
-    CrdPoint later;
-    if (file && !file->GetPoint(entries[start].id, later, true)) {
-      later = CrdPoint();
-      later.SetId(entries[start].id);
-    }
-    for (size_t i = start;;) {
-      HistoryEntry& entry = entries[i];
-      entry.latest_id = entries[start].id;
-      // The name the point had before this change, as the history spells it.
-      const std::string earlier_id = entry.before.Id();
-      if (file) {
-        Complete(entry, later);
-        later = entry.before;
-      }
-      if (IsCreation(entry.flags)) break;
-      if (earlier_id != entry.id) {
-        const auto older = unlinked.find(earlier_id);
-        if (older == unlinked.end()) break;
-        line = &older->second;
-      }
-      const auto next = line->upper_bound(i);
-      if (next == line->end()) break;
-      i = *next;
-      line->erase(next);
-      linked[i] = true;
-    }
-  }
-}
-
-bool Selected(const HistoryEntry& entry, const std::string& range) {
-  return InRange(entry.id, range) || InRange(entry.latest_id, range);
+bool Selected(std::string_view id, std::string_view latest_id, const std::string& range) {
+  return InRange(id, range) || InRange(latest_id, range);
 }
 
 // Removes the one point `id` names, recording the deletion with the undo
@@ -188,42 +133,235 @@ std::unique_ptr<CrdOpenFile> OpenForAppend(const CrdFile& file) {
 
 }  // namespace
 
-std::vector<HistoryEntry> ReadHistory(CrdFile& file, std::string_view range, bool resolve) {
-  if (!file.IsOpen()) return {};
-  const std::optional<std::string> bytes = HistoryBytes(file);
-  if (!bytes) return {};
-  std::optional<std::vector<HistoryTransaction>> transactions = ParseHistory(*bytes);
-  if (!transactions) {
-    Trace("\nCRD HISTORY FAILED: %s not valid.\n", HistoryPath(file).c_str());
-    return {};
+// The points as the file holds them now, by identifier. When the history
+// names many of the file's points, one pass over the file is far cheaper
+// than a search per point: the points are then read once and found by
+// their stored identifier, and only a name stored otherwise (or not at
+// all) is searched for.
+class CurrentPoints {
+ public:
+  CurrentPoints(CrdFile& file, size_t wanted) : file_(file) {
+    if (wanted * 8 < static_cast<size_t>(std::max<int64_t>(file.PointCount(), 0))) return;
+    CrdList all(file);
+    all.SetRange(AllKeyword(), true);
+    for (CrdPoint point; all.Next(point);) points_.push_back(std::move(point));
+    for (size_t i = 0; i < points_.size(); ++i) by_id_.try_emplace(points_[i].Id(), i);
   }
-  std::vector<HistoryEntry> entries;
-  entries.reserve(transactions->size());
-  for (auto t = transactions->rbegin(); t != transactions->rend(); ++t) {
-    HistoryEntry& entry = entries.emplace_back();
-    entry.before = std::move(t->before);
-    entry.flags = t->flags;
-    entry.command = t->command;
-    entry.text = std::move(t->text);
-    entry.time = t->time;
-    entry.id = std::move(t->id);
-    entry.user = std::move(t->user);
+
+  bool Get(std::string_view id, CrdPoint& point) {
+    if (const auto found = by_id_.find(id); found != by_id_.end()) {
+      point = points_[found->second];
+      return true;
+    }
+    return file_.GetPoint(id, point, true) != 0;
   }
-  LinkEntries(entries, resolve ? &file : nullptr);
-  const std::string wanted = NormaliseRange(range);
-  std::erase_if(entries, [&](const HistoryEntry& entry) { return !Selected(entry, wanted); });
-  return entries;
+
+ private:
+  CrdFile& file_;
+  std::vector<CrdPoint> points_;
+  std::unordered_map<std::string_view, size_t> by_id_;
+};
+
+// Builds a HistoryList: reads the transactions, links every entry to the
+// older ones of the same point (following renames back), gives each its
+// line's latest identifier and, when resolving, completes the states from
+// the point as the file holds it now.
+class HistoryReader {
+ public:
+  using TextRef = HistoryList::TextRef;
+  using State = HistoryList::State;
+
+  explicit HistoryReader(HistoryList& list) : list_(list) {}
+
+  bool Parse(std::string bytes) {
+    list_.bytes_ = std::move(bytes);
+    list_.extra_.assign(1, '\0');
+    list_.states_.assign(1, State());
+    const std::string_view all = list_.bytes_;
+    TransactionReader counter(all);
+    if (!counter.Valid()) return false;
+    size_t count = 0;
+    for (TransactionView t; counter.Next(t);) ++count;
+    list_.states_.reserve(count + 1);
+    list_.entries_.reserve(count);
+    const auto ref = [&](std::string_view text) {
+      return text.empty() ? HistoryList::kEmpty : static_cast<TextRef>(text.data() - all.data());
+    };
+    TransactionReader reader(all);
+    for (TransactionView t; reader.Next(t);) {
+      HistoryList::Entry& entry = list_.entries_.emplace_back();
+      entry.before = static_cast<uint32_t>(list_.states_.size());
+      list_.states_.push_back(
+          State{t.northing, t.easting, t.elevation, ref(t.before_id), ref(t.description), ref(t.code)});
+      entry.id = entry.latest_id = ref(t.id);
+      entry.user = ref(t.user);
+      entry.text = ref(t.text);
+      entry.time = t.time;
+      entry.flags = t.flags;
+      entry.command = static_cast<uint8_t>(t.command);
+    }
+    std::reverse(list_.entries_.begin(), list_.entries_.end());
+    return true;
+  }
+
+  // Whether a history file of `size` bytes can be referred to.
+  static bool Fits(size_t size) { return size < HistoryList::kExtra; }
+
+  void Link(CrdFile* file);
+
+  // Keeps the entries that concern the points `range` (normalised) selects.
+  void Select(const std::string& range) {
+    if (IsAllKeyword(range)) return;
+    std::erase_if(list_.entries_,
+                  [&](const HistoryList::Entry& entry) { return !Selected(Id(entry.id), Id(entry.latest_id), range); });
+  }
+
+ private:
+  std::string_view Id(TextRef ref) const { return list_.Text(ref, kHistoryIdLimit); }
+
+  // A state holding `point` as the file has it now.
+  uint32_t AddCurrent(const CrdPoint& point) {
+    const auto add = [&](const std::string& text) {
+      const TextRef ref = static_cast<TextRef>(list_.extra_.size()) | HistoryList::kExtra;
+      list_.extra_.append(text.c_str(), text.size() + 1);
+      return ref;
+    };
+    list_.states_.push_back(State{point.northing, point.easting, point.elevation, add(point.Id()),
+                                  add(point.Description()), add(point.Code())});
+    return static_cast<uint32_t>(list_.states_.size() - 1);
+  }
+
+  // Completes `entry` (its `before` holding the recorded values) from the
+  // state the point had after it; returns the state before it.
+  uint32_t Complete(HistoryList::Entry& entry, uint32_t later) {
+    std::vector<State>& states = list_.states_;
+    const uint16_t flags = entry.flags;
+    entry.after = IsDeletion(flags) ? 0 : later;
+    if (IsCreation(flags)) {
+      entry.before = 0;
+    } else if (!IsDeletion(flags)) {
+      const State recorded = states[entry.before];
+      State& before = states[entry.before];
+      before = states[later];
+      if (flags & kHistoryId) before.id = recorded.id;
+      if (flags & kHistoryDescription) before.description = recorded.description;
+      if (flags & kHistoryCode) before.code = recorded.code;
+      if (flags & kHistoryEasting) before.easting = recorded.easting;
+      if (flags & kHistoryNorthing) before.northing = recorded.northing;
+      if (flags & kHistoryElevation) before.elevation = recorded.elevation;
+    }
+    return entry.before;
+  }
+
+  HistoryList& list_;
+};
+
+void HistoryReader::Link(CrdFile* file) {
+  std::vector<HistoryList::Entry>& entries = list_.entries_;
+  const auto n = static_cast<uint32_t>(entries.size());
+  // The entries grouped by identifier, each group in list order (newest
+  // first): `members` holds the groups one after another.
+  std::unordered_map<std::string_view, uint32_t> groups;
+  std::vector<uint32_t> group(n);
+  for (uint32_t i = 0; i < n; ++i)
+    group[i] = groups.try_emplace(Id(entries[i].id), static_cast<uint32_t>(groups.size())).first->second;
+  std::vector<uint32_t> group_start(groups.size() + 1);
+  for (uint32_t i = 0; i < n; ++i) ++group_start[group[i] + 1];
+  for (size_t g = 1; g < group_start.size(); ++g) group_start[g] += group_start[g - 1];
+  std::vector<uint32_t> members(n), member_at(n);
+  {
+    std::vector<uint32_t> fill(group_start.begin(), group_start.end() - 1);
+    for (uint32_t i = 0; i < n; ++i) {
+      member_at[i] = fill[group[i]]++;
+      members[member_at[i]] = i;
+    }
+  }
+  // Linked entries leave their group: `next` skips them (with path
+  // halving), so finding the next unlinked member stays cheap.
+  std::vector<uint32_t> next(n + 1);
+  for (uint32_t m = 0; m <= n; ++m) next[m] = m;
+  const auto unlinked_from = [&](uint32_t m) {
+    while (next[m] != m) {
+      next[m] = next[next[m]];
+      m = next[m];
+    }
+    return m;
+  };
+  const auto take = [&](uint32_t m) { next[m] = m + 1; };
+
+  std::optional<CurrentPoints> current;
+  if (file) current.emplace(*file, groups.size());
+  for (uint32_t start = 0; start < n; ++start) {
+    if (next[member_at[start]] != member_at[start]) continue;  // already part of a newer entry's line
+    take(member_at[start]);
+    const TextRef latest = entries[start].id;
+    uint32_t later = 0;
+    if (file) {
+      CrdPoint point;
+      if (current->Get(Id(latest), point)) {
+        later = AddCurrent(point);
+      } else {
+        list_.states_.push_back(State());
+        list_.states_.back().id = latest;
+        later = static_cast<uint32_t>(list_.states_.size() - 1);
+      }
+    }
+    uint32_t g = group[start];
+    for (uint32_t i = start;;) {
+      HistoryList::Entry& entry = entries[i];
+      entry.latest_id = latest;
+      // The name the point had before this change, as the history spells it.
+      const std::string_view earlier_id = Id(list_.states_[entry.before].id);
+      if (file) later = Complete(entry, later);
+      if (IsCreation(entry.flags)) break;
+      uint32_t from = member_at[i] + 1;
+      if (earlier_id != Id(entry.id)) {
+        const auto older = groups.find(earlier_id);
+        if (older == groups.end()) break;
+        g = older->second;
+        const auto first = members.begin() + group_start[g], last = members.begin() + group_start[g + 1];
+        from = static_cast<uint32_t>(std::upper_bound(first, last, i) - members.begin());
+      }
+      const uint32_t m = unlinked_from(from);
+      if (m >= group_start[g + 1]) break;
+      take(m);
+      i = members[m];
+    }
+  }
+  list_.resolved_ = file != nullptr;
 }
 
-int UndoHistory(CrdFile& file, const std::vector<HistoryEntry>& entries, int64_t since_time, std::string_view range) {
-  const std::string wanted = NormaliseRange(range);
-  std::vector<const HistoryEntry*> chosen;
-  bool any_rename = false;
-  for (const HistoryEntry& entry : entries) {
-    if (entry.time < since_time || !Selected(entry, wanted)) continue;
-    chosen.push_back(&entry);
-    if (!IsCreation(entry.flags) && !IsDeletion(entry.flags) && (entry.flags & kHistoryId)) any_rename = true;
+HistoryList ReadHistory(CrdFile& file, std::string_view range, bool resolve) {
+  HistoryList list;
+  if (!file.IsOpen()) return list;
+  std::optional<std::string> bytes = HistoryBytes(file);
+  if (!bytes) return list;
+  if (!HistoryReader::Fits(bytes->size())) {
+    Trace("\nCRD HISTORY FAILED: %s is too large to read.\n", HistoryPath(file).c_str());
+    return list;
   }
+  HistoryReader reader(list);
+  if (!reader.Parse(std::move(*bytes))) {
+    Trace("\nCRD HISTORY FAILED: %s not valid.\n", HistoryPath(file).c_str());
+    return HistoryList();
+  }
+  reader.Link(resolve ? &file : nullptr);
+  reader.Select(NormaliseRange(range));
+  return list;
+}
+
+int UndoHistory(CrdFile& file, const HistoryList& entries, int64_t since_time, std::string_view range) {
+  const std::string wanted = NormaliseRange(range);
+  std::vector<HistoryEntry> chosen_entries;
+  bool any_rename = false;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries.Time(i) < since_time || !Selected(entries.Id(i), entries.LatestId(i), wanted)) continue;
+    chosen_entries.push_back(entries[i]);
+    const uint16_t flags = entries.Flags(i);
+    if (!IsCreation(flags) && !IsDeletion(flags) && (flags & kHistoryId)) any_rename = true;
+  }
+  std::vector<const HistoryEntry*> chosen;
+  for (const HistoryEntry& entry : chosen_entries) chosen.push_back(&entry);
   // The list is newest first already; the stable sorts keep that order
   // among equals.
   if (any_rename) {
@@ -244,6 +382,46 @@ int UndoHistory(CrdFile& file, const std::vector<HistoryEntry>& entries, int64_t
     first = end;
   }
   return result;
+}
+
+HistoryEntry HistoryList::operator[](size_t i) const {
+  const Entry& entry = entries_[i];
+  HistoryEntry out;
+  out.before = Point(entry.before);
+  out.after = Point(entry.after);
+  out.flags = entry.flags;
+  out.command = entry.command;
+  out.text = Text(entry.text, kHistoryTextLimit);
+  out.time = entry.time;
+  out.id = Id(i);
+  out.user = Text(entry.user, kHistoryUserLimit);
+  out.latest_id = LatestId(i);
+  out.resolved = resolved_;
+  return out;
+}
+
+std::vector<HistoryEntry> HistoryList::Entries() const {
+  return std::vector<HistoryEntry>(begin(), end());
+}
+
+std::string_view HistoryList::Id(size_t i) const {
+  return Text(entries_[i].id, kHistoryIdLimit);
+}
+
+std::string_view HistoryList::LatestId(size_t i) const {
+  return Text(entries_[i].latest_id, kHistoryIdLimit);
+}
+
+std::string_view HistoryList::Text(TextRef ref, size_t limit) const {
+  const std::string& pool = ref & kExtra ? extra_ : bytes_;
+  const char* text = pool.data() + (ref & ~kExtra);
+  return {text, strnlen(text, limit)};
+}
+
+CrdPoint HistoryList::Point(uint32_t state) const {
+  const State& s = states_[state];
+  return CrdPoint(Text(s.id, kHistoryIdLimit), s.northing, s.easting, s.elevation,
+                  Text(s.description, CrdPoint::kDescriptionLimit), Text(s.code, CrdPoint::kCodeLimit));
 }
 
 CrdHistoryWriter::CrdHistoryWriter(std::optional<std::string> user, std::function<int64_t()> now)

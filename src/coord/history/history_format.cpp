@@ -15,14 +15,15 @@ class FieldReader {
   bool ok() const { return ok_; }
   size_t at() const { return at_; }
 
-  std::string Text(size_t limit) {
+  std::string_view Text(size_t limit) {
     if (!ok_) return {};
-    const size_t end = bytes_.find('\0', at_);
-    if (end == std::string_view::npos) {
+    const void* nul = std::memchr(bytes_.data() + at_, '\0', bytes_.size() - at_);
+    if (!nul) {
       ok_ = false;
       return {};
     }
-    std::string text(bytes_.substr(at_, std::min(end - at_, limit)));
+    const size_t end = static_cast<size_t>(static_cast<const char*>(nul) - bytes_.data());
+    const std::string_view text = bytes_.substr(at_, std::min(end - at_, limit));
     at_ = end + 1;
     return text;
   }
@@ -67,40 +68,59 @@ void PutText(std::string& out, std::string_view text, size_t limit) {
 
 }  // namespace
 
-std::optional<std::vector<HistoryTransaction>> ParseHistory(std::string_view bytes, size_t* whole_length) {
-  if (bytes.substr(0, kHistoryMagic.size()) != kHistoryMagic) return std::nullopt;
-  std::vector<HistoryTransaction> list;
-  HistoryTransaction previous;
-  size_t at = kHistoryMagic.size();
-  while (at < bytes.size()) {
-    FieldReader in(bytes, at);
-    HistoryTransaction t;
-    t.id = in.Text(kHistoryIdLimit);
-    t.flags = static_cast<uint16_t>(in.Unsigned(2));
-    const uint16_t f = t.flags;
-    t.command = f & kHistoryCommand ? static_cast<int>(in.Unsigned(1)) : 0;
-    if ((f & kHistoryText) && !(f & kHistorySameText)) t.text = in.Text(kHistoryTextLimit);
-    if (f & kHistorySameText) t.text = previous.text;
-    t.time = f & kHistoryStamp ? static_cast<int32_t>(static_cast<uint32_t>(in.Unsigned(4))) : previous.time;
-    if ((f & kHistoryUser) && !(f & kHistorySameUser)) t.user = in.Text(kHistoryUserLimit);
-    if (f & kHistorySameUser) t.user = previous.user;
-    t.before.SetId(f & kHistoryId ? in.Text(kHistoryIdLimit) : t.id);
-    if (f & kHistoryDescription) t.before.SetDescription(in.Text(CrdPoint::kDescriptionLimit));
-    if (f & kHistoryCode) t.before.SetCode(in.Text(CrdPoint::kCodeLimit));
-    if (f & kHistoryEasting) t.before.easting = in.Double();
-    if (f & kHistoryNorthing) t.before.northing = in.Double();
-    if (f & kHistoryElevation) t.before.elevation = in.Double();
-    if (!in.ok()) break;
-    at = in.at();
-    // "Same as before" refers to the last text actually carried, as the
-    // writer compares with the last text it wrote: a transaction without
-    // one in between changes nothing.
-    previous.time = t.time;
-    if (f & (kHistoryText | kHistorySameText)) previous.text = t.text;
-    if (f & (kHistoryUser | kHistorySameUser)) previous.user = t.user;
-    list.push_back(std::move(t));
+TransactionReader::TransactionReader(std::string_view bytes)
+    : bytes_(bytes), valid_(bytes.substr(0, kHistoryMagic.size()) == kHistoryMagic) {
+  at_ = valid_ ? kHistoryMagic.size() : 0;
+}
+
+bool TransactionReader::Next(TransactionView& t) {
+  if (!valid_ || ended_ || at_ >= bytes_.size()) return false;
+  FieldReader in(bytes_, at_);
+  t = TransactionView();
+  t.id = in.Text(kHistoryIdLimit);
+  t.flags = static_cast<uint16_t>(in.Unsigned(2));
+  const uint16_t f = t.flags;
+  t.command = f & kHistoryCommand ? static_cast<int>(in.Unsigned(1)) : 0;
+  if ((f & kHistoryText) && !(f & kHistorySameText)) t.text = in.Text(kHistoryTextLimit);
+  if (f & kHistorySameText) t.text = previous_.text;
+  t.time = f & kHistoryStamp ? static_cast<int32_t>(static_cast<uint32_t>(in.Unsigned(4))) : previous_.time;
+  if ((f & kHistoryUser) && !(f & kHistorySameUser)) t.user = in.Text(kHistoryUserLimit);
+  if (f & kHistorySameUser) t.user = previous_.user;
+  t.before_id = f & kHistoryId ? in.Text(kHistoryIdLimit) : t.id;
+  if (f & kHistoryDescription) t.description = in.Text(CrdPoint::kDescriptionLimit);
+  if (f & kHistoryCode) t.code = in.Text(CrdPoint::kCodeLimit);
+  if (f & kHistoryEasting) t.easting = in.Double();
+  if (f & kHistoryNorthing) t.northing = in.Double();
+  if (f & kHistoryElevation) t.elevation = in.Double();
+  if (!in.ok()) {
+    ended_ = true;  // nothing after a transaction cut short is read
+    return false;
   }
-  if (whole_length) *whole_length = at;
+  at_ = in.at();
+  // "Same as before" refers to the last text actually carried, as the
+  // writer compares with the last text it wrote: a transaction without
+  // one in between changes nothing.
+  previous_.time = t.time;
+  if (f & (kHistoryText | kHistorySameText)) previous_.text = t.text;
+  if (f & (kHistoryUser | kHistorySameUser)) previous_.user = t.user;
+  return true;
+}
+
+std::optional<std::vector<HistoryTransaction>> ParseHistory(std::string_view bytes, size_t* whole_length) {
+  TransactionReader reader(bytes);
+  if (!reader.Valid()) return std::nullopt;
+  std::vector<HistoryTransaction> list;
+  for (TransactionView view; reader.Next(view);) {
+    HistoryTransaction& t = list.emplace_back();
+    t.flags = view.flags;
+    t.command = view.command;
+    t.text = view.text;
+    t.time = view.time;
+    t.user = view.user;
+    t.id = view.id;
+    t.before.Set(view.before_id, view.northing, view.easting, view.elevation, view.description, view.code);
+  }
+  if (whole_length) *whole_length = reader.WholeLength();
   return list;
 }
 

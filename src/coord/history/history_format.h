@@ -69,6 +69,45 @@ struct HistoryTransaction {
   CrdPoint before;
 };
 
+// One transaction as it lies in the file's bytes: the texts are views into
+// them (carried-over texts into the earlier transaction's), cut to their
+// limits; values the flags do not name are empty or zero.
+struct TransactionView {
+  uint16_t flags = 0;
+  int command = 0;
+  std::string_view text;
+  int32_t time = 0;
+  std::string_view user;
+  std::string_view id;
+  std::string_view before_id;  // `id` unless the transaction renamed the point
+  std::string_view description;
+  std::string_view code;
+  double easting = 0;
+  double northing = 0;
+  double elevation = 0;
+};
+
+// Walks the whole transactions of a history file, oldest first. The
+// views live as long as the bytes.
+class TransactionReader {
+ public:
+  explicit TransactionReader(std::string_view bytes);
+  // Whether the bytes start with the magic.
+  bool Valid() const { return valid_; }
+  // The next transaction; false at the end or at a transaction cut short
+  // by the end, which ends the walk.
+  bool Next(TransactionView& t);
+  // The length of the magic and the whole transactions read so far.
+  size_t WholeLength() const { return at_; }
+
+ private:
+  std::string_view bytes_;
+  size_t at_ = 0;
+  bool valid_ = false;
+  bool ended_ = false;
+  TransactionView previous_;  // what "same as before" refers to
+};
+
 // The transactions of a whole history file, oldest first; nothing when the
 // magic is wrong. A transaction cut short by the end ends the list. Texts
 // are read up to their NUL and cut to their limits. `whole_length`, when

@@ -19,10 +19,11 @@ std::string HistoryTimeText(int64_t seconds) {
   return text;
 }
 
-std::vector<PointHistoryRow> PointHistoryRows(const std::vector<HistoryEntry>& entries, std::string_view identifier) {
+std::vector<PointHistoryRow> PointHistoryRows(const HistoryList& entries, std::string_view identifier) {
   std::vector<PointHistoryRow> rows;
-  for (const HistoryEntry& entry : entries) {
-    if (entry.id != identifier && entry.latest_id != identifier) continue;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries.Id(i) != identifier && entries.LatestId(i) != identifier) continue;
+    const HistoryEntry entry = entries[i];
     PointHistoryRow row;
     row.command = CommandDescription(entry.command);
     row.description = entry.after.Description();

@@ -26,7 +26,7 @@ struct PointHistoryRow {
 
 // The rows of the entries (resolved, newest first) that concern
 // `identifier`: under that name, or under an earlier one of the same point.
-std::vector<PointHistoryRow> PointHistoryRows(const std::vector<HistoryEntry>& entries, std::string_view identifier);
+std::vector<PointHistoryRow> PointHistoryRows(const HistoryList& entries, std::string_view identifier);
 
 // The time in the C library's fixed 24-character form, local time
 // ("Wed Jun 30 21:49:08 1993"), or 25 blanks when it cannot be given.

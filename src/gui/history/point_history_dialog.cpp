@@ -36,8 +36,8 @@ void FillList(wxListCtrl& list, const std::vector<PointHistoryRow>& rows) {
 
 }  // namespace
 
-int ShowPointHistory(const std::string& identifier, CrdFile& file, const std::vector<HistoryEntry>& entries,
-                     wxWindow* parent, bool allow_undo) {
+int ShowPointHistory(const std::string& identifier, CrdFile& file, const HistoryList& entries, wxWindow* parent,
+                     bool allow_undo) {
   const std::vector<PointHistoryRow> rows = PointHistoryRows(entries, identifier);
   EZDialog form;
   FormFrame frame;

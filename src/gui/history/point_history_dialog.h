@@ -18,7 +18,7 @@ class CrdFile;
 
 // `entries`: the file's resolved history (ReadHistory), newest first.
 // Returns 1 when the point was changed by an undo, else 0.
-int ShowPointHistory(const std::string& identifier, CrdFile& file, const std::vector<HistoryEntry>& entries,
-                     wxWindow* parent, bool allow_undo);
+int ShowPointHistory(const std::string& identifier, CrdFile& file, const HistoryList& entries, wxWindow* parent,
+                     bool allow_undo);
 
 }  // namespace pelikon

@@ -22,7 +22,7 @@ int WxMergeWindow::Run(MergeSession& session, const std::filesystem::path& sourc
       Trace("no history for %s: %s", identifier.c_str(), error.c_str());
       return;
     }
-    const std::vector<HistoryEntry> entries = ReadHistory(file, identifier);
+    const HistoryList entries = ReadHistory(file, identifier);
     // The incoming file is not changed from here: no undo.
     ShowPointHistory(identifier, file, entries, wxGetActiveWindow() ? wxGetActiveWindow() : parent_, false);
   };

@@ -68,7 +68,7 @@ class PointHistoryDialogTest : public ::testing::Test {
 };
 
 TEST_F(PointHistoryDialogTest, ListsThePointsChangesAndUndoesThroughTheSelectedOne) {
-  const std::vector<HistoryEntry> entries = ReadHistory(*file_);
+  const HistoryList entries = ReadHistory(*file_);
   script_.Show<PopDialog>([&](PopDialog& host) {
     EXPECT_EQ(FromWx(host.GetTitle()), "Point History for Point \"5\"");
     wxListCtrl* list = List(host);
@@ -107,7 +107,7 @@ TEST_F(PointHistoryDialogTest, ListsThePointsChangesAndUndoesThroughTheSelectedO
 }
 
 TEST_F(PointHistoryDialogTest, WithoutUndoOnlyCloseAndEscapeRemain) {
-  const std::vector<HistoryEntry> entries = ReadHistory(*file_);
+  const HistoryList entries = ReadHistory(*file_);
   script_.Show<PopDialog>([&](PopDialog& host) {
     EXPECT_EQ(Button(host, "undo"), nullptr);
     EXPECT_EQ(wxWindow::FindFocus(), List(host)) << "the focus starts in the list";
