@@ -186,5 +186,34 @@ TEST_F(CrdTool, MergeStoresMissingPointsAndDecidesConflictsByTheFlag) {
   EXPECT_EQ(PointLines(Crdtool("dump " + target).out), before);
 }
 
+// The cut-out Send Pnts uploads: the points a range selects, in the
+// source's variant; a numeric file keeps its numbers (empty records below).
+TEST_F(CrdTool, CutWritesTheSelectedPointsInTheSourcesVariant) {
+  std::string input;
+  for (int id = 1; id <= 25; ++id) input += std::to_string(id) + "\t" + std::to_string(id * 10) + "\t5\t1\tP\n";
+  for (const bool numeric : {false, true}) {
+    const std::string source = File(numeric ? "n.crd" : "a.crd"), cut = File(numeric ? "nc.crd" : "ac.crd");
+    ASSERT_EQ(Crdtool("create " + source + (numeric ? " --numeric" : " --alpha")).status, 0);
+    ASSERT_EQ(Crdtool("store " + source, input).status, 0);
+    const ToolRun run = Crdtool("cut " + source + " " + cut + " 20-18,1-10,15,99");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "14 points written\n");
+    const std::string dump = Crdtool("dump " + cut).out;
+    EXPECT_NE(dump.find(numeric ? "# format: numeric" : "# format: alphanumeric"), std::string::npos);
+    EXPECT_NE(dump.find(numeric ? "# records: 20" : "# records: 14"), std::string::npos) << dump;
+    std::vector<std::string> ids;
+    for (const std::string& line : PointLines(dump)) ids.push_back(line.substr(0, line.find('\t')));
+    EXPECT_EQ(ids, (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "15", "18", "19", "20"}));
+    // Nothing selected: a file with its header only.
+    ASSERT_EQ(Crdtool("cut " + source + " " + cut + " 50-60").status, 0);
+    EXPECT_TRUE(PointLines(Crdtool("dump " + cut).out).empty());
+  }
+  const ToolRun missing = Crdtool("cut " + File("none.crd") + " " + File("x.crd") + " 1-5");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("none.crd"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(File("none.crd"))) << "a missing source is never created";
+  EXPECT_EQ(Crdtool("cut " + File("a.crd") + " " + File("x.crd")).status, 2);
+}
+
 }  // namespace
 }  // namespace pelikon

@@ -10,6 +10,8 @@
 //                                      first (see history_command.h)
 //   crdtool undo FILE SINCE [RANGE]    undoes the changes made since SINCE
 //   crdtool merge SOURCE TARGET [...]  merges points (see merge_command.h)
+//   crdtool cut SOURCE TARGET RANGE    a new file of SOURCE's variant holding
+//                                      the points RANGE selects
 //
 // Exit status 0 on success, 1 with the reason on standard error, 2 for a
 // wrong argument.
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "coord/crd/crd_file.h"
+#include "coord/crd/crd_range_copy.h"
 #include "coord/merge/merge_apply.h"
 #include "history_command.h"
 #include "merge_command.h"
@@ -46,7 +49,8 @@ const pelikon_tools::ToolUsage kUsage(
        "       crdtool history FILE [RANGE]\n"
        "       crdtool undo FILE SINCE [RANGE]\n"
        "       crdtool merge SOURCE TARGET [--overwrite|--skip-conflicts|--renumber-next|\n"
-       "                     --renumber-end|--renumber-at ID] [--range TEXT]\n"),
+       "                     --renumber-end|--renumber-at ID] [--range TEXT]\n"
+       "       crdtool cut SOURCE TARGET RANGE\n"),
     N_("Looks into and changes CRD coordinate files.\n"
        "  dump     the header values as \"# \" lines, then one point a line\n"
        "  create   a new, empty file of either variant (never replaces one)\n"
@@ -62,6 +66,8 @@ const pelikon_tools::ToolUsage kUsage(
        "           overwritten, skipped or renumbered as the option says, else left\n"
        "           out; notes (.not) move with their points. Prints identifier,\n"
        "           status, action and final identifier per source point\n"
+       "  cut      writes TARGET anew (replacing a file there) in SOURCE's variant,\n"
+       "           holding the points RANGE selects, as Send Pnts uploads them\n"
        "A point line is the identifier, northing, easting, elevation and description,\n"
        "separated by tabs. Exit status: 0 done, 1 failed (the reason on standard error),\n"
        "2 a wrong argument.\n"));
@@ -138,6 +144,22 @@ int Delete(const char* path, const char* range) {
   return kExitOk;
 }
 
+int Cut(const char* source, const char* target, const char* range) {
+  const pelikon::RangeCopyResult result = pelikon::CopyPointRange(source, target, range);
+  switch (result.status) {
+    case pelikon::RangeCopyStatus::kCopied:
+      std::printf("%lld points written\n", static_cast<long long>(result.points));
+      return kExitOk;
+    case pelikon::RangeCopyStatus::kSourceFailed:
+      return kUsage.Fail(StrPrintf(Tr("cannot read %s: no coordinate file there"), source));
+    case pelikon::RangeCopyStatus::kTargetFailed:
+      return kUsage.Fail(StrPrintf(Tr("cannot create %s"), target));
+    case pelikon::RangeCopyStatus::kStoreFailed:
+      break;
+  }
+  return kUsage.Fail(StrPrintf(Tr("cannot write the points into %s; nothing written"), target));
+}
+
 // history FILE [RANGE] and undo FILE SINCE [RANGE].
 int History(const std::string& command, int count, char** arguments) {
   long since = 0;
@@ -155,7 +177,7 @@ struct Command {
   int most;
 };
 constexpr Command kCommands[] = {{"dump", 1, 2},    {"create", 2, 2}, {"store", 1, 1}, {"delete", 2, 2},
-                                 {"history", 1, 2}, {"undo", 2, 3},   {"merge", 2, 6}};
+                                 {"history", 1, 2}, {"undo", 2, 3},   {"merge", 2, 6}, {"cut", 3, 3}};
 
 }  // namespace
 
@@ -176,6 +198,7 @@ int main(int argc, char** argv) {
   if (command == "delete") return Delete(argv[2], argv[3]);
   if (command == "history" || command == "undo") return History(command, argc - 2, argv + 2);
   if (command == "merge") return pelikon_tools::RunMerge(kUsage, argc, argv);
+  if (command == "cut") return Cut(argv[2], argv[3], argv[4]);
   const std::string variant = argv[3];
   if (variant == "--numeric") return Create(argv[2], pelikon::kCrdNumeric);
   if (variant == "--alpha") return Create(argv[2], pelikon::kCrdAlphanumeric);

@@ -118,6 +118,13 @@ bool PanesController::CheckLink() {
   return false;
 }
 
+bool PanesController::RequireLink() {
+  if (CheckLink()) return true;
+  link_.ShowNotConnectedHelp();
+  progress_.ShowCommError(Tr("No Connection"));
+  return false;
+}
+
 OpenResult PanesController::OpenEntry(PaneSide side, size_t row) {
   DirList& list = side == PaneSide::kLocal ? local_ : remote_;
   if (row >= list.entries.size()) return OpenResult::kNothing;

@@ -107,6 +107,9 @@ class PanesController {
   // whether it is there; a silent collector marks the program not
   // connected. True when the remote side may be used.
   bool CheckLink();
+  // CheckLink for a command that needs the collector: when it is not
+  // there, the not-connected advice and "No Connection" on the status line.
+  bool RequireLink();
   // A double-click on row `row` of `side`.
   OpenResult OpenEntry(PaneSide side, size_t row);
   // Opens the folder above `side`'s folder, as a double-click on its

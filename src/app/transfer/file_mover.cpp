@@ -25,11 +25,6 @@ bool Skips(int answer) {
   return answer == kAnswerNo || answer == kAnswerNoAll;
 }
 
-// A file name the local side may use as it is: nothing that leaves its folder.
-bool IsBareName(const std::string& name) {
-  return SafeReceivedName(name) == name;
-}
-
 // An empty hidden file beside `target` that no other file can be; empty on failure.
 std::filesystem::path MakeTwin(const std::filesystem::path& target) {
   std::string pattern = (target.parent_path() / (".pelikon-" + target.filename().string() + ".XXXXXX")).string();
@@ -40,6 +35,10 @@ std::filesystem::path MakeTwin(const std::filesystem::path& target) {
 }
 
 }  // namespace
+
+bool IsBareName(const std::string& name) {
+  return SafeReceivedName(name) == name;
+}
 
 void RemoveQuietly(const std::filesystem::path& file) {
   if (file.empty()) return;

@@ -106,6 +106,9 @@ class FileMover {
 // goes. False when `to` could not be replaced (`from` is then untouched).
 bool MoveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// A file name the local side may use as it is: nothing that leaves its folder.
+bool IsBareName(const std::string& name);
+
 // Removes a file made for a move; a missing one is no error.
 void RemoveQuietly(const std::filesystem::path& file);
 

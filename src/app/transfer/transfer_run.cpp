@@ -40,11 +40,7 @@ bool TransferRun::Listed(PaneSide side, const std::string& name) const {
 void TransferRun::Start() {
   mover_.Reset();
   transferred_ = 0;
-  if (!panes_.CheckLink()) {
-    panes_.Link().ShowNotConnectedHelp();
-    panes_.Progress().ShowCommError(Tr("No Connection"));
-    return;
-  }
+  if (!panes_.RequireLink()) return;
   const auto tagged = [](const DirList& list) {
     return std::any_of(list.entries.begin(), list.entries.end(), [](const DirEntry& e) { return e.tagged; });
   };
