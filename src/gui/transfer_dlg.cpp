@@ -14,6 +14,7 @@
 #include "gui/art.h"
 #include "gui/dialogs/options_dialog.h"
 #include "gui/file_type_names.h"
+#include "gui/send_range/send_range_dialog.h"
 #include "gui/window_picture.h"
 #include "link/serial/serial_port.h"
 #include "platform/catalogue.h"
@@ -75,6 +76,7 @@ CTransferDlg::CTransferDlg(const Setup& setup)
   BindCommand(kIdConnect, [](CTransferDlg& window) { window.Panes().Connect(); });
   BindCommand(kIdOptions, [](CTransferDlg& window) { window.RunOptions(); });
   BindCommand(kIdTransfer, [](CTransferDlg& window) { window.Transfer(); });
+  BindCommand(kIdSendPoints, [](CTransferDlg& window) { window.SendPoints(); });
   BindCommand(kIdDelete, [](CTransferDlg& window) { window.FileCommands().Delete(); });
   BindCommand(kIdRename, [](CTransferDlg& window) { window.FileCommands().Rename(); });
   BindCommand(kIdMakeDir, [](CTransferDlg& window) { window.FileCommands().MakeDir(); });
@@ -160,6 +162,11 @@ void CTransferDlg::Transfer() {
   run.Start();
 }
 
+void CTransferDlg::SendPoints() {
+  WxSendRangeDialog dialog(this, ui_, [this] { return Panes().LocalFolder(); });
+  RunSendRange(Panes(), dialog, send_range_fields_);
+}
+
 void CTransferDlg::Start() {
   if (started_) return;
   started_ = true;
@@ -220,7 +227,7 @@ void CTransferDlg::BuildControls() {
   AddButton(kIdGeoid, ButtonArt::kGeoid, N_("&Geoid"), N_("Make geoid grid"), 273, false);
   AddButton(kIdFieldToFinish, ButtonArt::kFieldToFinish, N_("&F2F conv"), N_("Convert Field-to-finish files"), 311,
             false);
-  AddButton(kIdSendPoints, ButtonArt::kSendPoints, N_("Send &Pnts"), nullptr, 349, false);
+  AddButton(kIdSendPoints, ButtonArt::kSendPoints, N_("Send &Pnts"), nullptr, 349, true);
   AddButton(kIdExit, ButtonArt::kExit, N_("E&xit"), N_("Exit Pelikon"), 387, true);
 }
 

@@ -25,6 +25,7 @@
 #include "app/app_session.h"
 #include "app/file_ops/file_operations.h"
 #include "app/panes/panes_controller.h"
+#include "app/send_range/send_range.h"
 #include "app/transfer_settings.h"
 #include "gui/art.h"
 #include "gui/main_window_layout.h"
@@ -158,6 +159,7 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   void BindCommand(int id, void (*command)(CTransferDlg&));
   FileOperations& FileCommands();
   void Transfer();
+  void SendPoints();
   // Swallows mouse and key input to this window while a command runs.
   int FilterEvent(wxEvent& event) override;
 
@@ -185,7 +187,8 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   std::unique_ptr<AppSession> session_;
   std::unique_ptr<WxMergeWindow> merge_window_;
   std::unique_ptr<FileOperations> file_operations_;
-  std::string shared_name_text_;  // last text accepted by the mask or name dialog
+  std::string shared_name_text_;       // last text accepted by the mask or name dialog
+  SendRangeFields send_range_fields_;  // kept between uses of Send Pnts
 
   PaneListView* local_pane_ = nullptr;
   PaneListView* remote_pane_ = nullptr;

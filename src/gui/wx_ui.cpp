@@ -1,9 +1,11 @@
 #include "gui/wx_ui.h"
 
 #include <wx/app.h>
+#include <wx/filedlg.h>
 
 #include "dialogs/wx/plain_message_box.h"
 #include "dialogs/wx/text_input_window.h"
+#include "dialogs/wx/wx_text.h"
 #include "gui/conflict/file_conflict_dialog.h"
 #include "gui/dialogs/dir_dialog.h"
 #include "gui/dialogs/file_mask_dialog.h"
@@ -76,6 +78,16 @@ bool WxUi::AskPath(const std::string& prompt, bool remote_allowed, std::string& 
 
 bool WxUi::AskText(const std::string& caption, const std::string& prompt, std::string& text) {
   return RunTextInputWindow(PopupParent(), caption, prompt, text) == 1;
+}
+
+bool WxUi::AskExistingFile(const std::string& caption, const std::string& pattern, const std::filesystem::path& folder,
+                           std::filesystem::path& chosen) {
+  if (file_picker_) return file_picker_(caption, chosen);
+  wxFileDialog picker(PopupParent(), ToWx(caption), ToWx(folder.string()), wxString(), ToWx(pattern + "|" + pattern),
+                      wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+  if (picker.ShowModal() != wxID_OK) return false;
+  chosen = std::filesystem::path(picker.GetPath().utf8_string());
+  return !chosen.empty();
 }
 
 int WxUi::AskFileConflict(const std::string& target_name, bool offer_all, bool offer_merge, std::string& new_name) {

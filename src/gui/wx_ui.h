@@ -40,6 +40,8 @@ class WxUi final : public Ui {
   bool AskFolderName(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) override;
   bool AskPath(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) override;
   bool AskText(const std::string& caption, const std::string& prompt, std::string& text) override;
+  bool AskExistingFile(const std::string& caption, const std::string& pattern, const std::filesystem::path& folder,
+                       std::filesystem::path& chosen) override;
   int AskFileConflict(const std::string& target_name, bool offer_all, bool offer_merge, std::string& new_name) override;
   void OpenProgress(std::function<void()> on_cancel) override;
   void CloseProgress() override;
@@ -56,6 +58,10 @@ class WxUi final : public Ui {
 
   // The progress window, when open (for tests).
   CAviDlg* ProgressWindow() const { return progress_; }
+  // Stands in for the system's file picker, which a test cannot fill in
+  // without showing it: gets the caption and sets the chosen file.
+  using FilePicker = std::function<bool(const std::string& caption, std::filesystem::path& chosen)>;
+  void SetFilePicker(FilePicker picker) { file_picker_ = std::move(picker); }
 
  private:
   // The window that owns a pop-up: the progress window while it shows.
@@ -63,6 +69,7 @@ class WxUi final : public Ui {
 
   MainWindowSurface& main_;
   CAviDlg* progress_ = nullptr;
+  FilePicker file_picker_;
   std::chrono::steady_clock::time_point last_pump_{};
 };
 

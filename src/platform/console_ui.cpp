@@ -93,6 +93,12 @@ bool ConsoleUi::AskText(const std::string& caption, const std::string& prompt, s
   return false;
 }
 
+bool ConsoleUi::AskExistingFile(const std::string& caption, const std::string& /*pattern*/,
+                                const std::filesystem::path& /*folder*/, std::filesystem::path& /*chosen*/) {
+  std::fprintf(out_, "%s -> cancelled\n", caption.c_str());
+  return false;
+}
+
 int ConsoleUi::AskFileConflict(const std::string& target_name, bool offer_all, bool /*offer_merge*/,
                                std::string& /*new_name*/) {
   int answer = conflict_answer_;

@@ -34,6 +34,8 @@ class ConsoleUi final : public Ui {
   bool AskFolderName(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) override;
   bool AskPath(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) override;
   bool AskText(const std::string& caption, const std::string& prompt, std::string& text) override;
+  bool AskExistingFile(const std::string& caption, const std::string& pattern, const std::filesystem::path& folder,
+                       std::filesystem::path& chosen) override;
   int AskFileConflict(const std::string& target_name, bool offer_all, bool offer_merge, std::string& new_name) override;
   void OpenProgress(std::function<void()> on_cancel) override;
   void CloseProgress() override;

@@ -5,6 +5,7 @@
 // for unattended runs, and a scripted one for tests.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -60,6 +61,10 @@ class Ui {
   virtual bool AskPath(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) = 0;
   // The text input window: a prompt and one field holding `text`. False on Cancel.
   virtual bool AskText(const std::string& caption, const std::string& prompt, std::string& text) = 0;
+  // The file picker for an existing local file: `caption` as its title,
+  // `pattern` ("*.crd") as its filter, opening in `folder`. False on Cancel.
+  virtual bool AskExistingFile(const std::string& caption, const std::string& pattern,
+                               const std::filesystem::path& folder, std::filesystem::path& chosen) = 0;
   // The file conflict dialog for `target_name`: overwrite (6), skip (7),
   // overwrite all (10), skip all (11), rename (12, with `new_name` checked
   // to keep the target's extension) or merge points (13, offered only for

@@ -64,7 +64,7 @@ class SendRangeTest : public testing::SessionRig {
     WriteCrd(local_ / "JOB.CRD", kCrdAlphanumeric, points);
     dialog_.reply = {local_ / "JOB.CRD", "PART.CRD", "1-3,15,20-18"};
   }
-  void Send() { SendRange(*panes_, dialog_, fields_); }
+  void Send() { RunSendRange(*panes_, dialog_, fields_); }
 
   ScriptedSendRangeDialog dialog_;
   SendRangeFields fields_;

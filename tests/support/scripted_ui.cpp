@@ -72,6 +72,15 @@ bool ScriptedUi::AskText(const std::string& caption, const std::string& prompt, 
   return true;
 }
 
+bool ScriptedUi::AskExistingFile(const std::string& caption, const std::string& pattern,
+                                 const std::filesystem::path& /*folder*/, std::filesystem::path& chosen) {
+  shown_.push_back("file: " + caption + ": " + pattern);
+  TextReply reply;
+  if (!NextText(reply)) return false;
+  chosen = reply.text;
+  return true;
+}
+
 int ScriptedUi::AskFileConflict(const std::string& target_name, bool offer_all, bool offer_merge,
                                 std::string& new_name) {
   shown_.push_back(StrPrintf("conflict[%d,%d]: ", offer_all ? 1 : 0, offer_merge ? 1 : 0) + target_name);

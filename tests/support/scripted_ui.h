@@ -31,6 +31,9 @@ class ScriptedUi final : public Ui {
   bool AskFolderName(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) override;
   bool AskPath(const std::string& prompt, bool remote_allowed, std::string& text, bool& local) override;
   bool AskText(const std::string& caption, const std::string& prompt, std::string& text) override;
+  // Takes the next text reply as the chosen path.
+  bool AskExistingFile(const std::string& caption, const std::string& pattern, const std::filesystem::path& folder,
+                       std::filesystem::path& chosen) override;
   int AskFileConflict(const std::string& target_name, bool offer_all, bool offer_merge, std::string& new_name) override;
   void OpenProgress(std::function<void()> on_cancel) override;
   void CloseProgress() override;
@@ -47,7 +50,7 @@ class ScriptedUi final : public Ui {
   // "message: … / …", "ask[flags]: caption: message", "status: …", "subject: …",
   // "help: …", "captioned: caption: text", "name: shown text",
   // "folder[remote allowed 0/1]: prompt", "path[0/1]: prompt: shown text",
-  // "text: caption: prompt", "conflict[all 0/1, merge 0/1]: target".
+  // "text: caption: prompt", "file: caption: pattern", "conflict[all 0/1, merge 0/1]: target".
   const std::vector<std::string>& Shown() const { return shown_; }
   // True when some shown line contains `text`.
   bool Saw(const std::string& text) const;

@@ -54,7 +54,7 @@ std::string ShortenedPath(std::string_view path, size_t limit) {
   return head + "..." + std::string(path.substr(path.size() - std::min(tail, path.size())));
 }
 
-void SendRange(PanesController& panes, SendRangeDialogPort& dialog, SendRangeFields& fields) {
+void RunSendRange(PanesController& panes, SendRangeDialogPort& dialog, SendRangeFields& fields) {
   if (!panes.RequireLink()) return;
   if (!dialog.Ask(fields)) return;
   Ui& ui = panes.UserInterface();

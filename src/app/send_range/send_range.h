@@ -51,6 +51,6 @@ std::string ShortenedPath(std::string_view path, size_t limit);
 
 // The command: checks the link, asks through `dialog`, makes the cut-out
 // and sends it. Messages go through the panes' Ui.
-void SendRange(PanesController& panes, SendRangeDialogPort& dialog, SendRangeFields& fields);
+void RunSendRange(PanesController& panes, SendRangeDialogPort& dialog, SendRangeFields& fields);
 
 }  // namespace pelikon
