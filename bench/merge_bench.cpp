@@ -79,8 +79,8 @@ bool MergeBench(const fs::path& root, int count, int rounds) {
     CopyFresh(base, target);
     merge_times.push_back(TimeCommand({crdtool, "merge", source.string(), target.string(), "--overwrite"}));
     cp_times.push_back(TimeCp(base, root / "copy.crd"));
-    // One of the merge's phases: reading a whole file point by point (the
-    // merge reads the source twice and the target once).
+    // One of the merge's phases: reading a whole file into points (the
+    // merge reads the source and the target once each).
     const auto start = Clock::now();
     pelikon::CrdFile file;
     if (!file.Open(base) || pelikon::ReadAllPoints(file).size() != static_cast<size_t>(count)) Die("cannot read");
@@ -101,7 +101,7 @@ bool MergeBench(const fs::path& root, int count, int rounds) {
   std::printf("crdtool merge --overwrite: %.4f s  cp of the target: %.4f s  (median of %d)\n", merge_s, cp_s, rounds);
   const double ratio = merge_s / cp_s;
   std::printf("ratio merge / cp: %.2f (goal <= 10.00) %s\n", ratio, ratio <= 10.0 ? "PASS" : "MISS");
-  std::printf("of which reading one file point by point: %.4f s each (ratio to cp %.1f)\n", Median(read_times),
+  std::printf("of which reading one file into points: %.4f s each (ratio to cp %.1f)\n", Median(read_times),
               Median(read_times) / cp_s);
   std::printf("merged file holds %jd points, conflicts overwritten: %s\n", static_cast<intmax_t>(stored),
               sound ? "yes" : "NO");

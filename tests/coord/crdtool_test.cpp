@@ -8,6 +8,7 @@
 #include <random>
 #include <sstream>
 
+#include "crd_bytes.h"
 #include "platform/atomic_file.h"
 #include "point_lines.h"
 #include "pointid/point_id.h"
@@ -203,7 +204,8 @@ TEST_F(CrdTool, CutWritesTheSelectedPointsInTheSourcesVariant) {
     EXPECT_NE(dump.find(numeric ? "# records: 20" : "# records: 14"), std::string::npos) << dump;
     std::vector<std::string> ids;
     for (const std::string& line : PointLines(dump)) ids.push_back(line.substr(0, line.find('\t')));
-    EXPECT_EQ(ids, (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "15", "18", "19", "20"}));
+    EXPECT_EQ(ids,
+              (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "15", "18", "19", "20"}));
     // Nothing selected: a file with its header only.
     ASSERT_EQ(Crdtool("cut " + source + " " + cut + " 50-60").status, 0);
     EXPECT_TRUE(PointLines(Crdtool("dump " + cut).out).empty());
@@ -213,6 +215,37 @@ TEST_F(CrdTool, CutWritesTheSelectedPointsInTheSourcesVariant) {
   EXPECT_NE(missing.err.find("none.crd"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(File("none.crd"))) << "a missing source is never created";
   EXPECT_EQ(Crdtool("cut " + File("a.crd") + " " + File("x.crd")).status, 2);
+}
+
+// Each point is reported under the identifier it was read with, in the
+// order first found, even when renumbering moves it behind others or the
+// source holds an identifier twice.
+TEST_F(CrdTool, MergeReportsReorderedAndRepeatedPointsUnderTheirOwnLines) {
+  const std::string source = File("in.crd");
+  const std::string target = File("job.crd");
+  ASSERT_EQ(Crdtool("create " + source + " --alpha").status, 0);
+  ASSERT_EQ(Crdtool("create " + target + " --alpha").status, 0);
+  ASSERT_EQ(Crdtool("store " + source, "3\t1\t1\t1\ta\n4\t4\t4\t4\tb\n").status, 0);
+  ASSERT_EQ(Crdtool("store " + target, "3\t9\t9\t9\told\n").status, 0);
+  ToolRun run = Crdtool("merge " + source + " " + target + " --renumber-at 10");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "3\tconflict\tstore\t10\n4\tmissing\tstore\t4\n");
+  EXPECT_EQ(PointLines(Crdtool("dump " + target).out),
+            (std::vector<std::string>{"3\t9\t9\t9\told", "4\t4\t4\t4\tb", "10\t1\t1\t1\ta"}));
+
+  // An older, unsorted file may repeat an identifier.
+  const std::filesystem::path older = dir_ / "older.crd";
+  testing::TempDir::WriteFile(
+      older, testing::AlphaFileBytes({{"7", 1, 1, 1, "x"}, {"5", 5, 5, 5, ""}, {"7", 2, 2, 2, "y"}}, "New CRD Format"));
+  run = Crdtool("merge " + older.string() + " " + target + " --overwrite");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "5\tmissing\tstore\t5\n7\tmissing\tstore\t7\n7\tmissing\tstore\t7\n"
+            "7\tmissing\tstore\t7\n7\tmissing\tstore\t7\n");
+  // The last of the two is stored whole: never one's coordinates with the
+  // other's description.
+  const std::vector<std::string> lines = PointLines(Crdtool("dump " + target + " 7").out);
+  EXPECT_EQ(lines, std::vector<std::string>{"7\t1\t1\t1\tx"});
 }
 
 }  // namespace

@@ -29,6 +29,7 @@
 #include "platform/catalogue.h"
 #include "platform/text.h"
 #include "point_lines.h"
+#include "pointid/point_range.h"
 #include "tool_usage.h"
 
 namespace {
@@ -93,8 +94,14 @@ int Dump(const char* path, const char* range) {
   std::printf("# header number: %s\n", file.HeaderNumber().c_str());
   std::printf("# header date: %s\n", file.HeaderDate().c_str());
   std::printf("# records: %lld\n", static_cast<long long>(file.PointCount()));
-  file.SetRange(range ? range : "", true);
-  for (CrdPoint point; file.Next(point);) std::printf("%s\n", pelikon::PointLine(point).c_str());
+  auto print = [](const CrdPoint& point) { std::printf("%s\n", pelikon::PointLine(point).c_str()); };
+  if (pelikon::IsAllKeyword(pelikon::NormaliseRange(range ? range : ""))) {
+    // The whole file, read in blocks.
+    if (!file.ForEachPoint(print)) return Failure(StrPrintf(Tr("cannot read %s"), path), file);
+  } else {
+    file.SetRange(range, true);
+    for (CrdPoint point; file.Next(point);) print(point);
+  }
   return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
 }
 

@@ -1,13 +1,16 @@
 #include "merge_command.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "coord/crd/crd_format.h"
 #include "coord/merge/merge_apply.h"
 #include "coord/merge/merge_session.h"
 #include "platform/catalogue.h"
@@ -106,6 +109,90 @@ bool Decide(MergeSession& session, const MergeArguments& arguments) {
   return false;
 }
 
+// The source points' identifiers as read and their statuses, in the order
+// the first classification gave them, kept in one block of text.
+class FoundPoints {
+ public:
+  explicit FoundPoints(const std::vector<pelikon::MergePoint>& points) {
+    ends_.reserve(points.size());
+    statuses_.reserve(points.size());
+    size_t length = 0;
+    for (const pelikon::MergePoint& point : points) length += point.orig_id.size();
+    ids_.reserve(length);
+    for (const pelikon::MergePoint& point : points) {
+      ids_ += point.orig_id;
+      ends_.push_back(ids_.size());
+      statuses_.push_back(point.status);
+    }
+  }
+  size_t Size() const { return ends_.size(); }
+  // True when `points` has the same identifiers as read in the same order.
+  bool SameOrder(const std::vector<pelikon::MergePoint>& points) const {
+    if (points.size() != Size()) return false;
+    for (size_t i = 0; i < points.size(); ++i)
+      if (points[i].orig_id != Id(i)) return false;
+    return true;
+  }
+  // True when no identifier was read twice; a false answer may be wrong
+  // (two identifiers with one hash), never a true one.
+  bool SurelyAllDifferent() const {
+    std::vector<size_t> hashes(Size());
+    for (size_t i = 0; i < Size(); ++i) hashes[i] = std::hash<std::string_view>()(Id(i));
+    std::sort(hashes.begin(), hashes.end());
+    return std::adjacent_find(hashes.begin(), hashes.end()) == hashes.end();
+  }
+  std::string_view Id(size_t i) const {
+    const size_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(ids_).substr(begin, ends_[i] - begin);
+  }
+  pelikon::MergeStatus Status(size_t i) const { return statuses_[i]; }
+
+ private:
+  std::string ids_;
+  std::vector<size_t> ends_;
+  std::vector<pelikon::MergeStatus> statuses_;
+};
+
+// One line per point found: every point that now has its identifier as
+// read (renumbering may have reordered them), with the status it was found
+// in. False when the output could not be written.
+bool PrintOutcome(const FoundPoints& found, const std::vector<pelikon::MergePoint>& points) {
+  // The lines go out in blocks of many.
+  constexpr size_t kBlockBytes = 1 << 16;
+  std::string block;
+  block.reserve(kBlockBytes + 256);
+  bool written = true;
+  auto flush = [&] {
+    written = written && std::fwrite(block.data(), 1, block.size(), stdout) == block.size();
+    block.clear();
+  };
+  auto print = [&](size_t i, const pelikon::MergePoint& point) {
+    const char* action = pelikon::MergeActionName(point.action);
+    block.append(found.Id(i)).append(1, '\t').append(pelikon::MergeStatusName(found.Status(i))).append(1, '\t');
+    block.append(*action ? action : "none").append(1, '\t').append(point.id).append(1, '\n');
+    if (block.size() >= kBlockBytes) flush();
+  };
+  auto finish = [&] {
+    flush();
+    return std::fflush(stdout) == 0 && written;
+  };
+  // Nothing reordered and nothing read twice: each point is its own line.
+  if (found.SameOrder(points) && found.SurelyAllDifferent()) {
+    for (size_t i = 0; i < points.size(); ++i) print(i, points[i]);
+    return finish();
+  }
+  // The points by identifier as read, each identifier's in their order.
+  std::vector<std::pair<std::string_view, size_t>> by_orig_id;
+  by_orig_id.reserve(points.size());
+  for (size_t i = 0; i < points.size(); ++i) by_orig_id.emplace_back(points[i].orig_id, i);
+  std::sort(by_orig_id.begin(), by_orig_id.end());
+  for (size_t i = 0; i < found.Size(); ++i) {
+    auto at = std::lower_bound(by_orig_id.begin(), by_orig_id.end(), std::make_pair(found.Id(i), size_t{0}));
+    for (; at != by_orig_id.end() && at->first == found.Id(i); ++at) print(i, points[at->second]);
+  }
+  return finish();
+}
+
 }  // namespace
 
 int RunMerge(const ToolUsage& usage, int argc, char** argv) {
@@ -120,32 +207,24 @@ int RunMerge(const ToolUsage& usage, int argc, char** argv) {
     if (!pelikon::OpenExistingCrd(source, arguments.source, error) ||
         !pelikon::OpenExistingCrd(target, arguments.target, error))
       return usage.Fail(error);
-    session.emplace(pelikon::ReadAllPoints(source), pelikon::ReadAllPoints(target),
-                    target.Format() == pelikon::kCrdNumeric, true);
+    std::vector<pelikon::MergePoint> source_points, target_points;
+    for (auto [file, points, path] : {std::tuple(&source, &source_points, &arguments.source),
+                                      std::tuple(&target, &target_points, &arguments.target)}) {
+      if (!pelikon::ReadMergePoints(*file, *points))
+        return usage.Fail(
+            StrPrintf(Tr("cannot read %s: %s"), path->c_str(), Tr(pelikon::CrdErrorText(file->LastError()))));
+    }
+    session.emplace(std::move(source_points), std::move(target_points), target.Format() == pelikon::kCrdNumeric, true);
   }
   // Each point is reported with the status it was found in, in identifier
   // order, whatever renumbering makes of it.
-  std::vector<std::pair<std::string, pelikon::MergeStatus>> found;
-  for (const pelikon::MergePoint& point : session->Source()) found.emplace_back(point.orig_id, point.status);
+  const FoundPoints found(session->Source());
   if (!Decide(*session, arguments))
     return usage.Fail(Tr("no free identifier left to renumber the conflicts; nothing merged"));
 
   const pelikon::MergeApplyResult result = pelikon::ApplyMerge(*session, arguments.source, arguments.target);
   if (!result.ok) return usage.Fail(result.error);
-  // Renumbering may have reordered the points: find each by its original
-  // identifier through an index rather than a search per line.
-  std::unordered_map<std::string_view, std::vector<const pelikon::MergePoint*>> by_orig_id;
-  for (const pelikon::MergePoint& point : session->Source()) by_orig_id[point.orig_id].push_back(&point);
-  for (const auto& [orig_id, status] : found) {
-    const auto points = by_orig_id.find(orig_id);
-    if (points == by_orig_id.end()) continue;
-    for (const pelikon::MergePoint* point : points->second) {
-      const char* action = pelikon::MergeActionName(point->action);
-      std::printf("%s\t%s\t%s\t%s\n", orig_id.c_str(), pelikon::MergeStatusName(status), *action ? action : "none",
-                  point->id.c_str());
-    }
-  }
-  return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+  return PrintOutcome(found, session->Source()) ? kExitOk : kExitFailure;
 }
 
 }  // namespace pelikon_tools

@@ -9,54 +9,13 @@
 #include <cstring>
 
 #include "coord/crd/crd_io_brannock.h"
+#include "coord/crd/record_reader.h"
 #include "coord/crd/sequential_writer.h"
 #include "platform/atomic_file.h"
 #include "platform/text.h"
 #include "pointid/point_id.h"
 
 namespace pelikon {
-
-namespace {
-
-// Reads a file's records front to back in large blocks.
-class RecordReader {
- public:
-  RecordReader(const CrdStream& stream, uint64_t first_offset, size_t record_size, int64_t count,
-               std::vector<uint8_t>& block, size_t block_bytes)
-      : stream_(stream),
-        first_(first_offset),
-        size_(record_size),
-        count_(count),
-        block_(block),
-        per_block_(static_cast<int64_t>(block_bytes / record_size)) {}
-
-  // Record `index` (read in order), or nullptr when it cannot be read.
-  const uint8_t* At(int64_t index) {
-    if (index < start_ || index >= start_ + loaded_) {
-      loaded_ = std::min(per_block_, count_ - index);
-      start_ = index;
-      block_.resize(static_cast<size_t>(loaded_) * size_);
-      if (loaded_ <= 0 ||
-          !stream_.ReadAt(first_ + static_cast<uint64_t>(index) * size_, block_.data(), block_.size())) {
-        loaded_ = 0;
-        return nullptr;
-      }
-    }
-    return block_.data() + static_cast<size_t>(index - start_) * size_;
-  }
-
- private:
-  const CrdStream& stream_;
-  uint64_t first_;
-  size_t size_;
-  int64_t count_;
-  std::vector<uint8_t>& block_;
-  int64_t per_block_;
-  int64_t start_ = 0;
-  int64_t loaded_ = 0;
-};
-
-}  // namespace
 
 int64_t CrdIOBrannock::StorePoints(std::span<const CrdPoint> points, bool quiet, std::vector<int>* errors) {
   if (errors) errors->assign(points.size(), kCrdOk);
@@ -75,17 +34,25 @@ int64_t CrdIOBrannock::StorePoints(std::span<const CrdPoint> points, bool quiet,
   auto order = [&](const Prepared& a, const Prepared& b) {
     return Numeric() ? a.number < b.number : CompareIds(a.record.id, b.record.id) < 0;
   };
-  std::stable_sort(batch.begin(), batch.end(), order);
-  // Of points with one identifier only the last given stays.
-  std::vector<Prepared> unique;
-  unique.reserve(batch.size());
-  for (size_t i = 0; i < batch.size(); ++i)
-    if (i + 1 == batch.size() || order(batch[i], batch[i + 1])) unique.push_back(std::move(batch[i]));
+  // A batch given in order, every identifier once, is taken as it is.
+  bool strictly_ordered = true;
+  for (size_t i = 0; strictly_ordered && i + 1 < batch.size(); ++i) strictly_ordered = order(batch[i], batch[i + 1]);
+  if (!strictly_ordered) {
+    std::stable_sort(batch.begin(), batch.end(), order);
+    // Of points with one identifier only the last given stays.
+    size_t kept = 0;
+    for (size_t i = 0; i < batch.size(); ++i) {
+      if (i + 1 < batch.size() && !order(batch[i], batch[i + 1])) continue;
+      if (kept != i) batch[kept] = std::move(batch[i]);
+      ++kept;
+    }
+    batch.resize(kept);
+  }
 
   const std::filesystem::path twin_path = TwinPath(path_);
   CrdStream twin;
   const bool written = twin.Create(twin_path, path_, Storage()) &&
-                       (Numeric() ? MergeNumeric(unique, twin) : MergeAlphanumeric(unique, twin)) &&
+                       (Numeric() ? MergeNumeric(batch, twin) : MergeAlphanumeric(batch, twin)) &&
                        ReplaceThroughTwin(twin, twin_path);
   if (!written) {
     twin.Close();

@@ -184,6 +184,10 @@ int64_t CrdFile::StorePoints(std::span<const CrdPoint> points, bool quiet, int c
   return stored;
 }
 
+int CrdFile::ForEachPoint(const std::function<void(const CrdPoint&)>& visit) {
+  return handler_ ? handler_->ForEachPoint(visit) : 0;
+}
+
 int64_t CrdFile::DeletePoints(std::string_view range) {
   if (!handler_) return 0;
   CrdList every_point(*this);

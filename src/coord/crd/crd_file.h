@@ -8,6 +8,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -57,6 +58,10 @@ class CrdFile : public CrdList {
   // receives each point's code.
   int64_t StorePoints(std::span<const CrdPoint> points, bool quiet = false, int command = kNoHistoryCommand,
                       std::string_view detail = {}, std::vector<int>* errors = nullptr);
+  // Every stored point in file order, as stepping through "ALL" in file
+  // order yields them, read in large blocks (see CrdIO::ForEachPoint); the
+  // point passed is reused. 0 when closed or when a read failed midway.
+  int ForEachPoint(const std::function<void(const CrdPoint&)>& visit);
   // Removes the points `range` selects; returns how many.
   int64_t DeletePoints(std::string_view range);
   // Removes every point, keeping the header values.

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -68,6 +69,12 @@ class CrdIO {
   // one stored point in `direction`.
   virtual int Step(CrdCursor* cursor, CrdPoint& point, int direction) = 0;
   virtual int64_t CurrentIndex() const = 0;
+  // Calls `visit` with every stored point in file order: the points that
+  // stepping from before the first record to the end yields, without the
+  // round trip per point (a handler reads the file in large blocks). The
+  // point passed is reused from call to call. 1 when the whole file was
+  // read; 0 when a read failed, after the points before it.
+  virtual int ForEachPoint(const std::function<void(const CrdPoint&)>& visit) = 0;
 
   // Inserts or overwrites one point; `old_point`, when given, receives the
   // point stored under that identifier before (empty identifier if none).

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "coord/crd/crd_file.h"
+#include "coord/crd/record_reader.h"
 #include "coord/crd/sequential_writer.h"
 #include "platform/atomic_file.h"
 #include "platform/catalogue.h"
@@ -234,11 +235,10 @@ int64_t CrdIOBrannock::PointCount() const {
   return RecordCount();
 }
 
-bool CrdIOBrannock::ReadRecord(int64_t index, CrdRecord& record) const {
+bool CrdIOBrannock::ReadRecord(int64_t index, uint8_t* bytes, CrdRecordView& record) const {
   if (index < 0 || index >= kMaxSlots) return false;
-  uint8_t bytes[kAlphaRecordSize];
   if (!stream_.ReadAt(RecordOffset(index), bytes, RecordSize())) return false;
-  record = DecodeRecord(bytes, !Numeric());
+  record = ViewRecord(bytes, !Numeric());
   return true;
 }
 
@@ -249,7 +249,7 @@ bool CrdIOBrannock::ReadIdAt(int64_t index, std::string& id) const {
   return true;
 }
 
-void CrdIOBrannock::ToPoint(const CrdRecord& record, int64_t index, CrdPoint& point) const {
+void CrdIOBrannock::ToPoint(const CrdRecordView& record, int64_t index, CrdPoint& point) const {
   point.Set(Numeric() ? DecimalText(index + 1) : record.id, record.northing, record.easting, record.elevation,
             record.description);
   if (Numeric() && record.northing == 0.0 && record.easting == 0.0 && record.elevation == kZeroPointElevation)
@@ -291,8 +291,9 @@ int CrdIOBrannock::GetNumeric(std::string_view id, CrdPoint& point, int directio
     if (!quiet) Trace("\nPoint numbers must be >= 1");
     return Fail(kCrdIdBelowOne);
   }
-  CrdRecord record;
-  if (!ReadRecord(n - 1, record)) {
+  uint8_t bytes[kAlphaRecordSize];
+  CrdRecordView record;
+  if (!ReadRecord(n - 1, bytes, record)) {
     if (!quiet) Trace("\nCan't read point from numeric crd file.\n");
     return Fail(kCrdInputOutput);
   }
@@ -330,8 +331,9 @@ int CrdIOBrannock::GetAlphanumeric(std::string_view id, CrdPoint& point, int dir
   const std::optional<Position> at = Locate(key);
   if (!at) return Fail(kCrdInputOutput);
   if (at->found) {
-    CrdRecord record;
-    if (!ReadRecord(at->index, record)) return Fail(kCrdInputOutput);
+    uint8_t bytes[kAlphaRecordSize];
+    CrdRecordView record;
+    if (!ReadRecord(at->index, bytes, record)) return Fail(kCrdInputOutput);
     current_index_ = at->index;
     ToPoint(record, at->index, point);
     return 1;
@@ -350,9 +352,10 @@ int CrdIOBrannock::GetPointByIndex(int64_t, CrdPoint&) {
 
 int CrdIOBrannock::Step(CrdCursor* cursor, CrdPoint& point, int direction) {
   int64_t index = (cursor ? cursor->index : current_index_) + direction;
-  CrdRecord record;
+  uint8_t bytes[kAlphaRecordSize];
+  CrdRecordView record;
   for (;;) {
-    if (index < 0 || !ReadRecord(index, record)) return 0;
+    if (index < 0 || !ReadRecord(index, bytes, record)) return 0;
     if (!Numeric() || !IsEmptySlot(record)) break;
     if (direction == 0) return 0;
     index += direction;
@@ -360,6 +363,23 @@ int CrdIOBrannock::Step(CrdCursor* cursor, CrdPoint& point, int direction) {
   ToPoint(record, index, point);
   current_index_ = index;
   if (cursor) cursor->index = index;
+  return 1;
+}
+
+int CrdIOBrannock::ForEachPoint(const std::function<void(const CrdPoint&)>& visit) {
+  last_error_ = kCrdOk;
+  const int64_t count = std::min(RecordCount(), kMaxSlots);
+  std::vector<uint8_t> block;
+  RecordReader records(stream_, RecordOffset(0), RecordSize(), count, block, kReadBlockBytes);
+  CrdPoint point;
+  for (int64_t index = 0; index < count; ++index) {
+    const uint8_t* bytes = records.At(index);
+    if (!bytes) return Fail(kCrdInputOutput);
+    const CrdRecordView record = ViewRecord(bytes, !Numeric());
+    if (Numeric() && IsEmptySlot(record)) continue;
+    ToPoint(record, index, point);
+    visit(point);
+  }
   return 1;
 }
 

@@ -53,6 +53,7 @@ class CrdIOBrannock final : public CrdIO {
   int GetPointByIndex(int64_t index, CrdPoint& point) override;
   int Step(CrdCursor* cursor, CrdPoint& point, int direction) override;
   int64_t CurrentIndex() const override { return current_index_; }
+  int ForEachPoint(const std::function<void(const CrdPoint&)>& visit) override;
 
   int StorePoint(const CrdPoint& point, bool quiet, CrdPoint* old_point) override;
   int64_t StorePoints(std::span<const CrdPoint> points, bool quiet, std::vector<int>* errors) override;
@@ -77,6 +78,9 @@ class CrdIOBrannock final : public CrdIO {
   // Large enough that moving a file's tail takes few system calls, small
   // enough to stay in the processor's caches.
   static constexpr size_t kBlockBytes = 1 << 20;
+  // Reading a whole file: few system calls, and a buffer that costs little
+  // to set up.
+  static constexpr size_t kReadBlockBytes = 1 << 18;
   // Offsets are computed from counts; this keeps them far from overflowing.
   static constexpr int64_t kMaxSlots = int64_t{1} << 40;
 
@@ -85,9 +89,12 @@ class CrdIOBrannock final : public CrdIO {
   size_t HeaderSize() const { return Numeric() ? kNumericHeaderSize : kAlphaHeaderSize; }
   uint64_t RecordOffset(int64_t index) const;  // numeric: index 0 is point 1
   int64_t RecordCount() const;
-  bool ReadRecord(int64_t index, CrdRecord& record) const;
+  // Reads record `index` into `bytes` (kAlphaRecordSize of them) and views it.
+  bool ReadRecord(int64_t index, uint8_t* bytes, CrdRecordView& record) const;
   bool ReadIdAt(int64_t index, std::string& id) const;
-  void ToPoint(const CrdRecord& record, int64_t index, CrdPoint& point) const;
+  // The point a record at `index` holds: the one decoding every read of a
+  // point goes through, a record at a time or a whole file in blocks.
+  void ToPoint(const CrdRecordView& record, int64_t index, CrdPoint& point) const;
   int Fail(int error);
 
   bool OpenStreamWithRetries(const std::filesystem::path& path);

@@ -50,13 +50,13 @@ void EncodeRecord(const CrdRecord& record, bool alphanumeric, uint8_t* out) {
   if (alphanumeric) WriteText(out + kIdOffset, kIdFieldSize, record.id);
 }
 
-CrdRecord DecodeRecord(const uint8_t* in, bool alphanumeric) {
-  CrdRecord record;
+CrdRecordView ViewRecord(const uint8_t* in, bool alphanumeric) {
+  CrdRecordView record;
   record.northing = ReadDouble(in);
   record.easting = ReadDouble(in + 8);
   record.elevation = ReadDouble(in + 16);
-  record.description = ReadText(in + kDescriptionOffset, kTextFieldSize);
-  if (alphanumeric) record.id = RecordId(in);
+  record.description = TextView(in + kDescriptionOffset, kTextFieldSize);
+  if (alphanumeric) record.id = RecordIdView(in);
   return record;
 }
 
@@ -67,7 +67,7 @@ std::string RecordId(const uint8_t* record) {
   return std::string(RecordIdView(record));
 }
 
-bool IsEmptySlot(const CrdRecord& record) {
+bool IsEmptySlot(const CrdRecordView& record) {
   return record.northing == 0.0 && record.easting == 0.0 && record.elevation == 0.0;
 }
 

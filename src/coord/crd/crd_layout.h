@@ -56,24 +56,30 @@ std::string ReadText(const uint8_t* field, size_t width);
 // Writes `text` cut to width - 1 characters and fills the rest with zeros.
 void WriteText(uint8_t* field, size_t width, std::string_view text);
 
-// One record as stored. `id` is used by the alphanumeric variant only.
-struct CrdRecord {
+// One record's values. `id` is used by the alphanumeric variant only.
+template <typename Text>
+struct BasicCrdRecord {
   double northing = 0;
   double easting = 0;
   double elevation = 0;
-  std::string description;
-  std::string id;
+  Text description;
+  Text id;
 };
+// A record as stored, owning its texts.
+using CrdRecord = BasicCrdRecord<std::string>;
+// A record as read, its texts viewed where they lie: valid as long as the
+// bytes it was read from.
+using CrdRecordView = BasicCrdRecord<std::string_view>;
 
 // `out` holds kNumericRecordSize or kAlphaRecordSize bytes.
 void EncodeRecord(const CrdRecord& record, bool alphanumeric, uint8_t* out);
-CrdRecord DecodeRecord(const uint8_t* in, bool alphanumeric);
+CrdRecordView ViewRecord(const uint8_t* in, bool alphanumeric);
 // The identifier of an alphanumeric record, without decoding the rest; the
 // view points into `record`.
 std::string_view RecordIdView(const uint8_t* record);
 std::string RecordId(const uint8_t* record);
 // All three coordinates exactly 0.
-bool IsEmptySlot(const CrdRecord& record);
+bool IsEmptySlot(const CrdRecordView& record);
 
 // The variant a file's first bytes tell: alphanumeric when all 104 header
 // bytes are there and the magic field begins with "New CRD Format".

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
-#include <string_view>
 #include <system_error>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -55,9 +53,15 @@ bool MoveNotes(PointNotes& source, PointNotes& target, const std::string& from, 
 
 std::vector<CrdPoint> ReadAllPoints(CrdFile& file) {
   std::vector<CrdPoint> points;
-  file.SetRange({}, true);
-  for (CrdPoint point; file.Next(point);) points.push_back(point);
+  points.reserve(static_cast<size_t>(file.PointCount()));
+  file.ForEachPoint([&](const CrdPoint& point) { points.push_back(point); });
   return points;
+}
+
+bool ReadMergePoints(CrdFile& file, std::vector<MergePoint>& points) {
+  points.clear();
+  points.reserve(static_cast<size_t>(file.PointCount()));
+  return file.ForEachPoint([&](const CrdPoint& point) { points.push_back(ToMergePoint(point)); }) == 1;
 }
 
 bool OpenExistingCrd(CrdFile& file, const fs::path& path, std::string& error) {
@@ -82,12 +86,15 @@ fs::path MergeTwinPath(const fs::path& target) {
 MergeApplyResult ApplyMerge(const MergeSession& session, const fs::path& source_path, const fs::path& target_path,
                             const std::function<void(CrdFile&)>& prepare) {
   const auto& points = session.Source();
-  if (std::none_of(points.begin(), points.end(), [](const MergePoint& point) { return Applies(point.action); })) {
+  const auto applying =
+      std::count_if(points.begin(), points.end(), [](const MergePoint& point) { return Applies(point.action); });
+  if (applying == 0) {
     MergeApplyResult nothing;
     nothing.ok = true;  // nothing to store: the target is not rewritten
     return nothing;
   }
   std::string error;
+  // The source must still be there, and stays locked while its notes move.
   CrdFile source;
   if (!OpenExistingCrd(source, source_path, error)) return Failed(error);
   int format = kNoFormat;
@@ -129,21 +136,15 @@ MergeApplyResult ApplyMerge(const MergeSession& session, const fs::path& source_
       return give_up(
           StrPrintf(Tr("cannot open %s: %s"), twin_path.string().c_str(), Tr(CrdErrorText(twin.LastError()))));
     if (prepare) prepare(twin);
-    // The source is read once, not looked up point by point, and the
-    // points go into the twin in one batch.
-    std::unordered_map<std::string_view, const CrdPoint*> source_by_id;
-    const std::vector<CrdPoint> source_points = ReadAllPoints(source);
-    for (const CrdPoint& point : source_points) source_by_id.emplace(point.Id(), &point);
+    // The points go into the twin in one batch, with the values the
+    // session read from the source.
     std::vector<CrdPoint> batch;
     std::vector<const MergePoint*> batched;
-    for (const MergePoint& merged : session.Source()) {
+    batch.reserve(static_cast<size_t>(applying));
+    batched.reserve(static_cast<size_t>(applying));
+    for (const MergePoint& merged : points) {
       if (!Applies(merged.action)) continue;
-      // A point that cannot be read back from the source is left out.
-      const auto found = source_by_id.find(merged.orig_id);
-      if (found == source_by_id.end()) continue;
-      CrdPoint& point = batch.emplace_back(*found->second);
-      point.SetId(merged.id);
-      point.SetDescription(merged.desc);
+      batch.emplace_back(merged.id, merged.north, merged.east, merged.elev, merged.desc, merged.code);
       batched.push_back(&merged);
     }
     std::vector<int> errors;

@@ -1,7 +1,8 @@
 // Reading the two files of a merge and writing its result into the target.
 //
 // ApplyMerge stores every source point whose action is store, overwrite or
-// rename under its new identifier and description, and moves its notes
+// rename, with the values the session read, under its new identifier and
+// description, and moves its notes
 // with it (notes entries follow the point to its new identifier). The
 // target CRD file and its notes file are rebuilt in twins beside them and
 // put in place only when every store succeeded: any failure (disk full, a
@@ -23,6 +24,9 @@ inline constexpr int kMergeHistoryCommand = 1;
 
 // Every point of an open file, in file order.
 std::vector<CrdPoint> ReadAllPoints(CrdFile& file);
+// The same as merge points (ToMergePoint), without the copies in between;
+// false when the file could not be read to its end.
+bool ReadMergePoints(CrdFile& file, std::vector<MergePoint>& points);
 
 // Opens an existing, non-empty CRD file (a missing or empty one would be
 // created by CrdFile::Open). False with the reason, translated, in `error`.

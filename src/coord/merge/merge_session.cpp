@@ -13,18 +13,6 @@ namespace pelikon {
 
 namespace {
 
-MergePoint FromCrd(const CrdPoint& point) {
-  MergePoint merged;
-  merged.id = point.Id();
-  merged.orig_id = point.Id();
-  merged.desc = point.Description();
-  merged.code = point.Code();
-  merged.north = point.northing;
-  merged.east = point.easting;
-  merged.elev = point.elevation;
-  return merged;
-}
-
 bool Near(double a, double b) {
   return std::fabs(a - b) <= kMergeTolerance;
 }
@@ -38,8 +26,10 @@ struct IdLess {
 };
 
 void SortById(std::vector<MergePoint>& points) {
-  std::stable_sort(points.begin(), points.end(),
-                   [](const MergePoint& a, const MergePoint& b) { return IdLess()(a.id, b.id); });
+  auto less = [](const MergePoint& a, const MergePoint& b) { return IdLess()(a.id, b.id); };
+  // Files and classifications mostly hand over sorted lists: one look
+  // spares the sort its copies.
+  if (!std::is_sorted(points.begin(), points.end(), less)) std::stable_sort(points.begin(), points.end(), less);
 }
 
 bool Undecided(const MergePoint& point) {
@@ -56,6 +46,18 @@ constexpr const char* kActionTexts[] = {"", N_("Store"), N_("Overwrite"), N_("Sk
 constexpr const char* kChoiceTexts[] = {N_("Overwrite"), N_("Skip"), N_("Renumber Next"), N_("Renumber End"),
                                         N_("Store")};
 
+MergePoint ToMergePoint(const CrdPoint& point) {
+  MergePoint merged;
+  merged.id = point.Id();
+  merged.orig_id = point.Id();
+  merged.desc = point.Description();
+  merged.code = point.Code();
+  merged.north = point.northing;
+  merged.east = point.easting;
+  merged.elev = point.elevation;
+  return merged;
+}
+
 const char* MergeStatusName(MergeStatus status) {
   return kStatusNames[static_cast<int>(status)];
 }
@@ -66,17 +68,35 @@ const char* RowChoiceText(RowChoice choice) {
   return kChoiceTexts[static_cast<int>(choice)];
 }
 
+namespace {
+
+std::vector<MergePoint> ToMergePoints(const std::vector<CrdPoint>& points) {
+  std::vector<MergePoint> merged;
+  merged.reserve(points.size());
+  for (const CrdPoint& point : points) merged.push_back(ToMergePoint(point));
+  return merged;
+}
+
+}  // namespace
+
 MergeSession::MergeSession(const std::vector<CrdPoint>& source, const std::vector<CrdPoint>& target, bool numeric,
                            bool auto_store)
-    : numeric_(numeric), auto_store_(auto_store), range_(AllKeyword()) {
-  for (const CrdPoint& point : source) source_.push_back(FromCrd(point));
-  for (const CrdPoint& point : target) target_.push_back(FromCrd(point));
+    : MergeSession(ToMergePoints(source), ToMergePoints(target), numeric, auto_store) {}
+
+MergeSession::MergeSession(std::vector<MergePoint> source, std::vector<MergePoint> target, bool numeric,
+                           bool auto_store)
+    : source_(std::move(source)),
+      target_(std::move(target)),
+      numeric_(numeric),
+      auto_store_(auto_store),
+      range_(AllKeyword()) {
   SortById(target_);
   Classify();
 }
 
 std::vector<MergeRow> PairById(const std::vector<MergePoint>& source, const std::vector<MergePoint>& target) {
   std::vector<MergeRow> pairs;
+  pairs.reserve(source.size() + target.size());
   size_t s = 0;
   size_t t = 0;
   while (s < source.size() || t < target.size()) {
@@ -96,7 +116,9 @@ void MergeSession::Classify() {
     rows_.push_back(pair);
     return static_cast<int>(rows_.size());
   };
-  for (const MergeRow& pair : PairById(source_, target_)) {
+  const std::vector<MergeRow> pairs = PairById(source_, target_);
+  rows_.reserve(pairs.size());
+  for (const MergeRow& pair : pairs) {
     if (pair.source < 0) {
       target_[pair.target].row = add_row(pair);
       continue;

@@ -45,6 +45,9 @@ struct MergePoint {
   MergeAction action = MergeAction::kNone;
 };
 
+// A point as read from a CRD file, its identifier not yet changed.
+MergePoint ToMergePoint(const CrdPoint& point);
+
 // One shown row: a source point, a target point or both (indices into
 // Source() and Target(); -1 for none).
 struct MergeRow {
@@ -87,6 +90,9 @@ class MergeSession {
   // within 1..99999. `auto_store`: missing points without an action get
   // "store" at every classification.
   MergeSession(const std::vector<CrdPoint>& source, const std::vector<CrdPoint>& target, bool numeric, bool auto_store);
+  // The same from points already made merge points (see ToMergePoint), in
+  // file order; taken over without a copy.
+  MergeSession(std::vector<MergePoint> source, std::vector<MergePoint> target, bool numeric, bool auto_store);
 
   // Both sorted by identifier (natural order), stable.
   const std::vector<MergePoint>& Source() const { return source_; }
