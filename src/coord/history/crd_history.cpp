@@ -8,7 +8,6 @@
 
 #include "coord/crd/crd_file.h"
 #include "coord/crd/crd_format.h"
-#include "coord/crd/crd_list.h"
 #include "coord/history/history_commands.h"
 #include "coord/history/history_format.h"
 #include "platform/login_name.h"
@@ -142,9 +141,8 @@ class CurrentPoints {
  public:
   CurrentPoints(CrdFile& file, size_t wanted) : file_(file) {
     if (wanted * 8 < static_cast<size_t>(std::max<int64_t>(file.PointCount(), 0))) return;
-    CrdList all(file);
-    all.SetRange(AllKeyword(), true);
-    for (CrdPoint point; all.Next(point);) points_.push_back(std::move(point));
+    // A read that fails midway leaves the rest to the search.
+    file.ForEachPoint([this](const CrdPoint& point) { points_.push_back(point); });
     for (size_t i = 0; i < points_.size(); ++i) by_id_.try_emplace(points_[i].Id(), i);
   }
 
