@@ -21,6 +21,9 @@ class CrdPoint {
            std::string_view code = {});
   CrdPoint(const CrdPoint& other);
   CrdPoint& operator=(const CrdPoint& other);
+  // Moving clears the word too; the moved-from point keeps its numbers.
+  CrdPoint(CrdPoint&& other) noexcept;
+  CrdPoint& operator=(CrdPoint&& other) noexcept;
 
   void Set(std::string_view id, double northing, double easting, double elevation, std::string_view description = {},
            std::string_view code = {});

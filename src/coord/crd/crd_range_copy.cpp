@@ -16,7 +16,7 @@ RangeCopyResult CopyPointRange(const std::filesystem::path& source, const std::f
 
   std::vector<CrdPoint> points;
   in.SetRange(range, false);
-  for (CrdPoint point; in.Next(point);) points.push_back(point);
+  for (CrdPoint point; in.Next(point);) points.push_back(std::move(point));
 
   if (environment.storage->Exists(target) && !environment.storage->Remove(target))
     return {RangeCopyStatus::kTargetFailed, 0};
