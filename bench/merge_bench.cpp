@@ -1,5 +1,6 @@
-// The merge of two CRD files and the reading of a point history, each
-// against a plain tool reading or copying the same file in this process.
+// The merge of two CRD files, the reading of a point history and the
+// cut-out of a range, each against a plain tool reading or copying the
+// same file in this process.
 //
 // merge: `crdtool merge SOURCE TARGET --overwrite` (the tool beside this
 // program, run as a child) of a POINTS-point source into a POINTS-point
@@ -14,7 +15,10 @@
 // again and again, every change recording the earlier coordinates);
 // compared with `cat` of the history file into /dev/null.
 //
-// usage: merge_bench [merge|history|all] [POINTS] [TRANSACTIONS] [HISTORY_POINTS] [ROUNDS]
+// cut: `crdtool cut` of the middle half of a POINTS-point alphanumeric
+// file; compared with `cp` of that file.
+//
+// usage: merge_bench [merge|history|cut|all] [POINTS] [TRANSACTIONS] [HISTORY_POINTS] [ROUNDS]
 #include <unistd.h>
 
 #include <cstdint>
@@ -105,6 +109,33 @@ bool MergeBench(const fs::path& root, int count, int rounds) {
               Median(read_times) / cp_s);
   std::printf("merged file holds %jd points, conflicts overwritten: %s\n", static_cast<intmax_t>(stored),
               sound ? "yes" : "NO");
+  return sound;
+}
+
+// `crdtool cut` of the middle half of a `count`-point file (the cut-out
+// Send Pnts uploads) against cp of the whole file.
+bool CutBench(const fs::path& root, int count, int rounds) {
+  std::vector<pelikon::CrdPoint> points;
+  for (int id = 1; id <= count; ++id)
+    points.emplace_back(std::to_string(id), 5000.0 + id, 1000.0 + id, id * 0.01, "PT " + std::to_string(id));
+  const fs::path source = root / "whole.crd", cut = root / "part.crd";
+  WriteCrd(source, points);
+  const std::string crdtool = (fs::canonical("/proc/self/exe").parent_path() / "crdtool").string();
+  const std::string range = std::to_string(count / 4 + 1) + "-" + std::to_string(count / 4 + count / 2);
+  std::vector<double> cut_times, cp_times;
+  for (int r = 0; r < rounds; ++r) {
+    cut_times.push_back(TimeCommand({crdtool, "cut", source.string(), cut.string(), range}));
+    cp_times.push_back(TimeCp(source, root / "copy.crd"));
+  }
+  pelikon::CrdFile result;
+  const bool sound = result.Open(cut) && result.PointCount() == count / 2 &&
+                     result.Lowest() == std::to_string(count / 4 + 1) &&
+                     result.Highest() == std::to_string(count / 4 + count / 2);
+  const double cut_s = Median(cut_times), cp_s = Median(cp_times);
+  std::printf("crdtool cut %s of %d points: %.4f s  cp of the source: %.4f s  (median of %d)\n", range.c_str(), count,
+              cut_s, cp_s, rounds);
+  std::printf("ratio cut / cp: %.2f (goal <= 5.00) %s\n", cut_s / cp_s, cut_s / cp_s <= 5.0 ? "PASS" : "MISS");
+  std::printf("cut-out holds exactly the range: %s\n", sound ? "yes" : "NO");
   return sound;
 }
 
@@ -199,16 +230,19 @@ int main(int argc, char** argv) {
   const int transactions = argc > 3 ? std::atoi(argv[3]) : 1000000;
   const int history_points = argc > 4 ? std::atoi(argv[4]) : 10000;
   const int rounds = argc > 5 ? std::atoi(argv[5]) : 5;
-  if ((which != "all" && which != "merge" && which != "history") || count < 2 || history_points < 1 || rounds < 1) {
-    std::fprintf(stderr, "usage: merge_bench [merge|history|all] [POINTS] [TRANSACTIONS] [HISTORY_POINTS] [ROUNDS]\n");
+  if ((which != "all" && which != "merge" && which != "history" && which != "cut") || count < 2 || history_points < 1 ||
+      rounds < 1) {
+    std::fprintf(stderr,
+                 "usage: merge_bench [merge|history|cut|all] [POINTS] [TRANSACTIONS] [HISTORY_POINTS] [ROUNDS]\n");
     return 2;
   }
   char pattern[] = "/tmp/pelikon-merge-bench-XXXXXX";
   if (!::mkdtemp(pattern)) Die("no temporary folder");
   const fs::path root = pattern;
   bool sound = true;
-  if (which != "history") sound = MergeBench(root, count, rounds) && sound;
-  if (which != "merge") sound = HistoryBench(root, transactions, history_points, rounds) && sound;
+  if (which == "all" || which == "merge") sound = MergeBench(root, count, rounds) && sound;
+  if (which == "all" || which == "history") sound = HistoryBench(root, transactions, history_points, rounds) && sound;
+  if (which == "all" || which == "cut") sound = CutBench(root, count, rounds) && sound;
   fs::remove_all(root);
   return sound ? 0 : 1;
 }

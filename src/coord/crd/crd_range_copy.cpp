@@ -1,5 +1,6 @@
 #include "coord/crd/crd_range_copy.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "coord/crd/crd_file.h"
@@ -15,6 +16,8 @@ RangeCopyResult CopyPointRange(const std::filesystem::path& source, const std::f
   if (!size || *size == 0 || in.Open(source, 0, kNoFormat) != 1) return {RangeCopyStatus::kSourceFailed, 0};
 
   std::vector<CrdPoint> points;
+  // Room for every record: only what is filled costs memory.
+  points.reserve(static_cast<size_t>(std::max<int64_t>(in.PointCount(), 0)));
   in.SetRange(range, false);
   for (CrdPoint point; in.Next(point);) points.push_back(std::move(point));
 
