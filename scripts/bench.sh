@@ -15,6 +15,9 @@
 # against cp, reads a history of 1,000,000 transactions with every
 # state resolved against cat, and cuts 50,000 points out of a 100,000-point
 # file against cp, in about a minute; `scripts/bench.sh merge` builds and
+# runs only it. The field-code benchmark converts a 100,000-line
+# field-to-finish table with the fieldcodes tool against awk splitting the
+# same file, in a few seconds; `scripts/bench.sh fieldcodes` builds and
 # runs only it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,9 +26,9 @@ only=""
 for arg in "$@"; do
   case "$arg" in
     --quick) quick="--quick" ;;
-    docked | merge) only="$arg" ;;
+    docked | merge | fieldcodes) only="$arg" ;;
     *)
-      echo "usage: scripts/bench.sh [--quick] [docked|merge]" >&2
+      echo "usage: scripts/bench.sh [--quick] [docked|merge|fieldcodes]" >&2
       exit 2
       ;;
   esac
@@ -43,6 +46,11 @@ merge() {
   build-bench/bin/merge_bench all 100000 1000000 10000 5
 }
 
+fieldcodes() {
+  echo "== field codes: a 100,000-line table converted against awk splitting it =="
+  build-bench/bin/fieldcodes_bench 100000 9
+}
+
 if [ "$only" = "docked" ]; then
   cmake --build build-bench -j2 --target docked_bench tolvane
   docked
@@ -53,8 +61,13 @@ if [ "$only" = "merge" ]; then
   merge
   exit 0
 fi
+if [ "$only" = "fieldcodes" ]; then
+  cmake --build build-bench -j2 --target fieldcodes_bench fieldcodes
+  fieldcodes
+  exit 0
+fi
 cmake --build build-bench -j2 --target listing_bench serial_bench crd_bench merge_bench crdtool docked_bench tolvane \
-  transfer_bench xfer window_bench collector-sim
+  fieldcodes_bench fieldcodes transfer_bench xfer window_bench collector-sim
 echo "== listing: 100,000 files =="
 build-bench/bin/listing_bench 100000 5
 echo "== serial driver: idle wait and line exchange over a pty pair =="
@@ -62,6 +75,7 @@ build-bench/bin/serial_bench 2000
 echo "== CRD: 20,000 points stored into a 20,000-point alphanumeric file, one by one and in bulk =="
 build-bench/bin/crd_bench 20000 5
 merge
+fieldcodes
 docked
 echo "== transfers: Zmodem against lrzsz, Kermit against gkermit =="
 build-bench/bin/transfer_bench $quick
