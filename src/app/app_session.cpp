@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "app/batch/batch_run.h"
+#include "app/field_codes/field_code_upload.h"
 #include "app/link_setup.h"
 #include "dialogs/data_folder.h"
 #include "link/serial/serial_port.h"
@@ -56,9 +57,11 @@ bool AppSession::RunCommandLine(const CommandLineRequest& request) {
       batch.Run(request.batch_file);
       return true;
     }
-    case CommandLineJob::kGeoid:
     case CommandLineJob::kFieldToFinish:
-      // Geoid grids and code table conversion are not part of this version.
+      RunFieldCodeUpload(*panes_);
+      return true;
+    case CommandLineJob::kGeoid:
+      // Geoid grids are not part of this version.
       Trace("command line job %d is not available in this version", static_cast<int>(request.job));
       ui_.ShowMessageBox(Tr("This unattended job is not available in this version."));
       return true;

@@ -131,7 +131,7 @@ std::string UsageText() {
       "                     failed, 2 when all failed, 255 when none ran\n"
       "  /S                 with /BATCH: no summary at the end\n"
       "  /GEOID             build a geoid sub-grid for the collector (not in this version)\n"
-      "  /F2F               convert a field-to-finish code table (not in this version)\n"
+      "  /F2F               convert a field-to-finish code table (.FLD) and send it, then end\n"
       "  --no-gui           run the job without any window (also the way without a\n"
       "                     display); messages go to standard error and every\n"
       "                     question gets its safe answer (No, Skip File)\n"

@@ -7,6 +7,7 @@
 #include <wx/tooltip.h>
 
 #include "app/command_line.h"
+#include "app/field_codes/field_code_upload.h"
 #include "app/options/option_texts.h"
 #include "app/program_version.h"
 #include "app/transfer/transfer_run.h"
@@ -77,6 +78,7 @@ CTransferDlg::CTransferDlg(const Setup& setup)
   BindCommand(kIdOptions, [](CTransferDlg& window) { window.RunOptions(); });
   BindCommand(kIdTransfer, [](CTransferDlg& window) { window.Transfer(); });
   BindCommand(kIdSendPoints, [](CTransferDlg& window) { window.SendPoints(); });
+  BindCommand(kIdFieldToFinish, [](CTransferDlg& window) { RunFieldCodeUpload(window.Panes()); });
   BindCommand(kIdDelete, [](CTransferDlg& window) { window.FileCommands().Delete(); });
   BindCommand(kIdRename, [](CTransferDlg& window) { window.FileCommands().Rename(); });
   BindCommand(kIdMakeDir, [](CTransferDlg& window) { window.FileCommands().MakeDir(); });
@@ -226,7 +228,7 @@ void CTransferDlg::BuildControls() {
   AddButton(kIdOptions, ButtonArt::kOptions, N_("&Options"), N_("Configuration options"), 235, true);
   AddButton(kIdGeoid, ButtonArt::kGeoid, N_("&Geoid"), N_("Make geoid grid"), 273, false);
   AddButton(kIdFieldToFinish, ButtonArt::kFieldToFinish, N_("&F2F conv"), N_("Convert Field-to-finish files"), 311,
-            false);
+            true);
   AddButton(kIdSendPoints, ButtonArt::kSendPoints, N_("Send &Pnts"), nullptr, 349, true);
   AddButton(kIdExit, ButtonArt::kExit, N_("E&xit"), N_("Exit Pelikon"), 387, true);
 }

@@ -122,5 +122,14 @@ TEST_F(HeadlessBatch, HelpVersionAndWrongArgumentsEndAtOnce) {
   EXPECT_TRUE(testing::Contents(collector_.Log()).find("HELLO") == std::string::npos) << "no connection was tried";
 }
 
+// /F2F connects, runs the code table command and ends (with the status of
+// a run without batch entries); without windows its file picker cannot be
+// answered, so nothing is sent.
+TEST_F(HeadlessBatch, TheCodeTableJobRunsAndEnds) {
+  EXPECT_EQ(RunProgram("--no-gui /F2F"), 255) << Err();
+  EXPECT_NE(Err().find("Select Existing Field Code Table -> cancelled"), std::string::npos) << Err();
+  EXPECT_NE(testing::Contents(collector_.Log()).find("HELLO"), std::string::npos) << "it connected first";
+}
+
 }  // namespace
 }  // namespace pelikon

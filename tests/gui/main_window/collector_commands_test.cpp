@@ -1,9 +1,13 @@
-// Send Pnts in the main window against the simulated collector: the
-// dialog checks its fields, "Select" takes a PC coordinate file and fills
-// the range from it, and the cut-out lands in the collector's folder.
+// Send Pnts and F2F conv in the main window against the simulated
+// collector: the Send Pnts dialog checks its fields, "Select" takes a PC
+// coordinate file and fills the range from it, and the cut-out lands in
+// the collector's folder; F2F conv sends the converted code table.
 #include <gtest/gtest.h>
 
 #include <wx/msgdlg.h>
+
+#include <fstream>
+#include <iterator>
 
 #include "coord/crd/crd_file.h"
 #include "gui/dialog_script.h"
@@ -58,6 +62,22 @@ TEST_F(MainWindowTest, SendPntsUploadsTheChosenRangeOfAPcFile) {
   CrdPoint point;
   EXPECT_EQ(sent.GetPoint("504", point, true), 1);
   EXPECT_EQ(sent.GetPoint("505", point, true), 0);
+}
+
+TEST_F(MainWindowTest, F2fConvSendsTheConvertedTable) {
+  std::ofstream(demo_.PcFolder() / "Codes.fld") << "TR|Tree||x|Tree line|1|\n";
+  window_->UserInterface().SetFilePicker([&](const std::string& caption, std::filesystem::path& chosen) {
+    EXPECT_EQ(caption, "Select Existing Field Code Table");
+    chosen = demo_.PcFolder() / "Codes.fld";
+    return true;
+  });
+  ASSERT_TRUE(Button(kIdFieldToFinish)->IsEnabled());
+  testing::Click(dynamic_cast<wxButton*>(Button(kIdFieldToFinish)));
+  EXPECT_TRUE(RunUntil([&] { return !window_->Busy(); }));
+  ASSERT_TRUE(RunUntil([&] { return RowOf(Pane(PaneSide::kRemote), "CODES.FCL") >= 0; }));
+  std::ifstream sent(demo_.StoreFolder() / "CODES.FCL", std::ios::binary);
+  const std::string table{std::istreambuf_iterator<char>(sent), std::istreambuf_iterator<char>()};
+  EXPECT_EQ(table, "TR, Y, N, Tree line, Tree\r\n");
 }
 
 }  // namespace
