@@ -215,6 +215,8 @@ TEST_F(CrdTool, CutWritesTheSelectedPointsInTheSourcesVariant) {
   EXPECT_NE(missing.err.find("none.crd"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(File("none.crd"))) << "a missing source is never created";
   EXPECT_EQ(Crdtool("cut " + File("a.crd") + " " + File("x.crd")).status, 2);
+  EXPECT_EQ(Crdtool("cut " + File("a.crd") + " " + File("a.crd") + " 1-5").status, 1);
+  EXPECT_EQ(PointLines(Crdtool("dump " + File("a.crd")).out).size(), 25u) << "the source is never replaced";
 }
 
 // Each point is reported under the identifier it was read with, in the

@@ -17,14 +17,14 @@
 
 namespace pelikon {
 
-int64_t CrdIOBrannock::StorePoints(std::span<const CrdPoint> points, bool quiet, std::vector<int>* errors) {
-  if (errors) errors->assign(points.size(), kCrdOk);
+int64_t CrdIOBrannock::StorePoints(const PointSource& next, bool quiet, std::vector<int>* errors, size_t expected) {
+  if (errors) errors->clear();
   std::vector<Prepared> batch;
-  batch.reserve(points.size());
-  for (size_t i = 0; i < points.size(); ++i) {
+  batch.reserve(expected);
+  while (const CrdPoint* point = next()) {
     Prepared prepared;
-    last_error_ = Prepare(points[i], quiet, prepared);
-    if (errors) (*errors)[i] = last_error_;
+    last_error_ = Prepare(*point, quiet, prepared);
+    if (errors) errors->push_back(last_error_);
     if (last_error_ == kCrdOk) batch.push_back(std::move(prepared));
   }
   const int final_error = last_error_;

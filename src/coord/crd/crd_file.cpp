@@ -172,14 +172,21 @@ int CrdFile::StorePoint(const CrdPoint& point, bool quiet, int command, std::str
 
 int64_t CrdFile::StorePoints(std::span<const CrdPoint> points, bool quiet, int command, std::string_view detail,
                              std::vector<int>* errors) {
+  size_t next = 0;
+  return StorePoints([&]() { return next < points.size() ? &points[next++] : nullptr; }, points.size(), quiet, command,
+                     detail, errors);
+}
+
+int64_t CrdFile::StorePoints(const CrdIO::PointSource& next, size_t expected, bool quiet, int command,
+                             std::string_view detail, std::vector<int>* errors) {
   if (!handler_) return 0;
-  if (!Recording(command)) return handler_->StorePoints(points, quiet, errors);
+  if (!Recording(command)) return handler_->StorePoints(next, quiet, errors, expected);
   // Every change must reach the history with the point it replaced.
-  if (errors) errors->assign(points.size(), kCrdOk);
+  if (errors) errors->clear();
   int64_t stored = 0;
-  for (size_t i = 0; i < points.size(); ++i) {
-    stored += StorePoint(points[i], quiet, command, detail);
-    if (errors) (*errors)[i] = handler_->LastError();
+  while (const CrdPoint* point = next()) {
+    stored += StorePoint(*point, quiet, command, detail);
+    if (errors) errors->push_back(handler_->LastError());
   }
   return stored;
 }

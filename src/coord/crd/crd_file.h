@@ -58,6 +58,11 @@ class CrdFile : public CrdList {
   // receives each point's code.
   int64_t StorePoints(std::span<const CrdPoint> points, bool quiet = false, int command = kNoHistoryCommand,
                       std::string_view detail = {}, std::vector<int>* errors = nullptr);
+  // The same for the points `next` gives until it gives null (about
+  // `expected` of them), so that they need not be gathered first.
+  int64_t StorePoints(const CrdIO::PointSource& next, size_t expected, bool quiet = false,
+                      int command = kNoHistoryCommand, std::string_view detail = {},
+                      std::vector<int>* errors = nullptr);
   // Every stored point in file order, as stepping through "ALL" in file
   // order yields them, read in large blocks (see CrdIO::ForEachPoint); the
   // point passed is reused. 0 when closed or when a read failed midway.

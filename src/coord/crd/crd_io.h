@@ -83,7 +83,16 @@ class CrdIO {
   // storing the points one after another. `errors`, when given, receives
   // each point's error code. Returns the number of points stored; 0 with
   // nothing changed when the file could not be written.
-  virtual int64_t StorePoints(std::span<const CrdPoint> points, bool quiet, std::vector<int>* errors) = 0;
+  int64_t StorePoints(std::span<const CrdPoint> points, bool quiet, std::vector<int>* errors) {
+    size_t next = 0;
+    return StorePoints([&]() { return next < points.size() ? &points[next++] : nullptr; }, quiet, errors,
+                       points.size());
+  }
+  // The same for the points `next` gives one after another until it gives
+  // null (each pointer is read before the next call); `expected` is how
+  // many there will likely be.
+  using PointSource = std::function<const CrdPoint*()>;
+  virtual int64_t StorePoints(const PointSource& next, bool quiet, std::vector<int>* errors, size_t expected) = 0;
   virtual int64_t DeletePoints(std::string_view range, CrdList& list) { return DeletePointsInRange(range, list); }
   // Keeps every point `list` yields that `range` does not select, through
   // a working copy that then replaces the file; the header values stay.

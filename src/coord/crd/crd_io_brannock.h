@@ -56,7 +56,8 @@ class CrdIOBrannock final : public CrdIO {
   int ForEachPoint(const std::function<void(const CrdPoint&)>& visit) override;
 
   int StorePoint(const CrdPoint& point, bool quiet, CrdPoint* old_point) override;
-  int64_t StorePoints(std::span<const CrdPoint> points, bool quiet, std::vector<int>* errors) override;
+  using CrdIO::StorePoints;
+  int64_t StorePoints(const PointSource& next, bool quiet, std::vector<int>* errors, size_t expected) override;
 
   int SetHeaderText(std::string_view text) override;
   int SetHeaderNumber(std::string_view text) override;

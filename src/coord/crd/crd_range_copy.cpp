@@ -1,7 +1,6 @@
 #include "coord/crd/crd_range_copy.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "coord/crd/crd_file.h"
 #include "pointid/point_range.h"
@@ -15,18 +14,25 @@ RangeCopyResult CopyPointRange(const std::filesystem::path& source, const std::f
   CrdFile in(environment);
   if (!size || *size == 0 || in.Open(source, 0, kNoFormat) != 1) return {RangeCopyStatus::kSourceFailed, 0};
 
-  std::vector<CrdPoint> points;
-  // Room for every record: only what is filled costs memory.
-  points.reserve(static_cast<size_t>(std::max<int64_t>(in.PointCount(), 0)));
-  in.SetRange(range, false);
-  for (CrdPoint point; in.Next(point);) points.push_back(std::move(point));
-
+  // Replacing the source itself would lose it.
+  std::error_code error;
+  if (std::filesystem::weakly_canonical(source, error) == std::filesystem::weakly_canonical(target, error))
+    return {RangeCopyStatus::kTargetFailed, 0};
   if (environment.storage->Exists(target) && !environment.storage->Remove(target))
     return {RangeCopyStatus::kTargetFailed, 0};
   CrdFile out(environment);
   if (out.Open(target, 1, in.Format()) != 1) return {RangeCopyStatus::kTargetFailed, 0};
-  in.Close();
-  if (out.StorePoints(points, true) != static_cast<int64_t>(points.size())) {
+  // The points go from the range walk straight into the batch.
+  in.SetRange(range, false);
+  CrdPoint point;
+  int64_t selected = 0;
+  const auto next = [&]() -> const CrdPoint* {
+    if (!in.Next(point)) return nullptr;
+    ++selected;
+    return &point;
+  };
+  const int64_t stored = out.StorePoints(next, static_cast<size_t>(std::max<int64_t>(in.PointCount(), 0)), true);
+  if (stored != selected) {
     out.DeleteFile(false);
     return {RangeCopyStatus::kStoreFailed, 0};
   }

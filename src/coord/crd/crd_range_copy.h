@@ -14,7 +14,7 @@ namespace pelikon {
 enum class RangeCopyStatus {
   kCopied,
   kSourceFailed,  // the source is missing, empty or no CRD file
-  kTargetFailed,  // the target could not be created
+  kTargetFailed,  // the target could not be created, or is the source
   kStoreFailed,   // a point could not be stored (the target is removed)
 };
 
