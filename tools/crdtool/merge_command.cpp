@@ -113,7 +113,7 @@ bool Decide(MergeSession& session, const MergeArguments& arguments) {
 // the first classification gave them, kept in one block of text.
 class FoundPoints {
  public:
-  explicit FoundPoints(const std::vector<pelikon::MergePoint>& points) {
+  explicit FoundPoints(const pelikon::MergePointList& points) {
     ends_.reserve(points.size());
     statuses_.reserve(points.size());
     size_t length = 0;
@@ -127,7 +127,7 @@ class FoundPoints {
   }
   size_t Size() const { return ends_.size(); }
   // True when `points` has the same identifiers as read in the same order.
-  bool SameOrder(const std::vector<pelikon::MergePoint>& points) const {
+  bool SameOrder(const pelikon::MergePointList& points) const {
     if (points.size() != Size()) return false;
     for (size_t i = 0; i < points.size(); ++i)
       if (points[i].orig_id != Id(i)) return false;
@@ -156,7 +156,7 @@ class FoundPoints {
 // One line per point found: every point that now has its identifier as
 // read (renumbering may have reordered them), with the status it was found
 // in. False when the output could not be written.
-bool PrintOutcome(const FoundPoints& found, const std::vector<pelikon::MergePoint>& points) {
+bool PrintOutcome(const FoundPoints& found, const pelikon::MergePointList& points) {
   // The lines go out in blocks of many.
   constexpr size_t kBlockBytes = 1 << 16;
   std::string block;
@@ -207,7 +207,7 @@ int RunMerge(const ToolUsage& usage, int argc, char** argv) {
     if (!pelikon::OpenExistingCrd(source, arguments.source, error) ||
         !pelikon::OpenExistingCrd(target, arguments.target, error))
       return usage.Fail(error);
-    std::vector<pelikon::MergePoint> source_points, target_points;
+    pelikon::MergePointList source_points, target_points;
     for (auto [file, points, path] : {std::tuple(&source, &source_points, &arguments.source),
                                       std::tuple(&target, &target_points, &arguments.target)}) {
       if (!pelikon::ReadMergePoints(*file, *points))

@@ -19,7 +19,7 @@ namespace pelikon {
 
 int64_t CrdIOBrannock::StorePoints(const PointSource& next, bool quiet, std::vector<int>* errors, size_t expected) {
   if (errors) errors->clear();
-  std::vector<Prepared> batch;
+  LargeVector<Prepared> batch;
   batch.reserve(expected);
   while (const CrdPoint* point = next()) {
     Prepared prepared;
@@ -63,7 +63,7 @@ int64_t CrdIOBrannock::StorePoints(const PointSource& next, bool quiet, std::vec
   return accepted;
 }
 
-bool CrdIOBrannock::MergeAlphanumeric(const std::vector<Prepared>& batch, CrdStream& twin) {
+bool CrdIOBrannock::MergeAlphanumeric(const LargeVector<Prepared>& batch, CrdStream& twin) {
   uint8_t header[kAlphaHeaderSize];
   if (!stream_.ReadAt(0, header, sizeof header)) return false;
   const int64_t count = RecordCount();
@@ -104,7 +104,7 @@ bool CrdIOBrannock::MergeAlphanumeric(const std::vector<Prepared>& batch, CrdStr
   return true;
 }
 
-bool CrdIOBrannock::MergeNumeric(const std::vector<Prepared>& batch, CrdStream& twin) {
+bool CrdIOBrannock::MergeNumeric(const LargeVector<Prepared>& batch, CrdStream& twin) {
   uint8_t header[kNumericHeaderSize];
   if (!stream_.ReadAt(0, header, sizeof header)) return false;
   const int64_t slots = RecordCount();

@@ -25,6 +25,7 @@
 #include "coord/crd/crd_io.h"
 #include "coord/crd/crd_layout.h"
 #include "coord/crd/crd_stream.h"
+#include "platform/large_memory.h"
 
 namespace pelikon {
 
@@ -111,8 +112,8 @@ class CrdIOBrannock final : public CrdIO {
   int StoreAlphanumeric(const Prepared& prepared);
   bool ShiftUp(int64_t from, int64_t count);
   bool WriteEmptySlots(int64_t first, int64_t last);
-  bool MergeNumeric(const std::vector<Prepared>& batch, CrdStream& twin);
-  bool MergeAlphanumeric(const std::vector<Prepared>& batch, CrdStream& twin);
+  bool MergeNumeric(const LargeVector<Prepared>& batch, CrdStream& twin);
+  bool MergeAlphanumeric(const LargeVector<Prepared>& batch, CrdStream& twin);
 
   CrdStream stream_;
   int64_t current_index_ = -1;

@@ -26,12 +26,12 @@ std::filesystem::path HistoryPath(const CrdFile& file) {
 }
 
 // The whole history file; nothing when there is none.
-std::optional<std::string> HistoryBytes(const CrdFile& file) {
+std::optional<LargeVector<char>> HistoryBytes(const CrdFile& file) {
   CrdStorage& storage = *file.Environment().storage;
   const std::filesystem::path path = HistoryPath(file);
   const std::optional<uint64_t> size = storage.RegularFileSize(path);
   if (!size) return std::nullopt;
-  std::string bytes(static_cast<size_t>(*size), '\0');
+  LargeVector<char> bytes(static_cast<size_t>(*size));
   bytes.resize(storage.ReadStart(path, bytes.data(), bytes.size()));
   return bytes;
 }
@@ -171,11 +171,11 @@ class HistoryReader {
 
   explicit HistoryReader(HistoryList& list) : list_(list) {}
 
-  bool Parse(std::string bytes) {
+  bool Parse(LargeVector<char> bytes) {
     list_.bytes_ = std::move(bytes);
     list_.extra_.assign(1, '\0');
     list_.states_.assign(1, State());
-    const std::string_view all = list_.bytes_;
+    const std::string_view all(list_.bytes_.data(), list_.bytes_.size());
     TransactionReader counter(all);
     if (!counter.Valid()) return false;
     size_t count = 0;
@@ -232,7 +232,7 @@ class HistoryReader {
   // Completes `entry` (its `before` holding the recorded values) from the
   // state the point had after it; returns the state before it.
   uint32_t Complete(HistoryList::Entry& entry, uint32_t later) {
-    std::vector<State>& states = list_.states_;
+    LargeVector<State>& states = list_.states_;
     const uint16_t flags = entry.flags;
     entry.after = IsDeletion(flags) ? 0 : later;
     if (IsCreation(flags)) {
@@ -255,18 +255,18 @@ class HistoryReader {
 };
 
 void HistoryReader::Link(CrdFile* file) {
-  std::vector<HistoryList::Entry>& entries = list_.entries_;
+  LargeVector<HistoryList::Entry>& entries = list_.entries_;
   const auto n = static_cast<uint32_t>(entries.size());
   // The entries grouped by identifier, each group in list order (newest
   // first): `members` holds the groups one after another.
   std::unordered_map<std::string_view, uint32_t> groups;
-  std::vector<uint32_t> group(n);
+  LargeVector<uint32_t> group(n);
   for (uint32_t i = 0; i < n; ++i)
     group[i] = groups.try_emplace(Id(entries[i].id), static_cast<uint32_t>(groups.size())).first->second;
   std::vector<uint32_t> group_start(groups.size() + 1);
   for (uint32_t i = 0; i < n; ++i) ++group_start[group[i] + 1];
   for (size_t g = 1; g < group_start.size(); ++g) group_start[g] += group_start[g - 1];
-  std::vector<uint32_t> members(n), member_at(n);
+  LargeVector<uint32_t> members(n), member_at(n);
   {
     std::vector<uint32_t> fill(group_start.begin(), group_start.end() - 1);
     for (uint32_t i = 0; i < n; ++i) {
@@ -276,7 +276,7 @@ void HistoryReader::Link(CrdFile* file) {
   }
   // Linked entries leave their group: `next` skips them (with path
   // halving), so finding the next unlinked member stays cheap.
-  std::vector<uint32_t> next(n + 1);
+  LargeVector<uint32_t> next(n + 1);
   for (uint32_t m = 0; m <= n; ++m) next[m] = m;
   const auto unlinked_from = [&](uint32_t m) {
     while (next[m] != m) {
@@ -332,7 +332,7 @@ void HistoryReader::Link(CrdFile* file) {
 HistoryList ReadHistory(CrdFile& file, std::string_view range, bool resolve) {
   HistoryList list;
   if (!file.IsOpen()) return list;
-  std::optional<std::string> bytes = HistoryBytes(file);
+  std::optional<LargeVector<char>> bytes = HistoryBytes(file);
   if (!bytes) return list;
   if (!HistoryReader::Fits(bytes->size())) {
     Trace("\nCRD HISTORY FAILED: %s is too large to read.\n", HistoryPath(file).c_str());
@@ -411,8 +411,7 @@ std::string_view HistoryList::LatestId(size_t i) const {
 }
 
 std::string_view HistoryList::Text(TextRef ref, size_t limit) const {
-  const std::string& pool = ref & kExtra ? extra_ : bytes_;
-  const char* text = pool.data() + (ref & ~kExtra);
+  const char* text = (ref & kExtra ? extra_.data() : bytes_.data()) + (ref & ~kExtra);
   return {text, strnlen(text, limit)};
 }
 

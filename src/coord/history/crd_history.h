@@ -20,6 +20,7 @@
 
 #include "coord/crd/crd_history_recorder.h"
 #include "coord/crd/crd_point.h"
+#include "platform/large_memory.h"
 
 namespace pelikon {
 
@@ -112,10 +113,10 @@ class HistoryList {
   std::string_view Text(TextRef ref, size_t limit) const;
   CrdPoint Point(uint32_t state) const;
 
-  std::string bytes_;
+  LargeVector<char> bytes_;
   std::string extra_;
-  std::vector<State> states_;
-  std::vector<Entry> entries_;  // newest first
+  LargeVector<State> states_;
+  LargeVector<Entry> entries_;  // newest first
   bool resolved_ = false;
 };
 

@@ -58,10 +58,10 @@ std::vector<CrdPoint> ReadAllPoints(CrdFile& file) {
   return points;
 }
 
-bool ReadMergePoints(CrdFile& file, std::vector<MergePoint>& points) {
+bool ReadMergePoints(CrdFile& file, MergePointList& points) {
   points.clear();
   points.reserve(static_cast<size_t>(file.PointCount()));
-  return file.ForEachPoint([&](const CrdPoint& point) { points.push_back(ToMergePoint(point)); }) == 1;
+  return file.ForEachPoint([&](const CrdPoint& point) { SetMergePoint(points.emplace_back(), point); }) == 1;
 }
 
 bool OpenExistingCrd(CrdFile& file, const fs::path& path, std::string& error) {
@@ -138,17 +138,21 @@ MergeApplyResult ApplyMerge(const MergeSession& session, const fs::path& source_
     if (prepare) prepare(twin);
     // The points go into the twin in one batch, with the values the
     // session read from the source.
-    std::vector<CrdPoint> batch;
     std::vector<const MergePoint*> batched;
-    batch.reserve(static_cast<size_t>(applying));
     batched.reserve(static_cast<size_t>(applying));
-    for (const MergePoint& merged : points) {
-      if (!Applies(merged.action)) continue;
-      batch.emplace_back(merged.id, merged.north, merged.east, merged.elev, merged.desc, merged.code);
-      batched.push_back(&merged);
-    }
+    for (const MergePoint& merged : points)
+      if (Applies(merged.action)) batched.push_back(&merged);
+    size_t next = 0;
+    CrdPoint point;
+    const auto next_point = [&]() -> const CrdPoint* {
+      if (next == batched.size()) return nullptr;
+      const MergePoint& merged = *batched[next++];
+      point.Set(merged.id, merged.north, merged.east, merged.elev, merged.desc, merged.code);
+      return &point;
+    };
     std::vector<int> errors;
-    const int64_t stored = batch.empty() ? 0 : twin.StorePoints(batch, true, kMergeHistoryCommand, {}, &errors);
+    const int64_t stored =
+        batched.empty() ? 0 : twin.StorePoints(next_point, batched.size(), true, kMergeHistoryCommand, {}, &errors);
     for (size_t i = 0; i < errors.size(); ++i) {
       if (errors[i] == kCrdOk) continue;
       twin.Close();
@@ -156,10 +160,10 @@ MergeApplyResult ApplyMerge(const MergeSession& session, const fs::path& source_
                                Tr(CrdErrorText(errors[i]))));
     }
     // Every point accepted, yet the batch may still fail to be written.
-    if (stored != static_cast<int64_t>(batch.size())) {
+    if (stored != static_cast<int64_t>(batched.size())) {
       const int why = twin.LastError();
       twin.Close();
-      return give_up(StrPrintf(Tr("the %zu points cannot be stored: %s; the target is unchanged"), batch.size(),
+      return give_up(StrPrintf(Tr("the %zu points cannot be stored: %s; the target is unchanged"), batched.size(),
                                Tr(CrdErrorText(why))));
     }
     for (size_t i = 0; i < batched.size(); ++i) {

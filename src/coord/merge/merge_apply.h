@@ -26,7 +26,7 @@ inline constexpr int kMergeHistoryCommand = 1;
 std::vector<CrdPoint> ReadAllPoints(CrdFile& file);
 // The same as merge points (ToMergePoint), without the copies in between;
 // false when the file could not be read to its end.
-bool ReadMergePoints(CrdFile& file, std::vector<MergePoint>& points);
+bool ReadMergePoints(CrdFile& file, MergePointList& points);
 
 // Opens an existing, non-empty CRD file (a missing or empty one would be
 // created by CrdFile::Open). False with the reason, translated, in `error`.

@@ -25,7 +25,7 @@ struct IdLess {
   bool operator()(std::string_view a, std::string_view b) const { return ComparePointIds(a, b) < 0; }
 };
 
-void SortById(std::vector<MergePoint>& points) {
+void SortById(MergePointList& points) {
   auto less = [](const MergePoint& a, const MergePoint& b) { return IdLess()(a.id, b.id); };
   // Files and classifications mostly hand over sorted lists: one look
   // spares the sort its copies.
@@ -48,6 +48,11 @@ constexpr const char* kChoiceTexts[] = {N_("Overwrite"), N_("Skip"), N_("Renumbe
 
 MergePoint ToMergePoint(const CrdPoint& point) {
   MergePoint merged;
+  SetMergePoint(merged, point);
+  return merged;
+}
+
+void SetMergePoint(MergePoint& merged, const CrdPoint& point) {
   merged.id = point.Id();
   merged.orig_id = point.Id();
   merged.desc = point.Description();
@@ -55,7 +60,6 @@ MergePoint ToMergePoint(const CrdPoint& point) {
   merged.north = point.northing;
   merged.east = point.easting;
   merged.elev = point.elevation;
-  return merged;
 }
 
 const char* MergeStatusName(MergeStatus status) {
@@ -70,8 +74,8 @@ const char* RowChoiceText(RowChoice choice) {
 
 namespace {
 
-std::vector<MergePoint> ToMergePoints(const std::vector<CrdPoint>& points) {
-  std::vector<MergePoint> merged;
+MergePointList ToMergePoints(const std::vector<CrdPoint>& points) {
+  MergePointList merged;
   merged.reserve(points.size());
   for (const CrdPoint& point : points) merged.push_back(ToMergePoint(point));
   return merged;
@@ -83,8 +87,7 @@ MergeSession::MergeSession(const std::vector<CrdPoint>& source, const std::vecto
                            bool auto_store)
     : MergeSession(ToMergePoints(source), ToMergePoints(target), numeric, auto_store) {}
 
-MergeSession::MergeSession(std::vector<MergePoint> source, std::vector<MergePoint> target, bool numeric,
-                           bool auto_store)
+MergeSession::MergeSession(MergePointList source, MergePointList target, bool numeric, bool auto_store)
     : source_(std::move(source)),
       target_(std::move(target)),
       numeric_(numeric),
@@ -94,8 +97,8 @@ MergeSession::MergeSession(std::vector<MergePoint> source, std::vector<MergePoin
   Classify();
 }
 
-std::vector<MergeRow> PairById(const std::vector<MergePoint>& source, const std::vector<MergePoint>& target) {
-  std::vector<MergeRow> pairs;
+MergeRowList PairById(const MergePointList& source, const MergePointList& target) {
+  MergeRowList pairs;
   pairs.reserve(source.size() + target.size());
   size_t s = 0;
   size_t t = 0;
@@ -116,7 +119,7 @@ void MergeSession::Classify() {
     rows_.push_back(pair);
     return static_cast<int>(rows_.size());
   };
-  const std::vector<MergeRow> pairs = PairById(source_, target_);
+  const MergeRowList pairs = PairById(source_, target_);
   rows_.reserve(pairs.size());
   for (const MergeRow& pair : pairs) {
     if (pair.source < 0) {

@@ -21,6 +21,7 @@
 
 #include "coord/crd/crd_point.h"
 #include "platform/catalogue.h"
+#include "platform/large_memory.h"
 
 namespace pelikon {
 
@@ -47,6 +48,8 @@ struct MergePoint {
 
 // A point as read from a CRD file, its identifier not yet changed.
 MergePoint ToMergePoint(const CrdPoint& point);
+// The same, filled into `merged`.
+void SetMergePoint(MergePoint& merged, const CrdPoint& point);
 
 // One shown row: a source point, a target point or both (indices into
 // Source() and Target(); -1 for none).
@@ -54,6 +57,11 @@ struct MergeRow {
   int source = -1;
   int target = -1;
 };
+
+// Both files' points and their pairing can run to hundreds of thousands:
+// large tables (platform/large_memory.h).
+using MergePointList = LargeVector<MergePoint>;
+using MergeRowList = LargeVector<MergeRow>;
 
 struct MergeCounts {
   int unresolved_conflicts = 0;
@@ -82,7 +90,7 @@ inline constexpr double kMergeTolerance = 0.001;
 
 // Lines both lists (each sorted by identifier) up: one pair per
 // identifier, in identifier order.
-std::vector<MergeRow> PairById(const std::vector<MergePoint>& source, const std::vector<MergePoint>& target);
+MergeRowList PairById(const MergePointList& source, const MergePointList& target);
 
 class MergeSession {
  public:
@@ -92,12 +100,12 @@ class MergeSession {
   MergeSession(const std::vector<CrdPoint>& source, const std::vector<CrdPoint>& target, bool numeric, bool auto_store);
   // The same from points already made merge points (see ToMergePoint), in
   // file order; taken over without a copy.
-  MergeSession(std::vector<MergePoint> source, std::vector<MergePoint> target, bool numeric, bool auto_store);
+  MergeSession(MergePointList source, MergePointList target, bool numeric, bool auto_store);
 
   // Both sorted by identifier (natural order), stable.
-  const std::vector<MergePoint>& Source() const { return source_; }
-  const std::vector<MergePoint>& Target() const { return target_; }
-  const std::vector<MergeRow>& Rows() const { return rows_; }
+  const MergePointList& Source() const { return source_; }
+  const MergePointList& Target() const { return target_; }
+  const MergeRowList& Rows() const { return rows_; }
   MergeCounts Counts() const;
   bool Numeric() const { return numeric_; }
 
@@ -193,9 +201,9 @@ class MergeSession {
   template <typename Taken>
   std::string FreeAfter(std::string from, bool include_from, Taken taken) const;
 
-  std::vector<MergePoint> source_;
-  std::vector<MergePoint> target_;
-  std::vector<MergeRow> rows_;
+  MergePointList source_;
+  MergePointList target_;
+  MergeRowList rows_;
   bool numeric_;
   bool auto_store_;
   bool show_matching_ = false;
