@@ -1,0 +1,81 @@
+// geoidtool: works with geoid grid files from the command line.
+//
+//   geoidtool download URL DEST [--rand N]   fetches URL into DEST, replacing
+//                                            a file there only when the whole
+//                                            file arrived; prints DEST
+//
+// Exit status 0 on success, 1 with the reason on standard error, 2 for a
+// wrong argument.
+#include <climits>
+#include <cstdio>
+#include <string>
+
+#include "geoid/download/grid_download.h"
+#include "platform/catalogue.h"
+#include "platform/text.h"
+#include "tool_usage.h"
+
+namespace {
+
+using pelikon::StrPrintf;
+using pelikon::Tr;
+using pelikon_tools::ArgumentReader;
+using pelikon_tools::kExitFailure;
+using pelikon_tools::kExitOk;
+
+const pelikon_tools::ToolUsage kUsage("geoidtool", N_("usage: geoidtool download URL DEST [--rand N]\n"),
+                                      N_("Works with geoid grid files.\n"
+                                         "  download  fetches URL (http or https) into the file DEST and prints DEST.\n"
+                                         "            A file already at DEST is replaced only when the whole file\n"
+                                         "            arrived; a transfer that receives nothing for 15 seconds is\n"
+                                         "            stopped. --rand N adds the query \"rand=N\" (against caches\n"
+                                         "            on the way); 0, the default, asks for the plain URL\n"
+                                         "Exit status: 0 done, 1 failed (the reason on standard error), 2 a wrong\n"
+                                         "argument. PELIKON_TRACE=1 shows the course of a download.\n"));
+
+int Download(ArgumentReader& arguments) {
+  std::string url;
+  std::string destination;
+  long random = 0;
+  while (!arguments.Done()) {
+    const std::string argument = arguments.Next();
+    if (argument == "--rand") {
+      if (!arguments.Number(argument, 0, INT_MAX, random)) return kUsage.Wrong(arguments.Error());
+    } else if (argument.size() > 1 && argument[0] == '-') {
+      return kUsage.Wrong(StrPrintf(Tr("download: unknown option %s"), argument.c_str()));
+    } else if (url.empty()) {
+      url = argument;
+    } else if (destination.empty()) {
+      destination = argument;
+    } else {
+      return kUsage.Wrong(StrPrintf(Tr("download: unexpected argument \"%s\""), argument.c_str()));
+    }
+  }
+  if (destination.empty()) return kUsage.Wrong(Tr("download: URL and DEST are needed"));
+  pelikon::DownloadHooks hooks;
+  hooks.show_message = [](const std::string& text) { kUsage.Fail(text); };
+  if (!pelikon::DownloadGridFile(url, destination, static_cast<int>(random), hooks))
+    return kUsage.Fail(StrPrintf(Tr("cannot download %s into %s"), url.c_str(), destination.c_str()));
+  std::printf("%s\n", destination.c_str());
+  return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+}
+
+struct Command {
+  const char* name;
+  int (*run)(ArgumentReader& arguments);  // given the arguments after the command
+};
+constexpr Command kCommands[] = {{"download", Download}};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (pelikon_tools::ToolUsage::HelpAsked(argc, argv)) return kUsage.Help();
+  if (argc < 2) return kUsage.Wrong(Tr("no command given"));
+  const std::string command = argv[1];
+  for (const Command& known : kCommands) {
+    if (command != known.name) continue;
+    ArgumentReader arguments(argc, argv, 2);
+    return known.run(arguments);
+  }
+  return kUsage.Wrong(StrPrintf(Tr("unknown command \"%s\""), command.c_str()));
+}
