@@ -7,6 +7,7 @@
 // Exit status 0 on success, 1 with the reason on standard error, 2 for a
 // wrong argument.
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -33,6 +34,13 @@ const pelikon_tools::ToolUsage kUsage("geoidtool", N_("usage: geoidtool download
                                          "Exit status: 0 done, 1 failed (the reason on standard error), 2 a wrong\n"
                                          "argument. PELIKON_TRACE=1 shows the course of a download.\n"));
 
+// Ctrl-C or a termination request ends a download the way the program's
+// Cancel button does, so that no half file stays behind.
+volatile std::sig_atomic_t interrupted = 0;
+void OnInterrupt(int) {
+  interrupted = 1;
+}
+
 int Download(ArgumentReader& arguments) {
   std::string url;
   std::string destination;
@@ -54,6 +62,9 @@ int Download(ArgumentReader& arguments) {
   if (destination.empty()) return kUsage.Wrong(Tr("download: URL and DEST are needed"));
   pelikon::DownloadHooks hooks;
   hooks.show_message = [](const std::string& text) { kUsage.Fail(text); };
+  hooks.cancelled = [] { return interrupted != 0; };
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
   if (!pelikon::DownloadGridFile(url, destination, static_cast<int>(random), hooks))
     return kUsage.Fail(StrPrintf(Tr("cannot download %s into %s"), url.c_str(), destination.c_str()));
   std::printf("%s\n", destination.c_str());
