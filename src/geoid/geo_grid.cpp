@@ -54,7 +54,7 @@ bool GeoGrid::AllocateMemory() {
   return cells_ != nullptr;
 }
 
-GridCell GeoGrid::Get(int64_t index) {
+GridCell GeoGrid::GetSlow(int64_t index) {
   if (index < 0 || index >= CellCount()) {
     if (!swap_ && index >= 0) Trace("Invalid row range: %lld", static_cast<long long>(index / (int64_t{nc_} + 1)));
     return {};
@@ -92,7 +92,7 @@ bool GeoGrid::ConvertToMemory() {
   return true;
 }
 
-void GeoGrid::Set(int64_t index, const GridCell& cell) {
+void GeoGrid::SetSlow(int64_t index, const GridCell& cell) {
   if (index < 0 || index >= CellCount()) return;
   if (swap_)
     swap_->Set(index, cell);

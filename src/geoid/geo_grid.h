@@ -61,8 +61,14 @@ class GeoGrid {
   std::vector<std::string>& Remarks() { return remarks_; }
   const std::vector<std::string>& Remarks() const { return remarks_; }
 
-  GridCell Get(int64_t index);
-  void Set(int64_t index, const GridCell& cell);
+  // Memory cells are served inline: readers walk millions of them.
+  GridCell Get(int64_t index) { return cells_ && index >= 0 && index < CellCount() ? cells_[index] : GetSlow(index); }
+  void Set(int64_t index, const GridCell& cell) {
+    if (cells_ && index >= 0 && index < CellCount())
+      cells_[index] = cell;
+    else
+      SetSlow(index, cell);
+  }
   // Writes pending swap-file data; false when the swap file failed.
   bool Flush();
 
@@ -71,6 +77,8 @@ class GeoGrid {
                                                   const GridStorageOptions&, bool);
   GeoGrid() = default;
   bool AllocateMemory();
+  GridCell GetSlow(int64_t index);
+  void SetSlow(int64_t index, const GridCell& cell);
   GridCell MissInSwap(int64_t index);
   bool ConvertToMemory();
 

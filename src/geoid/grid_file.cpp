@@ -37,13 +37,17 @@ class ProgressShown {
   ~ProgressShown() {
     if (progress_) progress_->Finish();
   }
+  // Called with every index in turn, from 0.
   void Read(int64_t index) {
-    if (progress_ && index % kGridProgressStep == 0) progress_->Advance(index, nodes_);
+    if (--until_next_ > 0) return;
+    until_next_ = kGridProgressStep;
+    if (progress_) progress_->Advance(index, nodes_);
   }
 
  private:
   GridReadProgress* progress_;
   int64_t nodes_;
+  int64_t until_next_ = 1;
 };
 
 }  // namespace
