@@ -4,7 +4,7 @@
 # explains them):
 #
 #   platform  <  pointid  <  records  <  dialogs (core)  <  dialogs/wx
-#   platform  <  link, coord, geoid, activesync, matrix
+#   platform  <  link, coord, geoid, activesync, matrix (geoid on platform only)
 #   app  sits on link, coord, geoid, records, dialogs (core), pointid, platform,
 #        and the C interfaces of the libraries it loads by name
 #        (activesync/activesync_connect.h, report/report_api.h)
@@ -26,7 +26,7 @@ rules=(
   "src/dialogs/=dialogs records pointid platform"
   "src/coord/=coord records pointid platform"
   "src/link/=link platform"
-  "src/geoid/=geoid coord pointid platform"
+  "src/geoid/=geoid platform"
   "src/activesync/=activesync platform"
   "src/matrix/=matrix"
   "src/report/wx/=report dialogs records pointid platform wx"

@@ -1,11 +1,15 @@
 #include "app/app_session.h"
 
+#include <cstdlib>
 #include <system_error>
 
 #include "app/batch/batch_run.h"
 #include "app/field_codes/field_code_upload.h"
+#include "app/geoid/make_geoid_grid.h"
 #include "app/link_setup.h"
 #include "dialogs/data_folder.h"
+#include "geoid/download/grid_download.h"
+#include "geoid/download/grid_url.h"
 #include "link/serial/serial_port.h"
 #include "platform/catalogue.h"
 #include "platform/trace.h"
@@ -61,9 +65,11 @@ bool AppSession::RunCommandLine(const CommandLineRequest& request) {
       RunFieldCodeUpload(*panes_);
       return true;
     case CommandLineJob::kGeoid:
-      // Geoid grids are not part of this version.
-      Trace("command line job %d is not available in this version", static_cast<int>(request.job));
-      ui_.ShowMessageBox(Tr("This unattended job is not available in this version."));
+      if (GeoidAreaDialogPort* dialog = panes_->GeoidDialog()) {
+        MakeGeoidGrid(*panes_, *dialog);
+      } else {
+        ui_.ShowMessageBox(Tr("Geoid sub-grids are made in the program's window; without it, use geoidtool subgrid."));
+      }
       return true;
   }
   return false;
@@ -80,6 +86,24 @@ void AppSession::SettingsChanged() {
 ReportLibrary& AppSession::Reports() {
   if (!reports_) reports_ = std::make_unique<ReportLibrary>(ui_, program_folder_, DataFolder(), temp_folder_);
   return *reports_;
+}
+
+GeoidCutPlaces AppSession::GeoidPlaces() {
+  GeoidCutPlaces places;
+  places.program_folder = program_folder_;
+  places.temp_folder = temp_folder_;
+  places.download = [this](const std::string& file_name, const std::filesystem::path& destination) {
+    const std::string url = GridFileUrl(settings_.grid_server, file_name);
+    if (url.empty()) {
+      ui_.ShowMessageBox(NoGridServerMessage());
+      return false;
+    }
+    DownloadHooks hooks;
+    hooks.show_message = [this](const std::string& text) { ui_.ShowMessageBox(text); };
+    hooks.pump = [this] { ui_.Pump(); };
+    return DownloadGridFile(url, destination, std::rand(), hooks);
+  };
+  return places;
 }
 
 void AppSession::Finish() {

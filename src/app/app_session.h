@@ -11,6 +11,7 @@
 
 #include "app/command_line.h"
 #include "app/exit_code.h"
+#include "app/geoid/make_geoid_grid.h"
 #include "app/optional_libraries.h"
 #include "app/panes/panes_controller.h"
 #include "app/report/report_library.h"
@@ -59,6 +60,8 @@ class AppSession {
   SettingsStore& Store() { return store_; }
   // The report library, bound on the first report of the run.
   ReportLibrary& Reports();
+  // Where Make geoid grid writes and fetches.
+  GeoidCutPlaces GeoidPlaces();
 
  private:
   SettingsStore& store_;

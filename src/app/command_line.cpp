@@ -130,7 +130,7 @@ std::string UsageText() {
       "                     status is 0 when every entry succeeded, 1 when some\n"
       "                     failed, 2 when all failed, 255 when none ran\n"
       "  /S                 with /BATCH: no summary at the end\n"
-      "  /GEOID             build a geoid sub-grid for the collector (not in this version)\n"
+      "  /GEOID             build a geoid sub-grid for the collector and send it, then end\n"
       "  /F2F               convert a field-to-finish code table (.FLD) and send it, then end\n"
       "  --no-gui           run the job without any window (also the way without a\n"
       "                     display); messages go to standard error and every\n"

@@ -25,6 +25,7 @@ constexpr SettingDescription kTable[] = {
     {"ovrwt", SettingType::kFlag, &S::confirm_overwrite, SettingStorage::kAlways, N_("Confirm Over&write")},
     {"xfer", SettingType::kFlag, &S::use_kermit, SettingStorage::kAlways, nullptr},
     {"geoid", SettingType::kText, &S::geoid_folder, SettingStorage::kAlways, nullptr},
+    {"gridserver", SettingType::kText, &S::grid_server, SettingStorage::kAlways, nullptr},
     {"lastdir", SettingType::kText, &S::last_folder, SettingStorage::kAlways, nullptr},
     {kDeviceFolderSetting, SettingType::kText, &S::device_folder, SettingStorage::kAlways, nullptr},
     {"asyncdir", SettingType::kText, &S::activesync_folder, SettingStorage::kWithActiveSync, nullptr},

@@ -48,6 +48,7 @@ struct TransferSettings {
   bool show_special = false;                // "spcl": list hidden and system files
   bool use_kermit = true;                   // "xfer": Kermit, else Zmodem
   std::string geoid_folder;                 // "geoid"
+  std::string grid_server;                  // "gridserver": base URL of the geoid grid server; empty: none
   std::string last_folder;                  // "lastdir"
   std::string activesync_folder;            // "asyncdir"
   std::string device_folder;                // "asyncroot"

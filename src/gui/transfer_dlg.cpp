@@ -15,6 +15,7 @@
 #include "gui/art.h"
 #include "gui/dialogs/options_dialog.h"
 #include "gui/file_type_names.h"
+#include "gui/geoid/geoid_dialog.h"
 #include "gui/send_range/send_range_dialog.h"
 #include "gui/window_picture.h"
 #include "link/serial/serial_port.h"
@@ -56,6 +57,10 @@ CTransferDlg::CTransferDlg(const Setup& setup)
   // Coordinate files in conflict may have their points merged in the window.
   merge_window_ = std::make_unique<WxMergeWindow>(this, [this]() -> ReportLibrary& { return session_->Reports(); });
   Panes().SetMergeWindow(merge_window_.get());
+  // Make geoid grid (and "/GEOID") asks in the "Set Geoid Area" dialog.
+  geoid_dialog_ = std::make_unique<WxGeoidAreaDialog>(
+      this, [this](GeoidAreaFields& fields) { return CutGeoidSubGrid(fields, Panes(), session_->GeoidPlaces()); });
+  Panes().SetGeoidDialog(geoid_dialog_.get());
 
   BuildControls();
   LoadColumnWidths();
@@ -78,6 +83,7 @@ CTransferDlg::CTransferDlg(const Setup& setup)
   BindCommand(kIdOptions, [](CTransferDlg& window) { window.RunOptions(); });
   BindCommand(kIdTransfer, [](CTransferDlg& window) { window.Transfer(); });
   BindCommand(kIdSendPoints, [](CTransferDlg& window) { window.SendPoints(); });
+  BindCommand(kIdGeoid, [](CTransferDlg& window) { window.MakeGeoid(); });
   BindCommand(kIdFieldToFinish, [](CTransferDlg& window) { RunFieldCodeUpload(window.Panes()); });
   BindCommand(kIdDelete, [](CTransferDlg& window) { window.FileCommands().Delete(); });
   BindCommand(kIdRename, [](CTransferDlg& window) { window.FileCommands().Rename(); });
@@ -169,6 +175,10 @@ void CTransferDlg::SendPoints() {
   RunSendRange(Panes(), dialog, send_range_fields_);
 }
 
+void CTransferDlg::MakeGeoid() {
+  MakeGeoidGrid(Panes(), *geoid_dialog_);
+}
+
 void CTransferDlg::Start() {
   if (started_) return;
   started_ = true;
@@ -226,7 +236,7 @@ void CTransferDlg::BuildControls() {
   AddButton(kIdDelete, ButtonArt::kDelete, N_("&Delete"), N_("Delete tagged files"), 159, true);
   AddButton(kIdRename, ButtonArt::kRename, N_("&Rename"), N_("Rename file"), 197, true);
   AddButton(kIdOptions, ButtonArt::kOptions, N_("&Options"), N_("Configuration options"), 235, true);
-  AddButton(kIdGeoid, ButtonArt::kGeoid, N_("&Geoid"), N_("Make geoid grid"), 273, false);
+  AddButton(kIdGeoid, ButtonArt::kGeoid, N_("&Geoid"), N_("Make geoid grid"), 273, true);
   AddButton(kIdFieldToFinish, ButtonArt::kFieldToFinish, N_("&F2F conv"), N_("Convert Field-to-finish files"), 311,
             true);
   AddButton(kIdSendPoints, ButtonArt::kSendPoints, N_("Send &Pnts"), nullptr, 349, true);

@@ -160,6 +160,7 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   FileOperations& FileCommands();
   void Transfer();
   void SendPoints();
+  void MakeGeoid();
   // Swallows mouse and key input to this window while a command runs.
   int FilterEvent(wxEvent& event) override;
 
@@ -189,6 +190,7 @@ class CTransferDlg final : public wxDialog, public PanesView, public MainWindowS
   std::unique_ptr<FileOperations> file_operations_;
   std::string shared_name_text_;       // last text accepted by the mask or name dialog
   SendRangeFields send_range_fields_;  // kept between uses of Send Pnts
+  std::unique_ptr<GeoidAreaDialogPort> geoid_dialog_;
 
   PaneListView* local_pane_ = nullptr;
   PaneListView* remote_pane_ = nullptr;

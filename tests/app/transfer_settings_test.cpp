@@ -141,10 +141,20 @@ TEST(SaveTransferSettings, WritesTheKeysInOrderAndNeverSoundOrPortDelay) {
   s.mask = "*.crd";
   s.show_special = true;
   SaveTransferSettings(store, s);
-  const std::vector<std::string> expected = {
-      "com=4",     "mask=*.crd", "baud=38400", "del=1",  "remote=1",           "archive=1",
-      "sort=1",    "spcl=1",     "ovrwt=1",    "xfer=1", "geoid=/opt/pelikon", "lastdir=/home/surveyor",
-      "asyncroot="};
+  const std::vector<std::string> expected = {"com=4",
+                                             "mask=*.crd",
+                                             "baud=38400",
+                                             "del=1",
+                                             "remote=1",
+                                             "archive=1",
+                                             "sort=1",
+                                             "spcl=1",
+                                             "ovrwt=1",
+                                             "xfer=1",
+                                             "geoid=/opt/pelikon",
+                                             "gridserver=",
+                                             "lastdir=/home/surveyor",
+                                             "asyncroot="};
   EXPECT_EQ(store.written, expected);
 
   store.written.clear();

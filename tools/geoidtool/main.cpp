@@ -3,6 +3,10 @@
 //   geoidtool download URL DEST [--rand N]   fetches URL into DEST, replacing
 //                                            a file there only when the whole
 //                                            file arrived; prints DEST
+//   geoidtool subgrid FOLDER LAT N|S LON E|W SIZE miles|km|deg NAME [...]
+//                                            cuts a sub-grid as the program's
+//                                            Geoid command does; prints its path
+//   geoidtool resolve CODE FOLDER LAT LON    the grid file a model uses there
 //
 // Exit status 0 on success, 1 with the reason on standard error, 2 for a
 // wrong argument.
@@ -14,6 +18,7 @@
 #include "geoid/download/grid_download.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
+#include "subgrid_command.h"
 #include "tool_usage.h"
 
 namespace {
@@ -24,13 +29,26 @@ using pelikon_tools::ArgumentReader;
 using pelikon_tools::kExitFailure;
 using pelikon_tools::kExitOk;
 
-const pelikon_tools::ToolUsage kUsage("geoidtool", N_("usage: geoidtool download URL DEST [--rand N]\n"),
+const pelikon_tools::ToolUsage kUsage("geoidtool",
+                                      N_("usage: geoidtool download URL DEST [--rand N]\n"
+                                         "       geoidtool subgrid FOLDER LAT N|S LON E|W SIZE miles|km|deg NAME\n"
+                                         "                 [--model CODE] [--out-dir DIR] [--server URL]\n"
+                                         "       geoidtool resolve CODE FOLDER LAT LON\n"),
                                       N_("Works with geoid grid files.\n"
                                          "  download  fetches URL (http or https) into the file DEST and prints DEST.\n"
                                          "            A file already at DEST is replaced only when the whole file\n"
                                          "            arrived; a transfer that receives nothing for 15 seconds is\n"
                                          "            stopped. --rand N adds the query \"rand=N\" (against caches\n"
                                          "            on the way); 0, the default, asks for the plain URL\n"
+                                         "  subgrid   cuts the sub-grid NAME.gsf (SIZE square around LAT/LON, given\n"
+                                         "            as dd.mmss) out of the model CODE (default 1, GEOID99) whose\n"
+                                         "            grid files lie in FOLDER, with the checks and texts of the\n"
+                                         "            program's \"Set Geoid Area\" dialog; writes it into DIR\n"
+                                         "            (default FOLDER, else beside the tool, else the working\n"
+                                         "            folder) and prints its path. --server URL fetches a missing\n"
+                                         "            model from URL/GeoidGrids/\n"
+                                         "  resolve   prints the grid file model CODE uses at LAT LON (decimal\n"
+                                         "            degrees, east positive), or the model's message\n"
                                          "Exit status: 0 done, 1 failed (the reason on standard error), 2 a wrong\n"
                                          "argument. PELIKON_TRACE=1 shows the course of a download.\n"));
 
@@ -75,7 +93,15 @@ struct Command {
   const char* name;
   int (*run)(ArgumentReader& arguments);  // given the arguments after the command
 };
-constexpr Command kCommands[] = {{"download", Download}};
+int SubGrid(ArgumentReader& arguments) {
+  return pelikon_tools::RunSubGrid(kUsage, arguments);
+}
+
+int Resolve(ArgumentReader& arguments) {
+  return pelikon_tools::RunResolve(kUsage, arguments);
+}
+
+constexpr Command kCommands[] = {{"download", Download}, {"subgrid", SubGrid}, {"resolve", Resolve}};
 
 }  // namespace
 

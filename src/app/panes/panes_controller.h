@@ -67,6 +67,7 @@ class NoPanesView final : public PanesView {
 enum class OpenResult { kNothing, kOpened, kFailed, kTransferFiles };
 
 class MergeWindowPort;
+class GeoidAreaDialogPort;
 
 class PanesController {
  public:
@@ -82,6 +83,9 @@ class PanesController {
   // conflicts of coordinate files then offer "Merge Points".
   void SetMergeWindow(MergeWindowPort* window) { merge_window_ = window; }
   MergeWindowPort* MergeWindow() const { return merge_window_; }
+  // The "Set Geoid Area" dialog, when the program has windows.
+  void SetGeoidDialog(GeoidAreaDialogPort* dialog) { geoid_dialog_ = dialog; }
+  GeoidAreaDialogPort* GeoidDialog() const { return geoid_dialog_; }
   TransferSettings& Settings() { return settings_; }
   const std::filesystem::path& TempFolder() const { return temp_folder_; }
   const TagCounters& Counters() const { return counters_; }
@@ -150,6 +154,7 @@ class PanesController {
   TransferProgress& progress_;
   Ui& ui_;
   MergeWindowPort* merge_window_ = nullptr;
+  GeoidAreaDialogPort* geoid_dialog_ = nullptr;
   PanesView& view_;
   std::filesystem::path temp_folder_;
   std::filesystem::path local_folder_;

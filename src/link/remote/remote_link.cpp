@@ -78,6 +78,7 @@ void RemoteLink::Close() {
   if (connected_ && OnDevice()) connector_->Disconnect();
   port_.reset();
   connected_ = false;
+  remote_program_folder_.clear();
 }
 
 bool RemoteLink::OpenPort(int baud) {
@@ -111,8 +112,7 @@ int RemoteLink::ConnectDevice() {
   if (!settings_.activesync_folder.empty()) connector_->SetCurrentFolder(settings_.activesync_folder);
   connector_->SetMask(settings_.mask);
   connector_->GetCurrentFolder(remote_folder_);
-  std::string home;
-  connector_->GetHomeFolder(home);
+  if (connector_->GetHomeFolder(remote_program_folder_) != 1) remote_program_folder_.clear();
   return 1;
 }
 
@@ -301,8 +301,7 @@ int RemoteLink::Connect() {
   SetMask(settings_.mask);
   SetProtocol(settings_.engine);
   QueryDir(remote_folder_);
-  std::string home;
-  QueryHome(home);
+  if (!QueryHome(remote_program_folder_)) remote_program_folder_.clear();
   if (ui_.ProgressOpen()) progress_.SetStatus(Tr("Sending communication options..."));
   if (at_configured_speed) return 1;
   if (!SetBaud(settings_.baud)) return 1;  // stays at 9600, connected

@@ -54,6 +54,9 @@ class RemoteLink {
   void SetConnected(bool connected) { connected_ = connected; }
   SerialPort* Port() const { return port_.get(); }
   const std::string& RemoteFolder() const { return remote_folder_; }
+  // The collector program's own folder as the remote software reported it
+  // when the link was opened; empty when it reported none (older software).
+  const std::string& RemoteProgramFolder() const { return remote_program_folder_; }
   // The line time T in milliseconds.
   int LineTime() const;
 
@@ -130,6 +133,7 @@ class RemoteLink {
   DeviceConnector* connector_ = nullptr;
   bool connected_ = false;
   std::string remote_folder_;
+  std::string remote_program_folder_;
 };
 
 }  // namespace pelikon

@@ -1,0 +1,35 @@
+// The binary file a large grid keeps its cells in: a unique file "grd..."
+// in a folder the caller gives (the program's private working folder),
+// open for the grid's life and deleted with it.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+
+#include "geoid/grid_cell.h"
+
+namespace pelikon {
+
+class SwapFile {
+ public:
+  // Nothing when the file cannot be made.
+  static std::unique_ptr<SwapFile> Create(const std::filesystem::path& folder);
+  ~SwapFile();  // closes and deletes the file
+  SwapFile(const SwapFile&) = delete;
+  SwapFile& operator=(const SwapFile&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+  // Reads up to `count` cells from cell `first`; the number read (fewer
+  // past the end of the file), -1 on an error.
+  int64_t Read(int64_t first, GridCell* cells, int64_t count);
+  // Writes `count` cells at cell `first`; false on an error.
+  bool Write(int64_t first, const GridCell* cells, int64_t count);
+
+ private:
+  SwapFile(int descriptor, std::filesystem::path path) : descriptor_(descriptor), path_(std::move(path)) {}
+  int descriptor_;
+  std::filesystem::path path_;
+};
+
+}  // namespace pelikon
