@@ -1,6 +1,7 @@
 #include "bench_support.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,7 +20,7 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-double TimeCommand(const std::vector<std::string>& command, const std::filesystem::path& output) {
+double TimeCommand(const std::vector<std::string>& command, const std::filesystem::path& output, long* peak_kib) {
   std::vector<char*> arguments;
   for (const std::string& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
   arguments.push_back(nullptr);
@@ -34,7 +35,9 @@ double TimeCommand(const std::vector<std::string>& command, const std::filesyste
     ::_exit(127);
   }
   int status = 0;
-  ::waitpid(child, &status, 0);
+  struct rusage usage {};
+  ::wait4(child, &status, 0, &usage);
+  if (peak_kib) *peak_kib = usage.ru_maxrss;
   if (child < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     std::fprintf(stderr, "bench: %s failed\n", command[0].c_str());
     std::exit(1);

@@ -17,7 +17,9 @@ double Median(std::vector<double> values);
 // Runs `command` (looked up in PATH) with C collation and its standard
 // output sent to `output`; its wall time. Exits the process when the
 // command fails.
-double TimeCommand(const std::vector<std::string>& command, const std::filesystem::path& output = "/dev/null");
+// With `peak_kib`, also the command's peak resident memory.
+double TimeCommand(const std::vector<std::string>& command, const std::filesystem::path& output = "/dev/null",
+                   long* peak_kib = nullptr);
 // Runs `ls -l FOLDER` into `output` (thrown away unless given), C collation
 // (so that ls does not spend its time in locale-aware sorting); its wall time.
 double TimeLs(const std::filesystem::path& folder, const std::filesystem::path& output = "/dev/null");

@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config ccache
   libwxgtk3.2-dev libcurl4-openssl-dev libasound2-dev gettext
+  libgdal-dev proj-data
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   lrzsz gkermit ckermit

@@ -10,8 +10,10 @@
 #include "dialogs/data_folder.h"
 #include "geoid/download/grid_download.h"
 #include "geoid/download/grid_url.h"
+#include "geoid/import/grid_import.h"
 #include "link/serial/serial_port.h"
 #include "platform/catalogue.h"
+#include "platform/text.h"
 #include "platform/trace.h"
 
 namespace pelikon {
@@ -93,6 +95,18 @@ GeoidCutPlaces AppSession::GeoidPlaces() {
   places.program_folder = program_folder_;
   places.temp_folder = temp_folder_;
   places.download = [this](const std::string& file_name, const std::filesystem::path& destination) {
+    // EGM96 often lies on the system already, in PROJ's data.
+    if (EqualsNoCase(file_name, "egm96.grd")) {
+      const std::filesystem::path model = FindProjEgm96();
+      if (!model.empty() &&
+          ui_.AskYesNo(StrPrintf(Tr("The EGM96 grid file is not in the grid folder. Import it from %s?"),
+                                 model.string().c_str()),
+                       Tr("Geoid"), kQuestionIcon | kDefaultYes) == kAnswerYes) {
+        const GridImportResult imported = ImportGridModel(model, destination);
+        if (imported.ok) return true;
+        ui_.ShowMessageBox(imported.error);
+      }
+    }
     const std::string url = GridFileUrl(settings_.grid_server, file_name);
     if (url.empty()) {
       ui_.ShowMessageBox(NoGridServerMessage());

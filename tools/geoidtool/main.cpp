@@ -7,6 +7,7 @@
 //                                            cuts a sub-grid as the program's
 //                                            Geoid command does; prints its path
 //   geoidtool resolve CODE FOLDER LAT LON    the grid file a model uses there
+//   geoidtool import MODEL_FILE OUT.grd      a model GDAL reads as ".grd"
 //
 // Exit status 0 on success, 1 with the reason on standard error, 2 for a
 // wrong argument.
@@ -14,8 +15,10 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "geoid/download/grid_download.h"
+#include "geoid/import/grid_import.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
 #include "subgrid_command.h"
@@ -29,28 +32,34 @@ using pelikon_tools::ArgumentReader;
 using pelikon_tools::kExitFailure;
 using pelikon_tools::kExitOk;
 
-const pelikon_tools::ToolUsage kUsage("geoidtool",
-                                      N_("usage: geoidtool download URL DEST [--rand N]\n"
-                                         "       geoidtool subgrid FOLDER LAT N|S LON E|W SIZE miles|km|deg NAME\n"
-                                         "                 [--model CODE] [--out-dir DIR] [--server URL]\n"
-                                         "       geoidtool resolve CODE FOLDER LAT LON\n"),
-                                      N_("Works with geoid grid files.\n"
-                                         "  download  fetches URL (http or https) into the file DEST and prints DEST.\n"
-                                         "            A file already at DEST is replaced only when the whole file\n"
-                                         "            arrived; a transfer that receives nothing for 15 seconds is\n"
-                                         "            stopped. --rand N adds the query \"rand=N\" (against caches\n"
-                                         "            on the way); 0, the default, asks for the plain URL\n"
-                                         "  subgrid   cuts the sub-grid NAME.gsf (SIZE square around LAT/LON, given\n"
-                                         "            as dd.mmss) out of the model CODE (default 1, GEOID99) whose\n"
-                                         "            grid files lie in FOLDER, with the checks and texts of the\n"
-                                         "            program's \"Set Geoid Area\" dialog; writes it into DIR\n"
-                                         "            (default FOLDER, else beside the tool, else the working\n"
-                                         "            folder) and prints its path. --server URL fetches a missing\n"
-                                         "            model from URL/GeoidGrids/\n"
-                                         "  resolve   prints the grid file model CODE uses at LAT LON (decimal\n"
-                                         "            degrees, east positive), or the model's message\n"
-                                         "Exit status: 0 done, 1 failed (the reason on standard error), 2 a wrong\n"
-                                         "argument. PELIKON_TRACE=1 shows the course of a download.\n"));
+const pelikon_tools::ToolUsage kUsage(
+    "geoidtool",
+    N_("usage: geoidtool download URL DEST [--rand N]\n"
+       "       geoidtool subgrid FOLDER LAT N|S LON E|W SIZE miles|km|deg NAME\n"
+       "                 [--model CODE] [--out-dir DIR] [--server URL] [--memory MIB]\n"
+       "       geoidtool resolve CODE FOLDER LAT LON\n"
+       "       geoidtool import MODEL_FILE OUT.grd\n"),
+    N_("Works with geoid grid files.\n"
+       "  download  fetches URL (http or https) into the file DEST and prints DEST.\n"
+       "            A file already at DEST is replaced only when the whole file\n"
+       "            arrived; a transfer that receives nothing for 15 seconds is\n"
+       "            stopped. --rand N adds the query \"rand=N\" (against caches\n"
+       "            on the way); 0, the default, asks for the plain URL\n"
+       "  subgrid   cuts the sub-grid NAME.gsf (SIZE square around LAT/LON, given\n"
+       "            as dd.mmss) out of the model CODE (default 1, GEOID99) whose\n"
+       "            grid files lie in FOLDER, with the checks and texts of the\n"
+       "            program's \"Set Geoid Area\" dialog; writes it into DIR\n"
+       "            (default FOLDER, else beside the tool, else the working\n"
+       "            folder) and prints its path. --server URL fetches a missing\n"
+       "            model from URL/GeoidGrids/. --memory MIB plans the model's\n"
+       "            storage as if only MIB were free (the swap file takes over)\n"
+       "  resolve   prints the grid file model CODE uses at LAT LON (decimal\n"
+       "            degrees, east positive), or the model's message\n"
+       "  import    writes a geoid model that GDAL reads (GTX, GeoTIFF, ...;\n"
+       "            PROJ's data has egm96_15.gtx) as the .grd text: southern row\n"
+       "            first, a global model from 0 to 360 east\n"
+       "Exit status: 0 done, 1 failed (the reason on standard error), 2 a wrong\n"
+       "argument. PELIKON_TRACE=1 shows the course of a download.\n"));
 
 // Ctrl-C or a termination request ends a download the way the program's
 // Cancel button does, so that no half file stays behind.
@@ -101,7 +110,18 @@ int Resolve(ArgumentReader& arguments) {
   return pelikon_tools::RunResolve(kUsage, arguments);
 }
 
-constexpr Command kCommands[] = {{"download", Download}, {"subgrid", SubGrid}, {"resolve", Resolve}};
+int Import(ArgumentReader& arguments) {
+  std::vector<std::string> words;
+  while (!arguments.Done()) words.push_back(arguments.Next());
+  if (words.size() != 2) return kUsage.Wrong(Tr("import: MODEL_FILE and OUT.grd are needed"));
+  const pelikon::GridImportResult result = pelikon::ImportGridModel(words[0], words[1]);
+  if (!result.ok) return kUsage.Fail(result.error);
+  std::printf("%s: %d x %d nodes\n", words[1].c_str(), result.columns, result.rows);
+  return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+}
+
+constexpr Command kCommands[] = {
+    {"download", Download}, {"subgrid", SubGrid}, {"resolve", Resolve}, {"import", Import}};
 
 }  // namespace
 

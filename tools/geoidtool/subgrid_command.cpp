@@ -9,6 +9,7 @@
 #include "geoid/download/grid_download.h"
 #include "geoid/download/grid_url.h"
 #include "geoid/geoid_catalogue.h"
+#include "geoid/memory_status.h"
 #include "geoid/subgrid_cut.h"
 #include "geoid/subgrid_request.h"
 #include "platform/catalogue.h"
@@ -43,6 +44,17 @@ bool Unit(const std::string& word, pelikon::GridSizeUnit& unit) {
   return true;
 }
 
+// A machine with only `available` bytes free (and nearly all of it in use),
+// for trying the swap file on a large model.
+class AssumedMemory final : public pelikon::MemoryStatus {
+ public:
+  explicit AssumedMemory(uint64_t available) : available_(available) {}
+  pelikon::MemoryFigures Read() const override { return {available_, available_ * 16, 95}; }
+
+ private:
+  uint64_t available_;
+};
+
 }  // namespace
 
 int RunSubGrid(const ToolUsage& usage, ArgumentReader& reader) {
@@ -50,6 +62,7 @@ int RunSubGrid(const ToolUsage& usage, ArgumentReader& reader) {
   long model = 1;
   std::string out_dir;
   std::string server;
+  long memory_mib = 0;
   while (!reader.Done()) {
     const std::string word = reader.Next();
     bool fine = true;
@@ -59,6 +72,8 @@ int RunSubGrid(const ToolUsage& usage, ArgumentReader& reader) {
       fine = reader.Value(word, out_dir);
     } else if (word == "--server") {
       fine = reader.Value(word, server);
+    } else if (word == "--memory") {
+      fine = reader.Number(word, 1, 1 << 20, memory_mib);
     } else if (word.size() > 1 && word[0] == '-' && !(word[1] >= '0' && word[1] <= '9') && word[1] != '.') {
       return usage.Wrong(StrPrintf(Tr("subgrid: unknown option \"%s\""), word.c_str()));
     } else {
@@ -94,6 +109,8 @@ int RunSubGrid(const ToolUsage& usage, ArgumentReader& reader) {
   job.output_folders = {out_dir.empty() ? fs::path(words[0]) : fs::path(out_dir), program_folder,
                         pelikon::TempFolder()};
   job.load.storage.swap_folder = pelikon::TempFolder();
+  const AssumedMemory assumed(static_cast<uint64_t>(memory_mib) << 20);
+  if (memory_mib > 0) job.load.storage.memory = &assumed;
   job.tell = [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); };
   if (!server.empty()) {
     job.download = [&server](const std::string& file_name, const fs::path& destination) {

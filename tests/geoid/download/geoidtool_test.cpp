@@ -1,7 +1,10 @@
 // geoidtool as a user runs it: help, a download that lands, one that fails
-// and wrong arguments.
+// and wrong arguments; a sub-grid cut from a model fetched from the server
+// or imported from the system's EGM96, the dialog's refusals, the
+// catalogue's choice.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -74,6 +77,57 @@ TEST_F(GeoidTool, FailuresSayWhyAndLeaveTheFileAlone) {
   }
   EXPECT_EQ(Contents(destination), "old");
   EXPECT_EQ(testing::EntryNames(files_.Path()), (std::set<std::string>{"g.grd"}));
+}
+
+// The head of a 2-degree sub-grid around 45 N, 93 W cut from a 15' model:
+// one node inside each edge of the box 44-46 N, 266-268 E.
+const std::string kBoxLines = "44.2500\r\n266.2500\r\n45.7500\r\n267.7500\r\n6.0\r\n6.0\r\n";
+
+// A 15' model from 40 N to 50 N and 260 E to 275 E.
+std::string SmallModel() {
+  std::string text = "40\n260\n50\n275\n60\n40\n";
+  for (int node = 0; node < 61 * 41; ++node) text += std::to_string(node % 97) + ".5\n";
+  return text;
+}
+
+TEST_F(GeoidTool, SubgridFetchesAMissingModelAndWritesTheSevenBySevenGrid) {
+  server_.Script("/GeoidGrids/egm96.grd", HttpBehaviour::kServe, SmallModel());
+  const std::string folder = files_.Path().string();
+  ToolRun run = Run({"subgrid", folder, "45.0000", "N", "93.0000", "W", "2.0", "deg", "site.1", "--model", "5",
+                     "--server", server_.Url("")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, (files_ / "site.gsf").string() + "\n");
+  const std::string text = Contents(files_ / "site.gsf");
+  EXPECT_EQ(text.substr(0, kBoxLines.size()), kBoxLines);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6 + 49);
+
+  run = Run({"subgrid", folder, "45", "N", "93", "W", "49.9", "miles", "site", "--model", "5"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "geoidtool: Error: Supported size in miles is 50 to 400.\n");
+  run = Run({"subgrid", folder, "45", "N", "93", "W", "2", "deg", "", "--model", "5"});
+  EXPECT_EQ(run.err, "geoidtool: Error: Please Enter Geoid Grid Name.\n");
+  run = Run({"subgrid", folder, "45", "X", "93", "W", "2", "deg", "site"});
+  EXPECT_EQ(run.status, 2);
+
+  run = Run({"resolve", "6", folder, "0", "267"});
+  EXPECT_EQ(run.out, (files_ / "egm08n.grd").string() + "\n") << "latitude 0 takes the northern file";
+  run = Run({"resolve", "46", folder, "45", "267"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "geoidtool: Error: unable to find geoid model\n");
+}
+
+// Debian's EGM96 (proj-data) imported, then cut around 45 N, 93 W.
+TEST_F(GeoidTool, ImportThenSubgridGivesTheSevenBySevenBoxOfEgm96) {
+  const std::filesystem::path egm96 = "/usr/share/proj/egm96_15.gtx";
+  if (!std::filesystem::exists(egm96)) GTEST_SKIP() << "no EGM96 in PROJ's data on this system";
+  ToolRun run = Run({"import", egm96.string(), (files_ / "egm96.grd").string()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, (files_ / "egm96.grd").string() + ": 1441 x 721 nodes\n");
+  run = Run({"subgrid", files_.Path().string(), "45.0000", "N", "93.0000", "W", "2.0", "deg", "job", "--model", "5"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string text = Contents(files_ / "job.gsf");
+  EXPECT_EQ(text.substr(0, kBoxLines.size()), kBoxLines);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6 + 49);
 }
 
 }  // namespace
