@@ -18,7 +18,10 @@
 # runs only it. The field-code benchmark converts a 100,000-line
 # field-to-finish table with the fieldcodes tool against awk splitting the
 # same file, in a few seconds; `scripts/bench.sh fieldcodes` builds and
-# runs only it.
+# runs only it. The geoid benchmark generates a global 2.5' model (37
+# million nodes) and cuts a sub-grid from it with geoidtool, in memory and
+# with the swap file, against wc -l, in under a minute; `scripts/bench.sh
+# geoid` builds and runs only it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 quick=""
@@ -26,9 +29,9 @@ only=""
 for arg in "$@"; do
   case "$arg" in
     --quick) quick="--quick" ;;
-    docked | merge | fieldcodes) only="$arg" ;;
+    docked | merge | fieldcodes | geoid) only="$arg" ;;
     *)
-      echo "usage: scripts/bench.sh [--quick] [docked|merge|fieldcodes]" >&2
+      echo "usage: scripts/bench.sh [--quick] [docked|merge|fieldcodes|geoid]" >&2
       exit 2
       ;;
   esac
@@ -51,6 +54,16 @@ fieldcodes() {
   build-bench/bin/fieldcodes_bench 100000 9
 }
 
+geoid() {
+  echo "== geoid: a sub-grid cut from a 2.5' global model against wc -l of the model, in memory and with the swap file =="
+  build-bench/bin/geoid_bench 3 2.5
+}
+
+if [ "$only" = "geoid" ]; then
+  cmake --build build-bench -j2 --target geoid_bench geoidtool
+  geoid
+  exit 0
+fi
 if [ "$only" = "docked" ]; then
   cmake --build build-bench -j2 --target docked_bench tolvane
   docked
@@ -67,7 +80,7 @@ if [ "$only" = "fieldcodes" ]; then
   exit 0
 fi
 cmake --build build-bench -j2 --target listing_bench serial_bench crd_bench merge_bench crdtool docked_bench tolvane \
-  fieldcodes_bench fieldcodes transfer_bench xfer window_bench collector-sim
+  fieldcodes_bench fieldcodes geoid_bench geoidtool transfer_bench xfer window_bench collector-sim
 echo "== listing: 100,000 files =="
 build-bench/bin/listing_bench 100000 5
 echo "== serial driver: idle wait and line exchange over a pty pair =="
@@ -76,6 +89,7 @@ echo "== CRD: 20,000 points stored into a 20,000-point alphanumeric file, one by
 build-bench/bin/crd_bench 20000 5
 merge
 fieldcodes
+geoid
 docked
 echo "== transfers: Zmodem against lrzsz, Kermit against gkermit =="
 build-bench/bin/transfer_bench $quick
