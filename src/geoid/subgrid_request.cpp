@@ -77,7 +77,7 @@ double EastLongitude(double degrees, bool west) {
 GridSize SizeInDegrees(std::string_view text, GridSizeUnit unit) {
   const UnitRule rule = RuleOf(unit);
   const double typed = ParseFieldNumber(text).value_or(0.0);
-  if (typed < rule.lowest || typed > rule.highest) return {0, Tr(rule.refusal)};
+  if (!(typed >= rule.lowest && typed <= rule.highest)) return {0, Tr(rule.refusal)};  // NaN too
   return {typed * rule.to_degrees, {}};
 }
 

@@ -42,7 +42,8 @@ TEST(SubGridRequest, SizesAreCheckedAsTypedPerUnitAndEstimated) {
       {"50", GridSizeUnit::kMiles, 1.0, "(35K)"},     {"49.9", GridSizeUnit::kMiles, 0, ""},
       {"400", GridSizeUnit::kMiles, 8.0, ""},         {"80", GridSizeUnit::kKilometres, 1.0, "(35K)"},
       {"600", GridSizeUnit::kKilometres, 7.5, ""},    {"601", GridSizeUnit::kKilometres, 0, ""},
-      {"size", GridSizeUnit::kDegrees, 0, ""},
+      {"size", GridSizeUnit::kDegrees, 0, ""},        {"nan", GridSizeUnit::kDegrees, 0, ""},
+      {"inf", GridSizeUnit::kMiles, 0, ""},
   };
   for (const Case& c : cases) {
     const GridSize size = SizeInDegrees(c.text, c.unit);
