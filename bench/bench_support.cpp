@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,6 +19,11 @@ double Seconds(Clock::time_point since) {
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
+}
+
+void Die(const std::string& what) {
+  std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, what.c_str());
+  std::exit(1);
 }
 
 double TimeCommand(const std::vector<std::string>& command, const std::filesystem::path& output, long* peak_kib) {

@@ -13,6 +13,8 @@ namespace pelikon::bench {
 using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point since);
+// "<benchmark>: <what>" on standard error, then ends the process with 1.
+[[noreturn]] void Die(const std::string& what);
 double Median(std::vector<double> values);
 // Runs `command` (looked up in PATH) with C collation and its standard
 // output sent to `output`; its wall time. Exits the process when the

@@ -19,17 +19,14 @@
 
 namespace {
 
+using pelikon::bench::Die;
+
 using pelikon::bench::Clock;
 using pelikon::bench::CopyFresh;
 using pelikon::bench::Median;
 using pelikon::bench::Seconds;
 using pelikon::bench::TimeCp;
 namespace fs = std::filesystem;
-
-[[noreturn]] void Die(const char* what) {
-  std::fprintf(stderr, "crd_bench: %s\n", what);
-  std::exit(1);
-}
 
 std::vector<pelikon::CrdPoint> Points(int count, int first) {
   std::vector<pelikon::CrdPoint> points;

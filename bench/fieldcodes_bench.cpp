@@ -24,14 +24,11 @@
 
 namespace {
 
+using pelikon::bench::Die;
+
 using pelikon::bench::Median;
 using pelikon::bench::TimeCommand;
 namespace fs = std::filesystem;
-
-[[noreturn]] void Die(const char* what) {
-  std::fprintf(stderr, "fieldcodes_bench: %s\n", what);
-  std::exit(1);
-}
 
 struct Table {
   std::string input;

@@ -39,6 +39,8 @@
 
 namespace {
 
+using pelikon::bench::Die;
+
 using pelikon::bench::Clock;
 using pelikon::bench::CopyFresh;
 using pelikon::bench::Median;
@@ -46,11 +48,6 @@ using pelikon::bench::Seconds;
 using pelikon::bench::TimeCommand;
 using pelikon::bench::TimeCp;
 namespace fs = std::filesystem;
-
-[[noreturn]] void Die(const char* what) {
-  std::fprintf(stderr, "merge_bench: %s\n", what);
-  std::exit(1);
-}
 
 void WriteCrd(const fs::path& path, const std::vector<pelikon::CrdPoint>& points) {
   pelikon::CrdFile file;
