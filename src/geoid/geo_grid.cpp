@@ -19,9 +19,9 @@ constexpr int64_t kConversionMissRatio = 10;
 // The cache statistics are traced once every this many transfers.
 constexpr int64_t kCacheTraceInterval = 1'000;
 
-GridCell* AllocateCells(int64_t count) {
+GridCell* AllocateCells(int64_t count, bool sparse = false) {
   try {
-    return static_cast<GridCell*>(AllocateLarge(static_cast<size_t>(count) * sizeof(GridCell)));
+    return static_cast<GridCell*>(AllocateLarge(static_cast<size_t>(count) * sizeof(GridCell), sparse));
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
@@ -49,8 +49,8 @@ bool GeoGrid::Flush() {
   return swap_ ? swap_->Flush() : true;
 }
 
-bool GeoGrid::AllocateMemory() {
-  cells_ = AllocateCells(CellCount());
+bool GeoGrid::AllocateMemory(bool sparse) {
+  cells_ = AllocateCells(CellCount(), sparse);
   return cells_ != nullptr;
 }
 
@@ -102,7 +102,7 @@ void GeoGrid::SetSlow(int64_t index, const GridCell& cell) {
 
 std::unique_ptr<GeoGrid> CreateGridCells(double origin_longitude, double origin_latitude, double longitude_step,
                                          double latitude_step, int32_t nc, int32_t nr, GridCreateMode mode,
-                                         const GridStorageOptions& options, bool prefill) {
+                                         const GridStorageOptions& options, GridFill fill) {
   if (nc < 0 || nr < 0) return nullptr;
   std::unique_ptr<GeoGrid> grid(new GeoGrid());
   grid->origin_longitude_ = origin_longitude;
@@ -115,7 +115,8 @@ std::unique_ptr<GeoGrid> CreateGridCells(double origin_longitude, double origin_
   if (count > kGridMaxCells) return nullptr;
 
   const GridStoragePlan plan = PlanGridStorage(nc, nr, mode, options.memory ? *options.memory : SystemMemoryStatus());
-  if (plan.try_memory && grid->AllocateMemory()) {
+  const bool prefill = fill == GridFill::kPrefilled;
+  if (plan.try_memory && grid->AllocateMemory(fill == GridFill::kSparse)) {
     if (prefill) std::fill_n(grid->cells_, count, kPrefilledCell);
     return grid;
   }
@@ -130,7 +131,8 @@ std::unique_ptr<GeoGrid> CreateGridCells(double origin_longitude, double origin_
 std::unique_ptr<GeoGrid> CreateGrid(double origin_longitude, double origin_latitude, double longitude_step,
                                     double latitude_step, int32_t nc, int32_t nr, GridCreateMode mode,
                                     const GridStorageOptions& options) {
-  return CreateGridCells(origin_longitude, origin_latitude, longitude_step, latitude_step, nc, nr, mode, options, true);
+  return CreateGridCells(origin_longitude, origin_latitude, longitude_step, latitude_step, nc, nr, mode, options,
+                         GridFill::kPrefilled);
 }
 
 namespace {

@@ -32,6 +32,15 @@ inline constexpr int64_t kGridMaxCells = INT32_MAX;
 
 enum class GridStorage { kMemory, kSwapFile };
 
+// How a new grid's nodes start.
+enum class GridFill {
+  kPrefilled,  // value 0, no value, fill flag set
+  kInOrder,    // empty: the caller stores every node in index order right away
+  kSparse,     // empty: the caller stores some nodes in index order; the
+               // others stay empty (their memory untouched, in small pages,
+               // or holes in the swap file)
+};
+
 struct GridStorageOptions {
   std::filesystem::path swap_folder;     // empty: the private working folder
   const MemoryStatus* memory = nullptr;  // null: the system's
@@ -74,9 +83,9 @@ class GeoGrid {
 
  private:
   friend std::unique_ptr<GeoGrid> CreateGridCells(double, double, double, double, int32_t, int32_t, GridCreateMode,
-                                                  const GridStorageOptions&, bool);
+                                                  const GridStorageOptions&, GridFill);
   GeoGrid() = default;
-  bool AllocateMemory();
+  bool AllocateMemory(bool sparse);
   GridCell GetSlow(int64_t index);
   void SetSlow(int64_t index, const GridCell& cell);
   GridCell MissInSwap(int64_t index);
@@ -102,11 +111,10 @@ std::unique_ptr<GeoGrid> CreateGrid(double origin_longitude, double origin_latit
                                     GridCreateMode mode = GridCreateMode::kNormal,
                                     const GridStorageOptions& options = {});
 
-// As CreateGrid, with `prefill` false for a caller that stores every node
-// in index order right away (the nodes then start empty).
+// As CreateGrid, the nodes starting as `fill` says.
 std::unique_ptr<GeoGrid> CreateGridCells(double origin_longitude, double origin_latitude, double longitude_step,
                                          double latitude_step, int32_t nc, int32_t nr, GridCreateMode mode,
-                                         const GridStorageOptions& options, bool prefill);
+                                         const GridStorageOptions& options, GridFill fill);
 
 // The node's coordinates; kGridCoordinateError (with a trace) for no grid,
 // a grid with nc = 0 or a zero step.

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "geoid/geo_grid.h"
@@ -32,9 +33,28 @@ class GridReadProgress {
   virtual void Finish() = 0;
 };
 
+// The part of a grid a caller will read, in the grid's own coordinates
+// (degrees, its longitude convention). The nodes kept are those of the
+// rows and columns from the one at or before the south / west edge to
+// the one at or after the north / east edge, widened by `margin` nodes
+// on each side and cut to the grid.
+struct GridWindow {
+  double south = 0;
+  double west = 0;
+  double north = 0;
+  double east = 0;
+  int32_t margin = 0;
+};
+
 struct GridLoadOptions {
   GridStorageOptions storage;
   GridReadProgress* progress = nullptr;
+  // When set, only the window's nodes are read and stored: the value lines
+  // of the other nodes are passed over unread, and those nodes answer as
+  // nodes without value (their memory is never touched, their place in
+  // the swap file never written). A grid whose steps are not positive is
+  // read whole.
+  std::optional<GridWindow> window;
 };
 
 // The grid, or nothing for an empty path, a file that cannot be opened or

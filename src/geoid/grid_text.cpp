@@ -1,5 +1,6 @@
 #include "geoid/grid_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -11,6 +12,23 @@ namespace pelikon {
 namespace {
 
 constexpr size_t kBlockSize = size_t{1} << 20;
+// Skip counts line ends over slices this large, then looks for the last
+// line end it wants in the slice that holds it.
+constexpr size_t kSkipSlice = size_t{16} << 10;
+
+// The line ends in [at, end), counted in runs short enough for one-byte
+// counters, which the compiler turns into wide compares.
+int64_t CountLineEnds(const char* at, const char* end) {
+  int64_t total = 0;
+  while (at != end) {
+    const ptrdiff_t run = std::min<ptrdiff_t>(end - at, 255);
+    uint8_t count = 0;
+    for (ptrdiff_t i = 0; i < run; ++i) count = static_cast<uint8_t>(count + (at[i] == '\n'));
+    total += count;
+    at += run;
+  }
+  return total;
+}
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -135,6 +153,38 @@ std::optional<std::string_view> GridLineReader::Next(size_t limit) {
     }
   }
   return std::string_view(buffer_.data(), kept);
+}
+
+int64_t GridLineReader::Skip(int64_t lines) {
+  int64_t skipped = 0;
+  bool inside_line = false;  // part of the current line already passed over
+  while (skipped < lines) {
+    const char* at = buffer_.data() + begin_;
+    const char* const end = buffer_.data() + end_;
+    while (at != end && skipped < lines) {
+      const char* const slice_end = end - at > static_cast<ptrdiff_t>(kSkipSlice) ? at + kSkipSlice : end;
+      const int64_t ends = CountLineEnds(at, slice_end);
+      if (ends == 0) {
+        inside_line = true;
+        at = slice_end;
+      } else if (ends < lines - skipped) {
+        skipped += ends;
+        inside_line = slice_end[-1] != '\n';
+        at = slice_end;
+      } else {
+        for (; skipped < lines; ++skipped) at = static_cast<const char*>(std::memchr(at, '\n', slice_end - at)) + 1;
+        inside_line = false;
+      }
+    }
+    begin_ = end_ - static_cast<size_t>(end - at);
+    if (skipped == lines) break;
+    if (!Refill()) {
+      // A last line without a line end still counts as a line.
+      if (inside_line) ++skipped;
+      break;
+    }
+  }
+  return skipped;
 }
 
 GridHeader ReadGridHeader(GridLineReader& reader, int lines, size_t limit) {

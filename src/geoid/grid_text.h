@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -37,6 +38,10 @@ class GridLineReader {
 
   // The next line cut to `limit` characters; nothing at the end of the file.
   std::optional<std::string_view> Next(size_t limit);
+  // Passes over the next `lines` lines, as that many calls of Next would
+  // (whatever their limit), without handing them out: the number passed
+  // over, fewer only at the end of the file.
+  int64_t Skip(int64_t lines);
   // Whether reading stopped on an error rather than at the end.
   bool Failed() const { return failed_; }
 

@@ -29,9 +29,14 @@ SubGridOutcome CutSubGrid(const SubGridJob& job) {
   double longitude = job.longitude;
   if ((job.model == kOsgm02Gb || job.model == kFranceRaf98) && longitude > 180) longitude -= 360;
 
-  std::unique_ptr<GeoGrid> grid = LoadGridFile(file.path, job.load);
+  // Only the box's nodes are read, and one node more on each side: the
+  // corner rule looks one node beyond the box's edges.
+  GridLoadOptions load = job.load;
+  const double half = job.size / 2;
+  load.window = GridWindow{job.latitude - half, longitude - half, job.latitude + half, longitude + half, 1};
+  std::unique_ptr<GeoGrid> grid = LoadGridFile(file.path, load);
   if (!grid && job.download && job.download(file.path.filename().string(), file.path))
-    grid = LoadGridFile(file.path, job.load);
+    grid = LoadGridFile(file.path, load);
   if (!grid) return {{}, StrPrintf(Tr("Error unable to read or download geoid\n%s"), file.path.string().c_str())};
 
   SubGridOutcome outcome;

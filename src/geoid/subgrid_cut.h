@@ -1,8 +1,9 @@
 // The whole cut of a sub-grid as the "Set Geoid Area" dialog's OK runs it
 // once its fields are checked (and as `geoidtool subgrid` runs it): the
 // model's grid file for the position, loaded (downloaded first when it is
-// missing), the position checked against its coverage, the corners found
-// and the ".gsf" written into the first output folder that takes it.
+// missing; only the nodes of the box around the position are read), the
+// position checked against its coverage, the corners found and the ".gsf"
+// written into the first output folder that takes it.
 #pragma once
 
 #include <filesystem>

@@ -48,6 +48,13 @@ GridCell SwapCells::LoadAround(int64_t index) {
 }
 
 void SwapCells::OpenWriteWindow(int64_t index) {
+  if (index >= file_cells_) {
+    // Nothing of the file from here on: the window starts empty at the
+    // cell, and the cells before it stay as they are (holes past the end).
+    write_first_ = index;
+    write_held_ = 0;
+    return;
+  }
   write_first_ = std::max<int64_t>(index - write_capacity_ / 2, 0);
   if (read_first_ >= 0 && read_first_ <= write_first_ && write_first_ + write_capacity_ <= read_first_ + read_held_) {
     std::copy_n(read_.begin() + (write_first_ - read_first_), write_capacity_, write_.begin());
@@ -92,6 +99,7 @@ bool SwapCells::Flush() {
   if (write_held_ > 0) {
     if (!file_->Write(write_first_, write_.data(), write_held_)) failed_ = true;
     ++transfers_;
+    file_cells_ = std::max(file_cells_, write_first_ + write_held_);
   }
   write_held_ = -1;
   return !failed_;
@@ -104,6 +112,7 @@ bool SwapCells::Prefill(int64_t count) {
     if (!file_->Write(done, chunk.data(), part)) return !(failed_ = true);
     done += part;
   }
+  file_cells_ = std::max(file_cells_, count);
   return true;
 }
 

@@ -2,6 +2,7 @@
 // write window that gathers stores around the last one, and a larger read
 // window that serves reads around the last miss. Suited to a walk row by
 // row; random access keeps missing (the grid then moves to memory).
+// Cells never stored read as empty cells (gaps in the file stay holes).
 //
 // A failed read or write of the swap file marks the cells as failed; the
 // grid's owner then gives the grid up.
@@ -65,6 +66,7 @@ class SwapCells {
   int64_t write_held_ = -1;  // -1: empty
   int64_t read_first_ = -1;  // -1: never loaded
   int64_t read_held_ = 0;
+  int64_t file_cells_ = 0;  // the file's length in cells
   int64_t accesses_ = 0;
   int64_t transfers_ = 0;
   bool failed_ = false;

@@ -12,8 +12,11 @@
 
 namespace pelikon {
 
-// At least `bytes` bytes, aligned for any object; throws std::bad_alloc.
-void* AllocateLarge(size_t bytes);
+// At least `bytes` bytes, aligned for any object and zero-filled; throws
+// std::bad_alloc. The pages of a large block that are never written take
+// no memory. A `sparse` block, of which the caller writes only parts, gets
+// no large pages (each would be cleared whole when first touched).
+void* AllocateLarge(size_t bytes, bool sparse = false);
 // Gives back what AllocateLarge(bytes) returned.
 void FreeLarge(void* memory, size_t bytes) noexcept;
 

@@ -1,6 +1,7 @@
 // Loading grid files: the header, nodes without value in their three
 // forms, files that end early, long lines, remarks and their repeated
-// blocks, progress, and the same cells whichever storage the grid gets.
+// blocks, progress, the same cells whichever storage the grid gets, and
+// loads of a window of nodes only.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -180,6 +181,91 @@ TEST_F(GridFileTest, SwapStorageHoldsTheSameCellsAsMemory) {
   FreeGrid(in_swap);
   EXPECT_FALSE(in_swap);
   EXPECT_TRUE(EntryNames(swap_.Path()).empty());
+}
+
+// A 300 x 200 node model (large enough for the memory figures to decide
+// its storage) with nodes without value in both forms, ending `missing`
+// value lines early, and remarks.
+std::string WindowTestModel(int missing) {
+  const int nc = 299, nr = 199;
+  std::string text = GridHeaderText(10, 20, 29.9, 49.9, nc, nr);  // steps of 0.1
+  for (int i = 0; i < (nc + 1) * (nr + 1) - missing; ++i)
+    text += i % 97 == 0 ? "N\n" : i % 89 == 0 ? "-98765432.1\n" : StrPrintf("%.3f\n", i * 0.013 - 50);
+  return text + (missing == 0 ? " first remark \nsecond\n" : "");
+}
+
+struct WindowCase {
+  GridWindow window;
+  int64_t first_row, last_row, first_column, last_column;
+};
+
+// Windows inside the model, on its edges and beyond them, with a margin.
+const WindowCase kWindowCases[] = {
+    {{15.02, 30.05, 17.04, 31.97, 0}, 50, 71, 100, 120},
+    {{15.02, 30.05, 17.04, 31.97, 1}, 49, 72, 99, 121},
+    {{5.0, 10.0, 10.25, 20.05, 1}, 0, 4, 0, 2},           // south-west corner and beyond
+    {{29.85, 49.83, 40.0, 60.0, 0}, 198, 199, 298, 299},  // north-east corner and beyond
+};
+
+TEST_F(GridFileTest, WindowedLoadHoldsTheWindowsCellsOnly) {
+  for (const int missing : {0, 7, 300 * 140}) {
+    const std::string text = WindowTestModel(missing);
+    const fs::path path = files_.Write("model.grd", text);
+    auto whole = LoadGridFile(path, Options());
+    ASSERT_TRUE(whole);
+    for (const WindowCase& c : kWindowCases) {
+      for (const MemoryStatus* memory : {&AmpleMemory(), &ShortMemory()}) {
+        GridLoadOptions options = Options(*memory);
+        options.window = c.window;
+        auto part = LoadGridFile(path, options);
+        ASSERT_TRUE(part);
+        EXPECT_EQ(part->Storage(), memory == &AmpleMemory() ? GridStorage::kMemory : GridStorage::kSwapFile);
+        EXPECT_EQ(part->CellCount(), whole->CellCount());
+        EXPECT_EQ(part->LongitudeStep(), whole->LongitudeStep());
+        EXPECT_EQ(part->Remarks(), whole->Remarks());
+        int64_t with_value = 0;
+        for (int64_t i = 0; i < whole->CellCount(); ++i) {
+          const int64_t row = i / 300, column = i % 300;
+          const bool inside =
+              row >= c.first_row && row <= c.last_row && column >= c.first_column && column <= c.last_column;
+          const GridCell expected = inside ? GridGetCell(whole.get(), i) : GridCell{};
+          ASSERT_EQ(GridGetCell(part.get(), i), expected) << missing << " " << row << " " << column;
+          with_value += expected.has_value;
+        }
+        // The window's nodes without value and those past the file's end
+        // are among them; the window must not be all empty.
+        EXPECT_TRUE(with_value > 0 || missing > 0);
+        EXPECT_FALSE(part->Failed());
+      }
+    }
+  }
+}
+
+TEST_F(GridFileTest, WindowedSwapFileNeverWritesTheOtherNodes) {
+  GridLoadOptions options = Options(ShortMemory());
+  options.window = kWindowCases[0].window;
+  auto part = LoadGridFile(files_.Write("model.grd", WindowTestModel(0)), options);
+  ASSERT_TRUE(part);
+  ASSERT_EQ(part->Storage(), GridStorage::kSwapFile);
+  // Places never written read back as zero bytes (holes or past the end),
+  // never as an empty cell's own bytes.
+  const std::string bytes = testing::Contents(part->SwapPath());
+  const WindowCase& c = kWindowCases[0];
+  EXPECT_LE(bytes.size(), static_cast<size_t>(c.last_row * 300 + c.last_column + 1) * kGridCellBytes);
+  for (size_t i = 0; i < bytes.size() / kGridCellBytes; ++i) {
+    const int64_t row = static_cast<int64_t>(i) / 300, column = static_cast<int64_t>(i) % 300;
+    if (row >= c.first_row && row <= c.last_row && column >= c.first_column && column <= c.last_column) continue;
+    ASSERT_EQ(bytes.substr(i * kGridCellBytes, kGridCellBytes), std::string(kGridCellBytes, '\0')) << i;
+  }
+}
+
+TEST_F(GridFileTest, WindowOutsideTheModelStillReadsTheRemarks) {
+  GridLoadOptions options = Options();
+  options.window = GridWindow{50, 20, 60, 50, 1};
+  auto grid = LoadGridFile(files_.Write("model.grd", WindowTestModel(0)), options);
+  ASSERT_TRUE(grid);
+  for (int64_t i = 0; i < grid->CellCount(); ++i) ASSERT_EQ(GridGetCell(grid.get(), i), GridCell{}) << i;
+  EXPECT_EQ(grid->Remarks(), (std::vector<std::string>{"first remark", "second"}));
 }
 
 TEST_F(GridFileTest, RefusesWhatItCannotReadOrStore) {

@@ -2,8 +2,10 @@
 // cut at their limit without spilling into the next, and the bounds test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -72,6 +74,40 @@ TEST(GridText, LongLinesAreCutAndNeverSpillIntoTheNext) {
       std::string(kGridValueLineLimit, ' '), "1", std::string(kGridValueLineLimit, '9'), "2", "", "3"};
   EXPECT_EQ(lines, expected);
   EXPECT_EQ(GridLineNumber(lines[0]), 0);
+}
+
+TEST(GridText, SkipPassesOverLinesAsNextWouldRead) {
+  TempDir dir;
+  // Many short lines (several read blocks and count slices), a line longer
+  // than the read block, CR LF endings, empty lines and a last line
+  // without a line end.
+  std::string text;
+  for (int i = 0; i < 300'000; ++i) text += std::to_string(i) + (i % 3 == 0 ? "\r\n" : "\n");
+  text += std::string(3 << 20, '7') + "\n\n\nlast";
+  const fs::path file = dir.Write("lines.txt", text);
+  const std::vector<std::string> all = Lines(file, kGridValueLineLimit);
+  ASSERT_EQ(all.size(), 300'004u);
+
+  for (const int64_t step : {1, 2, 999, 16'385, 299'999, 300'002}) {
+    std::FILE* handle = std::fopen(file.c_str(), "r");
+    ASSERT_TRUE(handle);
+    GridLineReader reader(handle);
+    size_t at = 0;
+    while (at < all.size()) {
+      // Read one line, then pass over `step`: the next line read must be
+      // the one that many lines further.
+      const auto line = reader.Next(kGridValueLineLimit);
+      ASSERT_TRUE(line) << step << " " << at;
+      ASSERT_EQ(*line, all[at]) << step << " " << at;
+      const int64_t left = static_cast<int64_t>(all.size() - at - 1);
+      ASSERT_EQ(reader.Skip(step), std::min(step, left)) << step << " " << at;
+      at += static_cast<size_t>(step) + 1;
+    }
+    EXPECT_FALSE(reader.Next(kGridValueLineLimit));
+    EXPECT_EQ(reader.Skip(5), 0);
+    EXPECT_FALSE(reader.Failed());
+    std::fclose(handle);
+  }
 }
 
 TEST(GridText, CoversIncludesTheBoundsAndRefusesWhatItCannotRead) {
