@@ -10,9 +10,12 @@
 #include "dialogs/data_folder.h"
 #include "geoid/download/grid_download.h"
 #include "geoid/download/grid_url.h"
-#include "geoid/import/grid_import.h"
+#include "geoid/proj_data.h"
 #include "link/serial/serial_port.h"
+#include "platform/atomic_file.h"
 #include "platform/catalogue.h"
+#include "platform/child_process.h"
+#include "platform/program_files.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 
@@ -90,6 +93,25 @@ ReportLibrary& AppSession::Reports() {
   return *reports_;
 }
 
+bool AppSession::RunGridImport(const std::filesystem::path& model, const std::filesystem::path& destination,
+                               std::string& error) {
+  // Only the helper loads GDAL; its reasons go to a log read back here.
+  const std::filesystem::path helper = FindPrivateFile(program_folder_, "geoid-import");
+  const std::filesystem::path log = temp_folder_ / "geoid-import.log";
+  std::error_code ignored;
+  std::filesystem::remove(log, ignored);
+  ChildProcess import;
+  const int status = import.Start({helper.string(), model.string(), destination.string()}, log)
+                         ? import.Wait([this] { ui_.Pump(); })
+                         : -1;
+  if (status == 0) return true;
+  std::string said;
+  ReadWholeFile(log, said);
+  error = std::string(Trim(said));
+  if (error.empty()) error = StrPrintf(Tr("cannot run %s"), helper.string().c_str());
+  return false;
+}
+
 GeoidCutPlaces AppSession::GeoidPlaces() {
   GeoidCutPlaces places;
   places.program_folder = program_folder_;
@@ -102,9 +124,9 @@ GeoidCutPlaces AppSession::GeoidPlaces() {
           ui_.AskYesNo(StrPrintf(Tr("The EGM96 grid file is not in the grid folder. Import it from %s?"),
                                  model.string().c_str()),
                        Tr("Geoid"), kQuestionIcon | kDefaultYes) == kAnswerYes) {
-        const GridImportResult imported = ImportGridModel(model, destination);
-        if (imported.ok) return true;
-        ui_.ShowMessageBox(imported.error);
+        std::string error;
+        if (RunGridImport(model, destination, error)) return true;
+        ui_.ShowMessageBox(error);
       }
     }
     const std::string url = GridFileUrl(settings_.grid_server, file_name);

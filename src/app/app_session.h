@@ -62,6 +62,9 @@ class AppSession {
   ReportLibrary& Reports();
   // Where Make geoid grid writes and fetches.
   GeoidCutPlaces GeoidPlaces();
+  // Writes `model` (a raster GDAL reads) as the ".grd" `destination`
+  // through the geoid-import helper; false with the helper's reason.
+  bool RunGridImport(const std::filesystem::path& model, const std::filesystem::path& destination, std::string& error);
 
  private:
   SettingsStore& store_;

@@ -42,6 +42,23 @@ bool ChildProcess::Running() {
   return false;
 }
 
+int ChildProcess::Wait(const std::function<void()>& pump) {
+  if (pid_ <= 0) return -1;
+  int status = 0;
+  for (;;) {
+    const pid_t done = waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) break;
+    if (done < 0) {
+      pid_ = -1;
+      return -1;
+    }
+    if (pump) pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  pid_ = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 void ChildProcess::Stop() {
   if (pid_ <= 0) return;
   kill(pid_, SIGTERM);

@@ -6,7 +6,10 @@
 
 #include <fstream>
 
+#include "app/app_session.h"
 #include "app/geoid/make_geoid_grid.h"
+#include "geoid/proj_data.h"
+#include "platform/settings_store.h"
 #include "session_rig.h"
 
 namespace pelikon {
@@ -57,6 +60,33 @@ TEST_F(GeoidUploadTest, OlderSoftwareOrNoConnectionSendsNothingAndNamesTheFile) 
   EXPECT_TRUE(ui_.Saw("Error: No connection to remote device.\n Please copy '" + (local_ / "geoid.gsf").string() +
                       "' to remote program directory manually."));
   EXPECT_FALSE(fs::exists(store_ / "Ostrel" / "geoid.gsf"));
+}
+
+// Where a missing model comes from: Debian's EGM96 through the import
+// helper when the user agrees, else the grid server, which must be set.
+TEST(GeoidPlaces, EgmNinetySixIsImportedWhenAgreedAndWithoutAServerTheUserIsTold) {
+  MemorySettingsStore store;
+  testing::ScriptedUi ui;
+  testing::NoSound no_sound;
+  NoPanesView view;
+  testing::TempDir work;
+  AppSession session(SessionSetup{&store, PELIKON_BIN_DIR, work.Path(), &no_sound}, ui, view);
+  session.Start(false);
+  const GeoidCutPlaces places = session.GeoidPlaces();
+  EXPECT_EQ(places.program_folder, fs::path(PELIKON_BIN_DIR));
+
+  EXPECT_FALSE(places.download("g2009u01.grd", work / "g2009u01.grd"));
+  EXPECT_TRUE(ui.Saw("No grid download server is set")) << ::testing::PrintToString(ui.Shown());
+  if (FindProjEgm96().empty()) GTEST_SKIP() << "no EGM96 in PROJ's data on this system";
+  ui.QueueAnswer(kAnswerNo);
+  EXPECT_FALSE(places.download("egm96.grd", work / "egm96.grd")) << "declined, and no server";
+  EXPECT_FALSE(fs::exists(work / "egm96.grd"));
+  ui.QueueAnswer(kAnswerYes);
+  ASSERT_TRUE(places.download("egm96.grd", work / "egm96.grd")) << ::testing::PrintToString(ui.Shown());
+  std::ifstream model(work / "egm96.grd");
+  std::string south;
+  std::getline(model, south);
+  EXPECT_EQ(south, "-90.0000");
 }
 
 }  // namespace

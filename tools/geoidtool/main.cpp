@@ -11,6 +11,8 @@
 //
 // Exit status 0 on success, 1 with the reason on standard error, 2 for a
 // wrong argument.
+#include <unistd.h>
+
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -18,8 +20,8 @@
 #include <vector>
 
 #include "geoid/download/grid_download.h"
-#include "geoid/import/grid_import.h"
 #include "platform/catalogue.h"
+#include "platform/program_files.h"
 #include "platform/text.h"
 #include "subgrid_command.h"
 #include "tool_usage.h"
@@ -110,14 +112,15 @@ int Resolve(ArgumentReader& arguments) {
   return pelikon_tools::RunResolve(kUsage, arguments);
 }
 
+// The import runs in geoid-import, beside this tool: only it loads GDAL.
 int Import(ArgumentReader& arguments) {
   std::vector<std::string> words;
   while (!arguments.Done()) words.push_back(arguments.Next());
   if (words.size() != 2) return kUsage.Wrong(Tr("import: MODEL_FILE and OUT.grd are needed"));
-  const pelikon::GridImportResult result = pelikon::ImportGridModel(words[0], words[1]);
-  if (!result.ok) return kUsage.Fail(result.error);
-  std::printf("%s: %d x %d nodes\n", words[1].c_str(), result.columns, result.rows);
-  return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+  const std::string helper = pelikon::FindPrivateFile(pelikon::ProgramFolder(), "geoid-import").string();
+  std::vector<char*> argv = {const_cast<char*>(helper.c_str()), words[0].data(), words[1].data(), nullptr};
+  ::execv(helper.c_str(), argv.data());
+  return kUsage.Fail(StrPrintf(Tr("cannot run %s"), helper.c_str()));
 }
 
 constexpr Command kCommands[] = {

@@ -25,12 +25,4 @@ struct GridImportResult {
 // failure leaves an earlier file as it was.
 GridImportResult ImportGridModel(const std::filesystem::path& model, const std::filesystem::path& grd);
 
-// Where PROJ's data lies on this system: $PROJ_DATA, $PROJ_LIB, then the
-// usual folders; only those that exist.
-std::vector<std::filesystem::path> ProjDataFolders();
-
-// The EGM96 model among PROJ's data ("egm96_15.gtx", "us_nga_egm96_15.tif"),
-// or empty when the system has none.
-std::filesystem::path FindProjEgm96();
-
 }  // namespace pelikon

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "geoid/proj_data.h"
 #include "support/temp_dir.h"
 
 namespace pelikon {
