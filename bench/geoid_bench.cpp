@@ -22,14 +22,10 @@
 
 namespace {
 
+using pelikon::bench::Die;
 using pelikon::bench::Median;
 using pelikon::bench::TimeCommand;
 namespace fs = std::filesystem;
-
-[[noreturn]] void Die(const char* what) {
-  std::fprintf(stderr, "geoid_bench: %s\n", what);
-  std::exit(1);
-}
 
 // The model: latitudes -90..90, longitudes 0..360, a smooth made-up surface.
 void WriteModel(const fs::path& path, double minutes) {

@@ -10,9 +10,9 @@
 
 #include <wx/msgdlg.h>
 
-#include "gui/dialog_script.h"
 #include "geoid/import/grid_import.h"
 #include "geoid/proj_data.h"
+#include "gui/dialog_script.h"
 #include "gui/geoid/geoid_dialog.h"
 #include "main_window_fixture.h"
 #include "support/temp_dir.h"
