@@ -33,7 +33,7 @@ rules=(
   "src/report/=report dialogs records pointid platform"
   "src/app/=app link coord geoid records dialogs pointid platform activesync report"
   "src/gui/=gui app link coord geoid report records dialogs pointid platform wx"
-  "tools/=tools app link coord geoid records dialogs pointid platform"
+  "tools/=tools app link coord geoid report records dialogs pointid platform"
 )
 
 allowed_for() {

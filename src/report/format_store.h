@@ -1,0 +1,85 @@
+// The formatter's named formats and which format each report last used,
+// kept as plain text in the library's data folder:
+//
+// "formats.dta": three lines per format — the name; the used fields, each
+// key preceded by its sort mark ("!" hold, none up, "^" down, "~" collapse,
+// "`" ignore) and separated by "|"; the options as
+// "%d %d %d %d %d %d %d '%c' %d %d %d %d" (columns, fixed, width,
+// totalsonly, totalsdepth, 0, 1, a blank, exceltotal, use_commas,
+// ignorerep, exceltext). Empty lines between formats are skipped.
+//
+// "formtch.dta": one "%s|%s" line per report format name (the name a host
+// finishes its report under) with the format last used for it.
+//
+// Both are rewritten through a ".new" twin: a failed write leaves the old
+// file as it was. Names are compared without regard to case. Lines longer
+// than kReportLineLimit are cut there.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelikon {
+
+inline constexpr size_t kReportLineLimit = 1023;
+
+inline constexpr const char* kFormatsFile = "formats.dta";
+inline constexpr const char* kFormatChoicesFile = "formtch.dta";
+
+// A used field's sort mode; the numbers are those a token's is_sorted holds.
+enum class SortMode { kHold = 0, kUp = 1, kDown = 2, kCollapse = 3, kIgnore = 4 };
+
+// Out-of-range numbers read as kUp.
+SortMode SortModeFromNumber(int number);
+
+struct FormatField {
+  std::string key;
+  SortMode sort = SortMode::kUp;
+  bool operator==(const FormatField&) const = default;
+};
+
+struct FormatOptions {
+  bool columns = true;  // one field per column; false: one field per line
+  bool fixed = false;   // every column `width` wide; false: auto-width
+  int width = 20;
+  bool totals_only = false;
+  int totals_depth = 0;  // leading used fields that form sub-total groups
+  bool excel_total = false;
+  bool use_commas = false;
+  bool ignore_repeats = false;
+  bool excel_text = false;
+  bool operator==(const FormatOptions&) const = default;
+};
+
+struct ReportFormat {
+  std::string name;
+  std::vector<FormatField> used;
+  FormatOptions options;
+  bool operator==(const ReportFormat&) const = default;
+};
+
+// "!PTNUM|ELEV|^DESC" and back. Empty items are skipped when parsing.
+std::string FormatFieldsLine(const std::vector<FormatField>& fields);
+std::vector<FormatField> ParseFormatFieldsLine(std::string_view line);
+
+// Every format of the file in file order; a missing file has none. A
+// format whose options line is missing or unreadable keeps the defaults.
+std::vector<ReportFormat> ReadFormats(const std::filesystem::path& file);
+std::optional<ReportFormat> FindFormat(const std::filesystem::path& file, std::string_view name);
+
+// Replaces the format of the same name where it stands, or appends it.
+// False when the file cannot be written (the old one is then intact).
+bool SaveFormat(const std::filesystem::path& file, const ReportFormat& format);
+// False when no format has that name or the file cannot be written.
+bool DeleteFormat(const std::filesystem::path& file, std::string_view name);
+
+// The format last used for `report_format_name`; empty when none.
+std::string LastUsedFormat(const std::filesystem::path& file, std::string_view report_format_name);
+// Records (or replaces) that choice; false when the file cannot be written.
+bool RecordUsedFormat(const std::filesystem::path& file, std::string_view report_format_name,
+                      std::string_view format_name);
+
+}  // namespace pelikon
