@@ -1,6 +1,6 @@
 #include "report/format_store.h"
 
-#include <array>
+#include <algorithm>
 
 #include "platform/atomic_file.h"
 #include "platform/text.h"
@@ -235,6 +235,7 @@ std::vector<FormatField> ParseFormatFieldsLine(std::string_view line) {
       field.sort = ModeOfMark(item.front());
       item.remove_prefix(1);
     }
+    item = TrimRight(item, "\r");  // a key never ends a line with a CR of its own
     if (item.empty()) continue;
     field.key = item;
     fields.push_back(std::move(field));

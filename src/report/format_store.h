@@ -68,7 +68,8 @@ struct ReportFormat {
   bool operator==(const ReportFormat&) const = default;
 };
 
-// "!PTNUM|ELEV|^DESC" and back. Empty items are skipped when parsing.
+// "!PTNUM|ELEV|^DESC" and back. Parsing skips empty items and drops the
+// CRs that end a key.
 std::string FormatFieldsLine(const std::vector<FormatField>& fields);
 std::vector<FormatField> ParseFormatFieldsLine(std::string_view line);
 
