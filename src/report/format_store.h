@@ -78,10 +78,12 @@ std::vector<FormatField> ParseFormatFieldsLine(std::string_view line);
 std::vector<ReportFormat> ReadFormats(const std::filesystem::path& file);
 std::optional<ReportFormat> FindFormat(const std::filesystem::path& file, std::string_view name);
 
-// Replaces the format of the same name where it stands, or appends it.
-// False when the file cannot be written (the old one is then intact).
+// Replaces the format of the same name where it stands (later ones of that
+// name go), or appends it. False when the format cannot be stored or the
+// file cannot be written (the old one is then intact).
 bool SaveFormat(const std::filesystem::path& file, const ReportFormat& format);
-// False when no format has that name or the file cannot be written.
+// Removes every format of that name. False when there is none or the file
+// cannot be written.
 bool DeleteFormat(const std::filesystem::path& file, std::string_view name);
 
 struct FormatChoice {
@@ -94,7 +96,8 @@ struct FormatChoice {
 std::vector<FormatChoice> ReadFormatChoices(const std::filesystem::path& file);
 // The format last used for `report_format_name`; empty when none.
 std::string LastUsedFormat(const std::filesystem::path& file, std::string_view report_format_name);
-// Records (or replaces) that choice; false when the file cannot be written.
+// Records (or replaces, where it stands) that choice; false when it cannot
+// be stored or the file cannot be written.
 bool RecordUsedFormat(const std::filesystem::path& file, std::string_view report_format_name,
                       std::string_view format_name);
 
