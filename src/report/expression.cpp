@@ -17,7 +17,7 @@ namespace {
 constexpr size_t kMaxEquationLength = 4095;
 // Intermediate results are put back printed in full, so the text being
 // worked on may outgrow the equation; this bounds it, and with it the work.
-constexpr size_t kMaxWorkingLength = 16383;
+constexpr size_t kMaxWorkingLength = 65535;
 
 constexpr std::string_view kBlanks = " \t";
 // The characters that end an operand.
@@ -48,8 +48,10 @@ std::string PrintResult(double value) {
   return error == std::errc() ? std::string(text, end) : std::string();
 }
 
-std::string_view StripQuotes(std::string_view text) {
-  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+// The text inside `open` ... `close` when it is wrapped in them, else the
+// text as it is.
+std::string_view Unwrap(std::string_view text, char open, char close) {
+  if (text.size() >= 2 && text.front() == open && text.back() == close) return text.substr(1, text.size() - 2);
   return text;
 }
 
@@ -87,8 +89,8 @@ bool EndsOperand(std::string_view text, size_t at) {
   return IsOneOf(text[at], kArithmetic) && !IsExponentSign(text, at);
 }
 
-size_t FindBinaryOperator(std::string_view text, std::string_view operators) {
-  for (size_t at = 0; at < text.size(); ++at) {
+size_t FindBinaryOperator(std::string_view text, std::string_view operators, size_t from) {
+  for (size_t at = from; at < text.size(); ++at) {
     if (!IsOneOf(text[at], operators)) continue;
     if (IsSignChar(text[at]) && (IsSign(text, at) || IsExponentSign(text, at))) continue;
     return at;
@@ -173,11 +175,13 @@ class Evaluator {
 
   // Parentheses first, innermost leftmost; each inside on its own.
   double Evaluate(std::string text) {
-    for (size_t close; (close = text.find(')')) != std::string::npos;) {
+    // Everything before the last replacement is free of ")".
+    for (size_t close, from = 0; (close = text.find(')', from)) != std::string::npos;) {
       const size_t open = text.rfind('(', close);
       if (open == std::string::npos) return Fail("Parentheses do not match.\n");
       const double inside = EvaluateFlat(text.substr(open + 1, close - open - 1));
       if (Failed(inside) || !Replace(text, open, close + 1, PrintResult(inside))) return kReportNoValue;
+      from = open;
     }
     return EvaluateFlat(std::move(text));
   }
@@ -203,10 +207,10 @@ class Evaluator {
   // its brackets: an untaken branch of "if" or LIKE's left side may still
   // do without it.
   bool ReplaceBrackets(std::string& text) {
-    size_t from = 0;
-    for (size_t close; (close = text.find(']', from)) != std::string::npos;) {
+    size_t kept = 0;  // brackets before it stay as they are
+    for (size_t close, from = 0; (close = text.find(']', from)) != std::string::npos;) {
       const size_t open = text.rfind('[', close);
-      if (open == std::string::npos || open < from) {
+      if (open == std::string::npos || open < kept) {
         Trace("Brackets do not match.\n");
         return false;
       }
@@ -214,10 +218,11 @@ class Evaluator {
       const double value = context_.value(name);
       if (Failed(value)) {
         Trace(StrPrintf("Unable to evaluate a value of variable '%s'.\n", name.c_str()));
-        from = close + 1;
+        kept = from = close + 1;
         continue;
       }
       if (!Replace(text, open, close + 1, PrintResult(value))) return false;
+      from = open;
     }
     return true;
   }
@@ -239,20 +244,18 @@ class Evaluator {
     const bool negated = like >= 3 && EqualsNoCase(word(like - 1), "NOT");
     const size_t left_end = words[negated ? like - 2 : like - 1].end;
     const std::string_view left = std::string_view(text).substr(words[1].begin, left_end - words[1].begin);
-    const std::string pattern(StripQuotes(
-        Trim(std::string_view(text).substr(words[like].end, words[then].begin - words[like].end), kBlanks)));
+    const std::string pattern(Unwrap(
+        Trim(std::string_view(text).substr(words[like].end, words[then].begin - words[like].end), kBlanks), '"', '"'));
 
-    std::string subject;
-    if (left.size() >= 2 && left.front() == '"' && left.back() == '"') {
-      subject = StripQuotes(left);
-    } else {
+    const std::string_view literal = Unwrap(left, '"', '"');
+    std::string subject(literal);
+    if (literal.size() == left.size()) {
       if (!context_.text) {
         Trace("String conversion function is not defined\n");
         return false;
       }
       // A bracketed name whose value was not a number is still bracketed.
-      std::string_view name = left;
-      if (name.size() >= 2 && name.front() == '[' && name.back() == ']') name = Trim(name.substr(1, name.size() - 2));
+      const std::string_view name = Trim(Unwrap(left, '[', ']'), kBlanks);
       if (!context_.text(name, subject)) {
         Trace(StrPrintf("Unable to evaluate a value of variable '%s'.\n", std::string(name).c_str()));
         return false;
@@ -263,8 +266,11 @@ class Evaluator {
     return true;
   }
 
+  // Replacing an operation changes neither what comes before it nor whether
+  // a sign after it is one, so each search goes on where the last result
+  // begins.
   bool WorkOffOperators(std::string& text, std::string_view operators) {
-    for (size_t op; (op = FindBinaryOperator(text, operators)) != std::string::npos;) {
+    for (size_t op, from = 0; (op = FindBinaryOperator(text, operators, from)) != std::string::npos;) {
       const size_t begin = LeftOperandBegin(text, op);
       const size_t end = RightOperandEnd(text, op);
       const std::string left(Trim(std::string_view(text).substr(begin, op - begin), kBlanks));
@@ -279,7 +285,7 @@ class Evaluator {
       const double result = Operate(text[op], a, b);
       if (Failed(result)) return false;
       std::string printed = PrintResult(result);
-      size_t from = begin;
+      from = begin;
       if (printed.front() == '-' && begin > 0 && text[begin - 1] == '-') {
         printed.front() = '+';  // a - -b is a + b
         from = begin - 1;
@@ -385,8 +391,9 @@ bool ReadDegreeAngle(std::string_view text, double& degrees) {
   const size_t degrees_end = sign > 0 && text[sign - 1] == '\xC2' ? sign - 1 : sign;
   const std::string_view rest = text.substr(sign + 1);
   const size_t apostrophe = rest.find('\'');
-  const std::string_view seconds_text =
-      apostrophe == std::string_view::npos ? std::string_view() : TrimRight(Trim(rest.substr(apostrophe + 1)), "\"");
+  const std::string_view seconds_text = apostrophe == std::string_view::npos
+                                            ? std::string_view()
+                                            : TrimRight(Trim(rest.substr(apostrophe + 1), kBlanks), "\"");
 
   double whole = 0;
   double minutes = 0;
