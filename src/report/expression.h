@@ -4,10 +4,15 @@
 // pattern THEN ..." and "if c then a else b". Operators are worked off in
 // passes of falling precedence, each pass from the left, so 2^3^2 is 64.
 // Every intermediate result is put back into the text printed with "%.14f".
+// Operands run to the nearest + - * / ^, so comparisons and logic on sums
+// need parentheses. A + or - is the sign of its number at the start, after
+// another operator or at the start of a word after IF, THEN or ELSE; the
+// sign of an exponent (1.5e-3) is part of its number.
 //
 // The value 98765432.1 (kReportNoValue) means "failed" at every stage; the
-// reason goes to the context's trace. Hostile input never loops forever,
-// recurses without bound or writes past a buffer: it fails.
+// reason goes to the context's trace. Equations longer than 4,095
+// characters are refused. Hostile input never loops forever, recurses
+// without bound or writes past a buffer: it fails.
 #pragma once
 
 #include <functional>
@@ -34,14 +39,17 @@ struct EquationContext {
 // The value of `equation`, or kReportNoValue.
 double EvaluateEquation(std::string_view equation, const EquationContext& context);
 
-// True when `text` is one number in full (as strtod reads it, blanks
-// around it allowed); `value` gets it.
+// True when `text` is one decimal number in full (optional sign and
+// exponent, "." as the decimal point whatever the locale, blanks around it
+// allowed; no hexadecimal, infinity or NaN); `value` gets it.
 bool ReadWholeNumber(std::string_view text, double& value);
 
-// A text holding the degree sign (byte 0xB0): the number before it is
-// degrees, the number up to the apostrophe minutes, the number after it
-// seconds (12°30'36 is 12.51 in decimal degrees). False when the text holds
-// no degree sign.
+// A text holding the degree sign (byte 0xB0, or C2 B0 as UTF-8 writes it):
+// the number before it is degrees, the number up to the apostrophe minutes,
+// the number after it seconds (a closing '"' allowed; missing parts are 0).
+// They are read as dd.mmss and given in decimal degrees, 12°30'36 being
+// 12.51; a minus on the degrees makes the whole angle negative. False when
+// the text holds no degree sign or a part is no number.
 bool ReadDegreeAngle(std::string_view text, double& degrees);
 
 // LIKE's pattern match: "%" or "*" any run of characters, "_" or "?" one
