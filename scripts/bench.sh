@@ -21,7 +21,10 @@
 # runs only it. The geoid benchmark generates a global 2.5' model (37
 # million nodes) and cuts a sub-grid from it with geoidtool, in memory and
 # with the swap file, against wc -l, in under a minute; `scripts/bench.sh
-# geoid` builds and runs only it.
+# geoid` builds and runs only it. The report benchmark turns a 200,000-row
+# points table into a grouped, totalled report with reporttool against
+# sort | awk computing the same group sums, in a few seconds;
+# `scripts/bench.sh report` builds and runs only it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 quick=""
@@ -29,9 +32,9 @@ only=""
 for arg in "$@"; do
   case "$arg" in
     --quick) quick="--quick" ;;
-    docked | merge | fieldcodes | geoid) only="$arg" ;;
+    docked | merge | fieldcodes | geoid | report) only="$arg" ;;
     *)
-      echo "usage: scripts/bench.sh [--quick] [docked|merge|fieldcodes|geoid]" >&2
+      echo "usage: scripts/bench.sh [--quick] [docked|merge|fieldcodes|geoid|report]" >&2
       exit 2
       ;;
   esac
@@ -59,28 +62,27 @@ geoid() {
   build-bench/bin/geoid_bench 3 2.5
 }
 
-if [ "$only" = "geoid" ]; then
-  cmake --build build-bench -j2 --target geoid_bench geoidtool
-  geoid
-  exit 0
-fi
-if [ "$only" = "docked" ]; then
-  cmake --build build-bench -j2 --target docked_bench tolvane
-  docked
-  exit 0
-fi
-if [ "$only" = "merge" ]; then
-  cmake --build build-bench -j2 --target merge_bench crdtool
-  merge
-  exit 0
-fi
-if [ "$only" = "fieldcodes" ]; then
-  cmake --build build-bench -j2 --target fieldcodes_bench fieldcodes
-  fieldcodes
+report() {
+  echo "== report: a 200,000-row points table sorted, grouped and totalled against sort | awk =="
+  build-bench/bin/report_bench 200000 5
+}
+
+# The targets each benchmark that runs on its own needs.
+declare -A targets=(
+  [geoid]="geoid_bench geoidtool"
+  [docked]="docked_bench tolvane"
+  [merge]="merge_bench crdtool"
+  [fieldcodes]="fieldcodes_bench fieldcodes"
+  [report]="report_bench reporttool"
+)
+if [ -n "$only" ]; then
+  # shellcheck disable=SC2086
+  cmake --build build-bench -j2 --target ${targets[$only]}
+  "$only"
   exit 0
 fi
 cmake --build build-bench -j2 --target listing_bench serial_bench crd_bench merge_bench crdtool docked_bench tolvane \
-  fieldcodes_bench fieldcodes geoid_bench geoidtool transfer_bench xfer window_bench collector-sim
+  fieldcodes_bench fieldcodes geoid_bench geoidtool report_bench reporttool transfer_bench xfer window_bench collector-sim
 echo "== listing: 100,000 files =="
 build-bench/bin/listing_bench 100000 5
 echo "== serial driver: idle wait and line exchange over a pty pair =="
@@ -90,6 +92,7 @@ build-bench/bin/crd_bench 20000 5
 merge
 fieldcodes
 geoid
+report
 docked
 echo "== transfers: Zmodem against lrzsz, Kermit against gkermit =="
 build-bench/bin/transfer_bench $quick

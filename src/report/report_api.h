@@ -18,6 +18,14 @@ extern "C" {
 /* The value that marks "no value": a real token carrying it is not added. */
 #define REPORT_NO_VALUE 98765432.1
 
+/* A report's entries and their values (tokens), as GetCurrentReport and
+ * GetToken hand them out; the library owns them. */
+typedef struct ReportNode ReportNode;
+typedef struct ReportToken ReportToken;
+
+/* ProcessReportLine writes at most this many characters and a zero. */
+#define REPORT_LINE_BUFFER 1024
+
 /* What the library is told of its host. The texts are those of SetVars:
  * the data folder (with its trailing separator), the folder pickers start
  * in, and three texts of the host's own. */
@@ -47,19 +55,38 @@ typedef void (*FinishEntryFunction)(void);
  * last used under `format_name`. */
 typedef void (*FinishReportFunction)(const char* format_name, int mode, const char* section);
 typedef void (*DumpReportFunction)(void);
+/* `output` holds at least REPORT_LINE_BUFFER bytes. */
 typedef void (*ProcessReportLineFunction)(const char* line_template, char* output);
 typedef void (*LoadUserAttrFunction)(const char* section);
 typedef void (*ReportUserAttrFunction)(void);
 typedef void (*FreeUserAttrFunction)(void);
 typedef void (*LoadReportFunction)(void);
-typedef void* (*GetCurrentReportFunction)(void);
+/* The first entry of the current report, or null. */
+typedef ReportNode* (*GetCurrentReportFunction)(void);
+/* GetToken and GetReportToken: the first token of the list whose key
+ * equals `key` without regard to case, or null. */
+typedef ReportToken* (*GetTokenFunction)(ReportToken* list, const char* key);
 typedef void (*SetVarsFunction)(const char* data_folder, const char* start_folder, const char* text3, const char* text4,
                                 const char* text5);
 typedef void (*SetVarsPtrFunction)(const ReportHost* host);
 /* "$Revision: x.yy $" */
 typedef const char* (*ReportVersionCheckFunction)(void);
+/* A header line of the report being finished ("Project: %s"); a second
+ * call with the same field name replaces its text. */
 typedef void (*AddFieldEntryFunction)(const char* field_name, const char* text);
+/* With the key "__WINDOWS", 0 keeps the formatter off the screen: the
+ * text report is written to the data folder and FinishReport returns
+ * (for hosts without a display). With a field's key, the sort mode (0
+ * hold, 1 up, 2 down, 3 collapse, 4 ignore) that field takes in reports
+ * finished afterwards. */
 typedef void (*SetKeyOptionFunction)(const char* key, int option);
+/* Shows the saved report `file` as LoadReport does after its picker; 1
+ * when it was one, 0 otherwise. */
+typedef int (*DisplaySavedReportFunction)(const char* file);
+/* The current report's data entries as records (one per entry, one value
+ * per token, typed "real" or "text"), in a new table the caller owns;
+ * null without a report. For the library's own windows. */
+typedef void* (*ReportCompleteAsUniRecsFunction)(void);
 
 #ifdef __cplusplus
 }

@@ -11,7 +11,9 @@ namespace {
 ReportTraceFunction host_trace = nullptr;
 }  // namespace
 
-void SetReportTrace(ReportTraceFunction trace) { host_trace = trace; }
+void SetReportTrace(ReportTraceFunction trace) {
+  host_trace = trace;
+}
 
 void ReportTrace(const char* format, ...) {
   if (host_trace == nullptr) return;

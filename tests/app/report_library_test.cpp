@@ -119,3 +119,36 @@ TEST_F(ReportLibraryTest, AMergeReportPairsThePointsAndFinishesUnderCrdMerge) {
 
 }  // namespace
 }  // namespace pelikon
+
+namespace pelikon {
+namespace {
+
+// The real library, without windows: the report is laid out as text in
+// the data folder, every field of the report in its order.
+TEST_F(ReportLibraryTest, TheRealLibraryWritesTheMergeReportAsText) {
+  const MergeSession session({CrdPoint("10", 1, 2, 3, "FIELD")},
+                             {CrdPoint("9", 5, 5, 5, "A"), CrdPoint("10", 1, 2, 3, "B")}, false, true);
+  fs::create_directories(temp_ / "data");
+  auto report = Library("bin");
+  ASSERT_TRUE(SendMergeReport(session, *report)) << ::testing::PrintToString(ui_.Shown());
+  EXPECT_EQ(report->Revision(), "1.94");
+  const std::string text = testing::Contents(temp_ / "data" / "tobrrprt.tmp");
+  ASSERT_EQ(text.rfind("Coordinate Merge Report\n\n", 0), 0u) << text;
+  std::istringstream lines(text);
+  std::string line;
+  std::vector<std::string> rows;
+  while (std::getline(lines, line)) rows.push_back(line);
+  ASSERT_GE(rows.size(), 5u) << text;
+  // Headings in the order the program added the fields, then one line per point.
+  EXPECT_EQ(rows[2].find("Point #"), 0u) << text;
+  EXPECT_LT(rows[2].find("Northing"), rows[2].find("New Northing")) << text;
+  EXPECT_NE(rows[2].find("Action"), std::string::npos) << text;
+  EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
+                          [](const std::string& row) { return row.find("Conflict") != std::string::npos; }),
+            1)
+      << text;
+  EXPECT_TRUE(ui_.Shown().empty());
+}
+
+}  // namespace
+}  // namespace pelikon

@@ -39,7 +39,7 @@ grep -q "^move files between a PC" <<<"$(dpkg-deb --field "$deb" Description)" |
   fail "no summary line in Description"
 
 dpkg-deb --contents "$deb" | awk '{ print $6 }' | sed 's|^\./|/|' | sort >"$work/files.txt"
-for file in /usr/bin/pelikon /usr/lib/pelikon/collector-sim /usr/lib/pelikon/libtolvane.so \
+for file in /usr/bin/pelikon /usr/lib/pelikon/collector-sim /usr/lib/pelikon/libtolvane.so /usr/lib/pelikon/libquorvel.so \
   /usr/share/applications/pelikon.desktop \
   /usr/share/metainfo/com.veldrasoftware.Pelikon.metainfo.xml /usr/share/icons/hicolor/scalable/apps/pelikon.svg \
   /usr/share/icons/hicolor/48x48/apps/pelikon.png /usr/share/man/man1/pelikon.1.gz \
