@@ -67,12 +67,14 @@ done < <(git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h')
 
 # Outside their own folders the libraries the program loads by name are
 # known by their C interfaces alone: the program never links their code.
+# A tool may stand on a library's core as it stands on any other
+# (reporttool drives the report formatter the way its window will).
 for library in "activesync:activesync_connect.h" "report:report_api.h"; do
   folder=${library%%:*} interface=${library#*:}
   while IFS=: read -r file line text; do
     echo "$file:$line: includes the inside of $folder/ ($text); only $folder/$interface may be used"
     status=1
-  done < <(git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h' | grep -v "^src/$folder/" |
+  done < <(git ls-files 'src/*.cpp' 'src/*.h' | grep -v "^src/$folder/" |
     xargs grep -nE "^#include \"$folder/" | grep -v "$folder/$interface\"" || true)
 done
 

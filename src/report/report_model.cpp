@@ -45,7 +45,7 @@ class Report::Arena {
   }
   const char* Copy(std::string_view text) {
     char* copy = static_cast<char*>(Allocate(text.size() + 1));
-    std::memcpy(copy, text.data(), text.size());
+    if (!text.empty()) std::memcpy(copy, text.data(), text.size());
     copy[text.size()] = '\0';
     return copy;
   }

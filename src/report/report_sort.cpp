@@ -7,6 +7,7 @@
 #include <cstring>
 #include <deque>
 #include <string>
+#include <unordered_map>
 
 #include "platform/text.h"
 
@@ -92,17 +93,16 @@ bool ReadReportDate(std::string_view word, int64_t& yyyymmdd) {
 
 namespace {
 
-// A string cell as the sort reads it, worked out once per cell.
-struct SortText {
+// What the sort needs of one cell, worked out once and kept with the other
+// cells of its row, so that a comparison reads one small block of memory.
+struct SortCell {
+  enum Kind : uint8_t { kMissing, kReal, kString, kOther };
+  const char* text = nullptr;
+  double number = 0;  // a real's value, or a date's yyyymmdd
+  uint32_t length = 0;
+  uint32_t text_id = 0;  // equal texts of a field share one
+  Kind kind = kMissing;
   bool is_date = false;
-  int64_t date = 0;
-  std::string_view text;
-};
-
-struct PreparedField {
-  SortMode mode;
-  std::vector<SortText> texts;        // per row, for Up and Down fields
-  std::deque<std::string> rewritten;  // stays put while views point into it
 };
 
 std::string_view FirstWord(std::string_view text) {
@@ -115,80 +115,88 @@ std::string_view FirstWord(std::string_view text) {
 
 class RowOrder {
  public:
-  RowOrder(const std::vector<const ReportToken*>& cells, const std::vector<SortMode>& modes)
-      : cells_(cells), fields_(modes.size()), rows_(modes.empty() ? 0 : cells.size() / modes.size()) {
-    prepared_.resize(fields_);
-    for (size_t f = 0; f < fields_; ++f) {
-      PreparedField& field = prepared_[f];
-      field.mode = modes[f];
-      if (field.mode != SortMode::kUp && field.mode != SortMode::kDown) continue;
-      field.texts.resize(rows_);
-      for (size_t r = 0; r < rows_; ++r) {
-        const ReportToken* token = cells_[r * fields_ + f];
-        if (token == nullptr || token->type != kReportString) continue;
-        SortText& text = field.texts[r];
-        text.is_date = ReadReportDate(FirstWord(token->text), text.date);
-        text.text = token->text;
+  RowOrder(const std::vector<const ReportToken*>& cells, const std::vector<SortMode>& modes) {
+    const size_t fields = modes.size();
+    const size_t rows = fields == 0 ? 0 : cells.size() / fields;
+    for (size_t f = 0; f < fields; ++f)
+      if (modes[f] != SortMode::kCollapse && modes[f] != SortMode::kIgnore) active_.push_back({f, modes[f]});
+    keys_.resize(rows * active_.size());
+    for (size_t a = 0; a < active_.size(); ++a) {
+      std::unordered_map<std::string_view, uint32_t> ids;
+      for (size_t r = 0; r < rows; ++r) {
+        const ReportToken* token = cells[r * fields + active_[a].field];
+        SortCell& cell = keys_[r * active_.size() + a];
+        if (token == nullptr) continue;
+        if (token->type == kReportReal) {
+          cell.kind = SortCell::kReal;
+          cell.number = token->real;
+          continue;
+        }
+        if (token->type != kReportString) {
+          cell.kind = SortCell::kOther;
+          continue;
+        }
+        cell.kind = SortCell::kString;
+        std::string_view text = token->text;
         // Blank lines of a block sort as block 0.
-        if (text.text.find(" <B:") != std::string_view::npos) {
-          std::string copy(text.text);
+        if (text.find(" <B:") != std::string_view::npos) {
+          std::string copy(text);
           for (size_t at = copy.find(" <B:"); at != std::string::npos; at = copy.find(" <B:", at + 4))
             copy[at + 2] = '0';
-          field.rewritten.push_back(std::move(copy));
-          text.text = field.rewritten.back();
+          rewritten_.push_back(std::move(copy));
+          text = rewritten_.back();
         }
+        cell.text = text.data();
+        cell.length = static_cast<uint32_t>(text.size());
+        cell.text_id = ids.emplace(text, static_cast<uint32_t>(ids.size())).first->second;
+        int64_t date = 0;
+        cell.is_date = ReadReportDate(FirstWord(token->text), date);
+        cell.number = static_cast<double>(date);
       }
     }
   }
 
   // Negative when row a goes first.
   int Compare(uint32_t a, uint32_t b) const {
-    for (size_t f = 0; f < fields_; ++f) {
-      const PreparedField& field = prepared_[f];
-      const ReportToken* x = cells_[a * fields_ + f];
-      const ReportToken* y = cells_[b * fields_ + f];
-      switch (field.mode) {
-        case SortMode::kCollapse:
-        case SortMode::kIgnore:
+    const SortCell* x = &keys_[a * active_.size()];
+    const SortCell* y = &keys_[b * active_.size()];
+    for (size_t f = 0; f < active_.size(); ++f, ++x, ++y) {
+      if (active_[f].mode == SortMode::kHold) {
+        if (x->kind != SortCell::kMissing && x->kind == y->kind &&
+            (x->kind == SortCell::kReal ? x->number == y->number
+                                        : x->kind != SortCell::kString || x->text_id == y->text_id ||
+                                              EqualsNoCase({x->text, x->length}, {y->text, y->length})))
           continue;
-        case SortMode::kHold: {
-          if (x != nullptr && y != nullptr && x->type == y->type &&
-              (x->type == kReportReal ? x->real == y->real : EqualsNoCase(x->text, y->text)))
-            continue;
-          if (a != b) return a < b ? -1 : 1;
-          continue;
-        }
-        case SortMode::kUp:
-        case SortMode::kDown: {
-          const int d = field.mode == SortMode::kUp ? 1 : -1;
-          if (x == nullptr) return -d;
-          if (y == nullptr) return d;
-          if (x->type == kReportReal && y->type == kReportReal) {
-            if (x->real < y->real) return -d;
-            if (x->real > y->real) return d;
-            continue;
-          }
-          if (x->type != kReportString || y->type != kReportString) continue;
-          const SortText& s = field.texts[a];
-          const SortText& t = field.texts[b];
-          if (s.is_date && t.is_date) {
-            if (s.date != t.date) return s.date < t.date ? -d : d;
-            continue;
-          }
-          const int r = NaturalCompare(s.text, t.text);
-          if (r != 0) return r * d;
-          continue;
-        }
+        if (a != b) return a < b ? -1 : 1;
+        continue;
       }
+      const int d = active_[f].mode == SortMode::kUp ? 1 : -1;
+      if (x->kind == SortCell::kMissing) return -d;
+      if (y->kind == SortCell::kMissing) return d;
+      if (x->kind == SortCell::kReal && y->kind == SortCell::kReal) {
+        if (x->number < y->number) return -d;
+        if (x->number > y->number) return d;
+        continue;
+      }
+      if (x->kind != SortCell::kString || y->kind != SortCell::kString || x->text_id == y->text_id) continue;
+      if (x->is_date && y->is_date) {
+        if (x->number != y->number) return x->number < y->number ? -d : d;
+        continue;
+      }
+      const int r = NaturalCompare({x->text, x->length}, {y->text, y->length});
+      if (r != 0) return r * d;
     }
     return 0;
   }
 
  private:
-  const std::vector<const ReportToken*>& cells_;
-  size_t fields_;
-  size_t rows_;
-  std::vector<PreparedField> prepared_;
+  struct ActiveField {
+    size_t field;
+    SortMode mode;
+  };
+  std::vector<ActiveField> active_;
+  std::vector<SortCell> keys_;
+  std::deque<std::string> rewritten_;  // stays put while cells point into it
 };
 
 }  // namespace

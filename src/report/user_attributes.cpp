@@ -42,6 +42,12 @@ void UserAttributeSet::ReportOn(Report& report) const {
   context.trace = [](const std::string& message) { ReportTrace("%s", message.c_str()); };
   for (const UserAttribute& attribute : attributes_) {
     if (attribute.equation.empty()) continue;
+    // The host's own value of that key stays; a second token of the same
+    // key would never be found.
+    if (FindToken(entry->tokens, ReportKey(attribute.key)) != nullptr) {
+      ReportTrace("Attribute name '%s' conflicts with user-defined attibute\n", attribute.key.c_str());
+      continue;
+    }
     const double value = EvaluateEquation(attribute.equation, context);
     if (value == kReportNoValue) {
       ReportTrace("Evaluation %s failed.\n", attribute.key.c_str());

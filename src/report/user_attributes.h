@@ -27,7 +27,8 @@ class UserAttributeSet {
 
   // Evaluates every attribute with an equation on the report's current
   // entry and appends the results; a failure is traced as
-  // "Evaluation %s failed.\n" and adds nothing.
+  // "Evaluation %s failed.\n" and adds nothing. An attribute whose key the
+  // entry has already is traced as a conflict and left out.
   void ReportOn(Report& report) const;
 
   const std::vector<UserAttribute>& Attributes() const { return attributes_; }

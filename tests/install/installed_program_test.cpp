@@ -71,9 +71,8 @@ bool InstalledProgram::installed_ = false;
 TEST_F(InstalledProgram, EveryFileIsInItsPlaceAndTheDesktopEntryPointsAtThem) {
   for (const char* file :
        {"bin/pelikon", "lib/pelikon/collector-sim", "lib/pelikon/xfer", "lib/pelikon/crdtool", "lib/pelikon/geoidtool",
-        "lib/pelikon/geoid-import", "lib/pelikon/fieldcodes", "lib/pelikon/pelikon-listing",
-        "lib/pelikon/reporttool", "lib/pelikon/libtolvane.so", "lib/pelikon/libquorvel.so",
-        "share/applications/pelikon.desktop",
+        "lib/pelikon/geoid-import", "lib/pelikon/fieldcodes", "lib/pelikon/pelikon-listing", "lib/pelikon/reporttool",
+        "lib/pelikon/libtolvane.so", "lib/pelikon/libquorvel.so", "share/applications/pelikon.desktop",
         "share/metainfo/com.veldrasoftware.Pelikon.metainfo.xml", "share/icons/hicolor/scalable/apps/pelikon.svg",
         "share/icons/hicolor/16x16/apps/pelikon.png", "share/icons/hicolor/256x256/apps/pelikon.png",
         "share/man/man1/pelikon.1.gz", "share/doc/pelikon/copyright", "share/doc/pelikon/changelog.gz"})

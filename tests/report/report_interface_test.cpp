@@ -2,6 +2,7 @@
 // name, fed through its C functions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <string>
 #include <vector>
@@ -126,6 +127,43 @@ TEST_F(ReportInterfaceTest, FiveReportsNestAndTheSixthIsRefused) {
   EXPECT_STREQ(First()->report_name, "R4");
   Text("MORE", "x");
   EXPECT_STREQ(First()->tokens->next->key, "MORE");
+}
+
+TEST_F(ReportInterfaceTest, UserAttributesAddTheirResultsToEachEntry) {
+  temp_.Write("userattr.dta",
+              "[OTHER]\nGRADE| Grade| H2| 1| 1\n"
+              "[SURVEY]\n"
+              "SLOPE| Slope| (H2-H1)/D*100| 1| 2| __RECALC\n"
+              "BAD| Bad| H2/0| 1| 3\n"
+              "D| Distance| 5| 1| 3\n"
+              "TURN| Turn| ANGLE*2| 1| 4\n");
+  Fn<LoadUserAttrFunction>("LoadUserAttr")("survey");
+  Start("Levels");
+  Entry();
+  Real("H1", 100);
+  Real("H2", 101.5);
+  Real("D", 50);
+  Text("ANGLE",
+       "12\xB0"
+       "30'36");
+  Fn<ReportUserAttrFunction>("ReportUserAttr")();
+  Fn<FreeUserAttrFunction>("FreeUserAttr")();
+  Fn<ReportUserAttrFunction>("ReportUserAttr")();  // nothing loaded any more
+  const auto get = Fn<GetTokenFunction>("GetToken");
+  ReportToken* tokens = First()->tokens;
+  const ReportToken* slope = get(tokens, "SLOPE");
+  ASSERT_NE(slope, nullptr);
+  EXPECT_DOUBLE_EQ(slope->real, 3.0);
+  EXPECT_EQ(slope->places, 2);
+  EXPECT_STREQ(slope->averkey, "__RECALC");
+  EXPECT_STREQ(slope->note, "Slope");
+  EXPECT_DOUBLE_EQ(get(tokens, "TURN")->real, 25.02);
+  EXPECT_EQ(get(tokens, "BAD"), nullptr);
+  EXPECT_EQ(get(tokens, "GRADE"), nullptr);
+  EXPECT_EQ(get(tokens, "D")->real, 50);
+  EXPECT_NE(std::find(trace_.begin(), trace_.end(), "Evaluation BAD failed.\n"), trace_.end());
+  EXPECT_NE(std::find(trace_.begin(), trace_.end(), "Attribute name 'D' conflicts with user-defined attibute\n"),
+            trace_.end());
 }
 
 TEST_F(ReportInterfaceTest, ALineIsBuiltFromATemplate) {

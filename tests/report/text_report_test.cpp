@@ -223,6 +223,11 @@ TEST_F(TextReportTest, ASavedReportReadsBackToTheSameReport) {
   EXPECT_EQ(tail.format_name, "BYGROUP");
   EXPECT_EQ(tail.section, "SURVEY");
   EXPECT_EQ(TextOf(loaded, by_group_, options), before);
+  // Merged into a report, the saved entries come after its own.
+  ASSERT_TRUE(ReadReportFile(temp_ / "saved.rpt", loaded, tail));
+  size_t entries = 0;
+  for (const ReportNode* node = loaded.First(); node != nullptr; node = node->next) entries += node->tokens != nullptr;
+  EXPECT_EQ(entries, 2 * rows_.size());
 
   temp_.Write("not.rpt", "<?xml version=\"1.0\" ?>\n<veldra_xml version=\"1.0\">\n<table>\n</table>\n");
   EXPECT_FALSE(ReadReportFile(temp_ / "not.rpt", loaded, tail));
