@@ -11,7 +11,7 @@ namespace pelikon {
 
 struct ReportTableColumn {
   std::string key;
-  std::string note;  // the heading
+  std::string note;   // the heading
   bool real = false;  // every value of the column is a number
   int places = 3;
 };
@@ -37,5 +37,12 @@ struct ReportTable {
   std::vector<ReportTableColumn> columns;
   std::vector<ReportTableRow> rows;
 };
+
+struct TextReportInput;
+
+// The report laid out under its used fields, in the text report's order:
+// data rows (none with totals only), and, when asked for, the text lines
+// and the totals of each group and of the whole.
+ReportTable BuildReportTable(const TextReportInput& input, bool include_text, bool include_totals);
 
 }  // namespace pelikon

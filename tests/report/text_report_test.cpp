@@ -10,6 +10,7 @@
 
 #include "report/report_file.h"
 #include "report/report_sort.h"
+#include "report/report_table.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
 
@@ -171,6 +172,37 @@ TEST_F(TextReportTest, TextLinesBetweenEntriesKeepTheHostsOrder) {
   const std::string text = Text({{"GROUP", SortMode::kUp}}, FormatOptions{});
   // Text fields have no totals, so no grand-total block either.
   EXPECT_EQ(text, "Points\n\nGroup \nB     \nnote\nA     \n");
+}
+
+TEST_F(TextReportTest, TheTableHoldsTheRowsAndTotalsOfTheTextReport) {
+  Fill(rows_);
+  report_.AddTextEntry("end of list");
+  FieldLists lists(CollectReportFields(report_.First()));
+  lists.ApplyFormat(by_group_);
+  TextReportInput input;
+  input.report = &report_;
+  input.used = lists.Used();
+  input.options.totals_depth = 1;
+  const ReportTable table = BuildReportTable(input, true, true);
+  EXPECT_EQ(table.title, "Points");
+  ASSERT_EQ(table.columns.size(), 3u);
+  EXPECT_FALSE(table.columns[0].real);
+  EXPECT_TRUE(table.columns[2].real);
+  EXPECT_EQ(table.columns[2].note, "Elev");
+  std::vector<std::string> rows;
+  for (const ReportTableRow& row : table.rows) {
+    std::string line = row.text;
+    for (const ReportTableCell& cell : row.cells)
+      line += "|" + (!cell.present ? std::string("-")
+                     : cell.real   ? FormatReportNumber(cell.number, 2, false)
+                                   : cell.text);
+    rows.push_back(line);
+  }
+  EXPECT_EQ(rows, (std::vector<std::string>{"|A|1.00|2.00", "|A|3.00|1.25", "Total for Group: A|-|4.00|3.25",
+                                            "|B|1.00|4.00", "|B|2.00|10.50", "Total for Group: B|-|3.00|14.50",
+                                            "Grand Total|-|7.00|17.75", "end of list"}));
+  input.options.totals_only = true;
+  EXPECT_EQ(BuildReportTable(input, false, false).rows.size(), 0u) << "totals only, and totals left out";
 }
 
 TEST(ReportSortTest, StringsCompareNaturallyAndAsDates) {
