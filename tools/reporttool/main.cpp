@@ -188,20 +188,21 @@ bool FeedTable(const Settings& settings, std::string& error) {
   session.StartReport(settings.title.empty() ? settings.table.filename().c_str() : settings.title.c_str());
   pelikon::Report& report = *session.Current();
   if (!settings.section.empty()) session.LoadUserAttr(settings.section.c_str());
-  for (const std::vector<std::string>& row : table.rows) {
+  for (size_t r = 0; r < table.Rows(); ++r) {
     report.StartEntry();
     for (size_t c = 0; c < table.columns.size(); ++c) {
       const pelikon_tools::TableColumn& column = table.columns[c];
+      const std::string_view cell = table.Cell(r, c);
       pelikon::TokenValue token;
       token.key = column.key;
       token.note = column.note;
       if (column.real) {
-        if (row[c].empty()) continue;
+        if (cell.empty()) continue;
         token.type = pelikon::kReportReal;
-        pelikon::ReadWholeNumber(row[c], token.real);
+        pelikon::ReadWholeNumber(cell, token.real);
         token.places = column.places;
       } else {
-        token.text = row[c];
+        token.text = cell;
         token.averkey = "";  // text columns have no total
       }
       report.AddToken(token);
