@@ -1,5 +1,6 @@
 #include "report/formatter.h"
 
+#include "platform/atomic_file.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
 #include "report/report_file.h"
@@ -108,6 +109,26 @@ bool Formatter::SaveReport(const std::filesystem::path& file) {
   if (SaveReportFile(report_, SavedReportTail{setup_.report_format_name, setup_.section}, file)) return true;
   ReportTrace("Can't open output file %s", file.string().c_str());
   return false;
+}
+
+namespace {
+
+bool CopyThroughTwin(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::string content;
+  if (!ReadWholeFile(from, content)) return false;
+  if (!WriteFileAtomically(to, content)) return true;
+  ReportTrace("Can't open output file %s", to.string().c_str());
+  return false;
+}
+
+}  // namespace
+
+bool Formatter::ExportFormats(const std::filesystem::path& file) const {
+  return CopyThroughTwin(setup_.data_folder / kFormatsFile, file);
+}
+
+bool Formatter::ImportFormats(const std::filesystem::path& file) {
+  return CopyThroughTwin(file, setup_.data_folder / kFormatsFile);
 }
 
 bool Formatter::MergeReport(const std::filesystem::path& file) {

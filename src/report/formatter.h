@@ -83,6 +83,10 @@ class Formatter {
   bool SaveFormat(const std::string& name);
   bool DeleteFormat(const std::string& name);
   bool SaveReport(const std::filesystem::path& file);
+  // The formats file copied out ("fms"), or replaced by one copied in;
+  // false when either file cannot be read or written (the old one stays).
+  bool ExportFormats(const std::filesystem::path& file) const;
+  bool ImportFormats(const std::filesystem::path& file);
   // Adds a saved report's entries; the lists take in its new fields.
   bool MergeReport(const std::filesystem::path& file);
 

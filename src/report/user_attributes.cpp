@@ -1,9 +1,19 @@
 #include "report/user_attributes.h"
 
+#include "platform/catalogue.h"
+#include "platform/text.h"
 #include "report/expression.h"
 #include "report/report_trace.h"
 
 namespace pelikon {
+
+std::string AttributeEntryProblem(const UserAttribute& attribute, bool with_equation) {
+  if (Trim(attribute.key).empty()) return Tr("Please specify attribute key name");
+  if (attribute.key.find_first_of("()[]+-*/^") != std::string::npos)
+    return Tr("Attribute key name may not contain the following characters: ()[]+-*/^");
+  if (with_equation && Trim(attribute.equation).empty()) return Tr("Please specify attribute equation");
+  return {};
+}
 
 double EntryValue(const ReportToken* tokens, std::string_view name) {
   double value = 0;

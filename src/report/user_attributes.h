@@ -15,6 +15,12 @@
 
 namespace pelikon {
 
+// What is wrong with an attribute the user typed in (translated), or
+// empty: a key is needed and may not hold "()[]+-*/^" (the characters a
+// stored key never has), and so is an equation. `with_equation` false
+// checks a display option, which has none.
+std::string AttributeEntryProblem(const UserAttribute& attribute, bool with_equation);
+
 // The value of `name` on an entry's tokens, or kReportNoValue (traced as
 // "Attribute '%s' has no real value\n").
 double EntryValue(const ReportToken* tokens, std::string_view name);
