@@ -80,6 +80,20 @@ bool Formatter::Display() {
   return true;
 }
 
+bool Formatter::BuildTable(bool include_text, bool include_totals, ReportTable& table) {
+  if (fields_.Used().empty()) {
+    port_.ShowMessage(Tr("Please add some information to be exported from 'Available' to 'Used' box."));
+    return false;
+  }
+  TextReportInput input;
+  input.report = &report_;
+  input.used = fields_.Used();
+  input.options = options_;
+  input.attributes = attributes_.Attributes();
+  table = BuildReportTable(input, include_text, include_totals);
+  return true;
+}
+
 bool Formatter::LoadFormat(const std::string& name) {
   const std::optional<ReportFormat> format = FindFormat(setup_.data_folder / kFormatsFile, name);
   if (!format) return false;

@@ -16,6 +16,7 @@
 #include "report/format_store.h"
 #include "report/report_fields.h"
 #include "report/report_model.h"
+#include "report/report_table.h"
 #include "report/user_attributes.h"
 
 namespace pelikon {
@@ -78,6 +79,9 @@ class Formatter {
   // Writes and shows the text report; false (with its message) when it
   // cannot be shown.
   bool Display();
+  // The report as a table for the spreadsheet view and the exports; false
+  // (with its message) when no field is used.
+  bool BuildTable(bool include_text, bool include_totals, ReportTable& table);
   // The named format from "formats.dta"; false when there is none.
   bool LoadFormat(const std::string& name);
   bool SaveFormat(const std::string& name);

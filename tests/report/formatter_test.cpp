@@ -80,7 +80,11 @@ TEST_F(FormatterTest, OpensWithTheFormatLastUsedAndRecordsTheOneInUse) {
 TEST_F(FormatterTest, SaysWhatCannotBeShownAndRunsTheHostsScript) {
   port_.options = [](Formatter& formatter) {
     EXPECT_FALSE(formatter.Display());
+    ReportTable table;
+    EXPECT_FALSE(formatter.BuildTable(false, false, table));
     formatter.UseEveryFieldIfNone();
+    ASSERT_TRUE(formatter.BuildTable(false, true, table));
+    EXPECT_EQ(table.rows.size(), 3u) << "two entries and the grand total";
     formatter.Options().totals_depth = 5;
     EXPECT_FALSE(formatter.Display());
     formatter.Options().totals_depth = 0;
@@ -91,6 +95,7 @@ TEST_F(FormatterTest, SaysWhatCannotBeShownAndRunsTheHostsScript) {
   Formatter(report_, MakeSetup(), port_).Run(0);
   EXPECT_EQ(port_.messages,
             (std::vector<std::string>{"Please add some information to be displayed from 'Available' to 'Used' box.",
+                                      "Please add some information to be exported from 'Available' to 'Used' box.",
                                       "This depth of summation is not supported"}));
   EXPECT_EQ(port_.shown.size(), 2u) << "shown again after the script ran";
   EXPECT_EQ(scripts, std::vector<std::string>{(data_ / "tobrrprt.scr").string()});
