@@ -10,6 +10,7 @@
 #include "report/report_file.h"
 #include "report/report_line.h"
 #include "report/report_session.h"
+#include "report/windows_port.h"
 
 #define QUORVEL_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -37,6 +37,10 @@ std::filesystem::path ReportSession::DataFolder() const {
   return folder.empty() ? std::filesystem::path(".") : std::filesystem::path(folder);
 }
 
+std::filesystem::path ReportSession::StartFolder() const {
+  return texts_[1].empty() ? DataFolder() : std::filesystem::path(texts_[1]);
+}
+
 void ReportSession::FinishReport(const char* format_name, int mode, const char* section) {
   Report* report = Current();
   if (report == nullptr) return;
@@ -62,8 +66,7 @@ bool ReportSession::DisplaySavedReport(const std::filesystem::path& file) {
 }
 
 void ReportSession::LoadReport() {
-  const std::filesystem::path start = texts_[1].empty() ? DataFolder() : std::filesystem::path(texts_[1]);
-  const std::filesystem::path file = Port().AskReportFile(Tr("Select a file to load report from"), start);
+  const std::filesystem::path file = Port().AskReportFile(Tr("Select a file to load report from"), StartFolder());
   if (!file.empty()) DisplaySavedReport(file);
 }
 

@@ -35,6 +35,8 @@ class ReportSession {
                const char* text5);
   void SetHost(const ReportHost* host);
   std::filesystem::path DataFolder() const;
+  // Where file pickers start: the second SetVars text, else the data folder.
+  std::filesystem::path StartFolder() const;
 
   // ---- User-defined attributes ---------------------------------------------
   void LoadUserAttr(const char* section) { attributes_.Load(DataFolder(), section ? section : ""); }

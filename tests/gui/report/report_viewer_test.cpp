@@ -1,0 +1,138 @@
+// The report viewer as a user meets it: the report it opens on, a change
+// typed in and kept under a name of the user's, the report sent to the
+// host, and the pages it prints.
+#include "report/wx/report_viewer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <wx/dcmemory.h>
+#include <wx/msgdlg.h>
+
+#include "dialogs/wx/wx_text.h"
+#include "gui/dialog_script.h"
+#include "gui/user_input.h"
+#include "report/wx/report_printout.h"
+#include "support/temp_dir.h"
+#include "support/test_files.h"
+
+namespace pelikon {
+namespace {
+
+using testing::DialogScript;
+
+class ReportViewerTest : public ::testing::Test {
+ protected:
+  ReportViewerTest() {
+    testing::FailOnWxAssertions();
+    data_.Write("rview.ini", "degsym=0\n");
+    data_.Write("tobrrprt.tmp",
+                "Traverse  closure\n\nAngle 12\xB0"
+                "30'\n");
+  }
+  ReportViewer* Open() {
+    viewer_ = new ReportViewer(nullptr, {data_.Path(), save_.Path(), data_ / "tobrrprt.tmp"});
+    viewer_->SetFilePicker([this](const std::string& title, const std::filesystem::path& suggested, bool save) {
+      picked_.push_back(title + " " + suggested.string() + (save ? " (save)" : ""));
+      return answer_;
+    });
+    return viewer_;
+  }
+  void Choose(int command) {
+    wxCommandEvent menu(wxEVT_MENU, command);
+    viewer_->ProcessWindowEvent(menu);
+  }
+  ~ReportViewerTest() override {
+    if (viewer_ != nullptr) viewer_->Destroy();
+  }
+
+  testing::TempDir data_, save_;
+  ReportViewer* viewer_ = nullptr;
+  std::vector<std::string> picked_;
+  std::filesystem::path answer_;
+};
+
+TEST_F(ReportViewerTest, AChangedReportIsKeptUnderANameOfTheUsersOwnWhenLeft) {
+  Open();
+  answer_ = save_ / "closure.txt";
+  DialogScript script;
+  script.Answer<wxMessageDialog>([](wxMessageDialog& question) {
+    EXPECT_EQ(FromWx(question.GetMessage()), "Save Changes to Report?");
+    EXPECT_EQ(FromWx(question.GetTitle()), "Confirm Exit");
+    return static_cast<int>(wxID_YES);
+  });
+  int result = -1;
+  viewer_->CallAfter([&] {
+    EXPECT_EQ(FromWx(viewer_->GetTitle()), "Report Edit : " + (data_ / "tobrrprt.tmp").string());
+    EXPECT_EQ(FromWx(viewer_->Text()->GetValue()), "Traverse  closure\n\nAngle 12d30'\n");
+    testing::UserInput input;
+    viewer_->Text()->SetFocus();
+    viewer_->Text()->SetInsertionPointEnd();
+    EXPECT_TRUE(input.Key('Z'));
+    EXPECT_TRUE(viewer_->Text()->IsModified());
+    viewer_->Close();  // the close box
+  });
+  result = viewer_->Run();
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(script.Done());
+  EXPECT_EQ(picked_, std::vector<std::string>{"File to Save As " + (save_ / "Traverse.txt").string() + " (save)"});
+  EXPECT_EQ(testing::Contents(save_ / "closure.txt"), "Traverse  closure\n\nAngle 12d30'\nz");
+  EXPECT_EQ(testing::Contents(data_ / "tobrrprt.tmp"),
+            "Traverse  closure\n\nAngle 12\xB0"
+            "30'\n")
+      << "the formatter's report is never overwritten";
+}
+
+TEST_F(ReportViewerTest, ScreenSendsTheReportToTheHost) {
+  Open();
+  viewer_->CallAfter([this] { Choose(ReportViewer::kScreen); });
+  EXPECT_EQ(viewer_->Run(), ReportViewer::kSentToHost);
+  EXPECT_EQ(testing::Contents(data_ / "tobrrprt.scr"), "Traverse  closure\n\nAngle 12d30'\n");
+}
+
+TEST_F(ReportViewerTest, SearchAndAppendWorkOnTheText) {
+  Open();
+  answer_ = save_ / "log.txt";
+  save_.Write("log.txt", "earlier\n");
+  DialogScript script;
+  script.Answer<wxDialog>([](wxDialog& box) {
+    EXPECT_NE(FromWx(box.GetTitle()).find("Report Viewer"), std::string::npos);
+    return static_cast<int>(wxID_OK);
+  });
+  script.Answer<wxMessageDialog>([](wxMessageDialog&) { return static_cast<int>(wxID_NO); });
+  viewer_->CallAfter([this] {
+    Choose(ReportViewer::kAppendTo);
+    // Replace all "Angle" by "Bearing" through the replace window.
+    Choose(ReportViewer::kReplace);
+    wxFindDialogEvent replace_all(wxEVT_FIND_REPLACE_ALL, wxID_ANY);
+    replace_all.SetFindString("angle");
+    replace_all.SetReplaceString("Bearing");
+    viewer_->ProcessWindowEvent(replace_all);
+    Choose(ReportViewer::kExit);
+  });
+  viewer_->Run();
+  EXPECT_EQ(testing::Contents(save_ / "log.txt"), "earlier\nTraverse  closure\n\nAngle 12d30'\n");
+  EXPECT_EQ(FromWx(viewer_->Text()->GetValue()), "Traverse  closure\n\nBearing 12d30'\n");
+}
+
+TEST(ReportPrintoutTest, PagesFollowTheFormFeedsAndAreNumbered) {
+  std::string text;
+  for (int i = 1; i <= 10; ++i) text += "line " + std::to_string(i) + "\n";
+  text += "\f\nafter the feed\n";
+  ReportPrintout printout("Report Printout", text, ViewerSettings{});
+  wxBitmap page(850, 1100);
+  wxMemoryDC dc(page);
+  printout.LayOut(dc);
+  ASSERT_EQ(printout.Pages().size(), 2u);
+  EXPECT_EQ(printout.Pages()[0].texts.size(), 11u) << "ten lines and the page number";
+  EXPECT_EQ(printout.Pages()[0].texts.front().x, 0) << "no margin without the print settings";
+  EXPECT_EQ(printout.Pages()[1].texts.front().text, "after the feed");
+  EXPECT_EQ(printout.Pages()[1].texts.back().text, "Page 2 of 2");
+  printout.DrawPage(dc, 1);
+  EXPECT_EQ(printout.ReducedTo(), 0);
+}
+
+}  // namespace
+}  // namespace pelikon
