@@ -1,0 +1,384 @@
+// The report table exports: the exact delimited texts, the record XML read
+// back, SQLite files directly and through the SQLite ODBC driver read back
+// with libsqlite3, and failures that leave earlier output alone.
+#include "report/export/table_export.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/text.h"
+#include "records/xml_file.h"
+#include "support/temp_dir.h"
+#include "support/test_files.h"
+
+namespace pelikon {
+namespace {
+
+using testing::Contents;
+using testing::TempDir;
+
+constexpr const char* kOdbcDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+
+ReportTableCell Number(double number) {
+  return ReportTableCell{true, true, number, {}};
+}
+ReportTableCell Text(std::string text) {
+  return ReportTableCell{true, false, 0, std::move(text)};
+}
+ReportTableRow Data(std::vector<ReportTableCell> cells) {
+  return ReportTableRow{ReportTableRowKind::kData, {}, std::move(cells)};
+}
+
+// A text line, three data rows (one with a missing cell, texts with a
+// separator, quotes and a line end) and a totals row.
+ReportTable SampleTable() {
+  ReportTable table;
+  table.title = "Stakeout";
+  table.columns = {{"PTNUM", "Point", true, 0}, {"ELEV", "Elev", true, 3}, {"DESC", "Description, free", false, 3}};
+  table.rows = {
+      {ReportTableRowKind::kText, "Job: site 1", {}},
+      Data({Number(1), Number(100.5), Text("fence, post")}),
+      Data({Number(2), Number(-0.0001), Text("say \"hi\"\nnext")}),
+      Data({Number(3), {}, Text("plain")}),
+      {ReportTableRowKind::kTotal, "Grand Total", {Number(6), Number(100.4999), {}}},
+  };
+  return table;
+}
+
+// One line per row, each value "NULL", "r:<number>" or "t:<text>", joined by "|".
+std::vector<std::string> QuerySqlite(const std::filesystem::path& file, const std::string& sql) {
+  std::vector<std::string> lines;
+  sqlite3* db = nullptr;
+  EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  sqlite3_stmt* stmt = nullptr;
+  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  while (stmt && sqlite3_step(stmt) == SQLITE_ROW) {
+    std::string line;
+    for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+      if (i) line += "|";
+      switch (sqlite3_column_type(stmt, i)) {
+        case SQLITE_NULL:
+          line += "NULL";
+          break;
+        case SQLITE_FLOAT:
+          line += StrPrintf("r:%.10g", sqlite3_column_double(stmt, i));
+          break;
+        case SQLITE_INTEGER:
+          line += StrPrintf("i:%lld", sqlite3_column_int64(stmt, i));
+          break;
+        default:
+          line += "t:" + std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)));
+      }
+    }
+    lines.push_back(line);
+  }
+  sqlite3_finalize(stmt);
+  sqlite3_close(db);
+  return lines;
+}
+
+// Column name and declared type of every column of `table`.
+std::vector<std::string> SqliteColumns(const std::filesystem::path& file, const std::string& table) {
+  return QuerySqlite(file, "SELECT name, type FROM pragma_table_info('" + table + "')");
+}
+
+std::string OdbcConnection(const std::filesystem::path& file) {
+  return std::string("DRIVER=") + kOdbcDriver + ";Database=" + file.string();
+}
+
+// ---- Delimited text ------------------------------------------------------------
+
+TEST(DelimitedExportTest, WritesTheExactText) {
+  struct Case {
+    const char* name;
+    char separator;
+    TableExportOptions options;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"csv",
+       ',',
+       {},
+       "Point,Elev,\"Description, free\"\r\n"
+       "1,100.500,\"fence, post\"\r\n"
+       "2,0.000,\"say \"\"hi\"\"\nnext\"\r\n"
+       "3,,plain\r\n"},
+      {"csv with text and totals",
+       ',',
+       {true, true},
+       "Point,Elev,\"Description, free\"\r\n"
+       "Job: site 1,,\r\n"
+       "1,100.500,\"fence, post\"\r\n"
+       "2,0.000,\"say \"\"hi\"\"\nnext\"\r\n"
+       "3,,plain\r\n"
+       "Grand Total 6,100.500,\r\n"},
+      {"semicolons",
+       ';',
+       {},
+       "Point;Elev;Description, free\r\n"
+       "1;100.500;fence, post\r\n"
+       "2;0.000;\"say \"\"hi\"\"\nnext\"\r\n"
+       "3;;plain\r\n"},
+      {"tabs",
+       '\t',
+       {true, false},
+       "Point\tElev\tDescription, free\r\n"
+       "Job: site 1\t\t\r\n"
+       "1\t100.500\tfence, post\r\n"
+       "2\t0.000\tsay \"hi\" next\r\n"
+       "3\t\tplain\r\n"},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::filesystem::path file = dir / "out.txt";
+    const TableExportResult result = ExportDelimited(SampleTable(), file, c.separator, c.options);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(Contents(file), c.expected);
+  }
+}
+
+TEST(DelimitedExportTest, TabsAndLineEndsInsideTabFieldsBecomeBlanks) {
+  ReportTable table;
+  table.columns = {{"A", "", false, 3}};
+  table.rows = {Data({Text("x\ty\r\nz")})};
+  TempDir dir;
+  ASSERT_TRUE(ExportDelimited(table, dir / "t.txt", '\t').ok);
+  EXPECT_EQ(Contents(dir / "t.txt"), "A\r\nx y  z\r\n");  // the key stands in for the empty note
+}
+
+TEST(DelimitedExportTest, RefusesSeparatorsThatCannotSeparate) {
+  TempDir dir;
+  for (const char separator : {'"', '\r', '\n'}) {
+    const TableExportResult result = ExportDelimited(SampleTable(), dir / "x.csv", separator);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.csv"));
+  }
+}
+
+// ---- Record XML ----------------------------------------------------------------
+
+TEST(XmlExportTest, DataRowsReadBackAsTypedRecords) {
+  TempDir dir;
+  ASSERT_TRUE(ExportRecordXml(SampleTable(), dir / "t.xml").ok);
+  const std::unique_ptr<OvUniTable> read = ReadXmlFile(dir / "t.xml");
+  ASSERT_NE(read, nullptr);
+  const OvUniRecord* record = read->FirstRecord();
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->Count(), 3u);
+
+  const char* expected[][3] = {
+      {"1.", "100.5", "fence, post"}, {"2.", "-0.0001", "say \"hi\"\nnext"}, {"3.", nullptr, "plain"}};
+  for (int i = 0; i < 3; ++i, record = record->Next()) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(record->Name(), std::to_string(i + 1));
+    EXPECT_EQ(record->Type(), "row");
+    const char* keys[] = {"PTNUM", "ELEV", "DESC"};
+    for (int k = 0; k < 3; ++k) {
+      const OvUniValue* value = record->FindValue(keys[k]);
+      if (!expected[i][k]) {
+        EXPECT_EQ(value, nullptr);
+        continue;
+      }
+      ASSERT_NE(value, nullptr);
+      EXPECT_EQ(value->Value(), expected[i][k]);
+      EXPECT_EQ(value->Type(), k < 2 ? "real" : "text");
+    }
+  }
+}
+
+TEST(XmlExportTest, TextAndTotalsRowsWhenAsked) {
+  TempDir dir;
+  ASSERT_TRUE(ExportRecordXml(SampleTable(), dir / "t.xml", {true, true}).ok);
+  const std::unique_ptr<OvUniTable> read = ReadXmlFile(dir / "t.xml");
+  ASSERT_NE(read, nullptr);
+  std::vector<std::string> seen;
+  for (const OvUniRecord* r = read->FirstRecord(); r; r = r->Next()) seen.push_back(r->Name() + ":" + r->Type());
+  EXPECT_EQ(seen, (std::vector<std::string>{"1:text", "2:row", "3:row", "4:row", "5:total"}));
+  std::string text;
+  EXPECT_EQ(read->FirstRecord()->GetText("text", text), 1);
+  EXPECT_EQ(text, "Job: site 1");
+  const OvUniRecord* total = read->FirstRecord()->Skip(4);
+  EXPECT_EQ(total->GetText("caption", text), 1);
+  EXPECT_EQ(text, "Grand Total");
+  EXPECT_EQ(total->GetText("ELEV", text), 1);
+  EXPECT_EQ(text, "100.4999");
+}
+
+// ---- Names that SQL and XML must survive ---------------------------------------
+
+// Keys with quotes and blanks, an empty key, and keys equal but for case.
+ReportTable HostileKeys() {
+  ReportTable table;
+  table.columns = {{"a \"b\"", "", false, 3}, {"", "", false, 3}, {"ptnum", "", true, 0}, {"PTNUM", "", true, 0}};
+  table.rows = {Data({Text("it's"), Text("x"), Number(1), Number(2)})};
+  return table;
+}
+
+TEST(ColumnNamesTest, QuotedEmptyAndRepeatedKeysGiveDistinctNames) {
+  TempDir dir;
+  const std::filesystem::path db = dir / "k.sqlite";
+  ASSERT_TRUE(ExportSqlite(HostileKeys(), db, "my \"table\"").ok);
+  EXPECT_EQ(SqliteColumns(db, "my \"table\""),
+            (std::vector<std::string>{"t:a \"b\"|t:TEXT", "t:column2|t:TEXT", "t:ptnum|t:REAL", "t:PTNUM_2|t:REAL"}));
+  EXPECT_EQ(QuerySqlite(db, "SELECT * FROM \"my \"\"table\"\"\""), (std::vector<std::string>{"t:it's|t:x|r:1|r:2"}));
+
+  ASSERT_TRUE(ExportRecordXml(HostileKeys(), dir / "k.xml").ok);
+  const std::unique_ptr<OvUniTable> read = ReadXmlFile(dir / "k.xml");
+  ASSERT_NE(read, nullptr);
+  std::vector<std::string> names;
+  for (const OvUniValue* v = read->FirstRecord()->FirstValue(); v; v = v->Next()) names.push_back(v->Name());
+  EXPECT_EQ(names, (std::vector<std::string>{"a \"b\"", "column2", "ptnum", "PTNUM_2"}));
+}
+
+// ---- Databases -----------------------------------------------------------------
+
+TEST(SqliteExportTest, CreatesTypedTableWithNullsAndReplacesItOnReexport) {
+  TempDir dir;
+  const std::filesystem::path db = dir / "report.sqlite";
+  const TableExportResult result = ExportSqlite(SampleTable(), db, "points");
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(SqliteColumns(db, "points"),
+            (std::vector<std::string>{"t:PTNUM|t:REAL", "t:ELEV|t:REAL", "t:DESC|t:TEXT"}));
+  EXPECT_EQ(
+      QuerySqlite(db, "SELECT * FROM points"),
+      (std::vector<std::string>{"r:1|r:100.5|t:fence, post", "r:2|r:-0.0001|t:say \"hi\"\nnext", "r:3|NULL|t:plain"}));
+
+  ReportTable smaller;
+  smaller.columns = {{"NAME", "", false, 3}};
+  smaller.rows = {Data({Text("only")})};
+  ASSERT_TRUE(ExportSqlite(smaller, db, "points").ok);
+  EXPECT_EQ(SqliteColumns(db, "points"), (std::vector<std::string>{"t:NAME|t:TEXT"}));
+  EXPECT_EQ(QuerySqlite(db, "SELECT * FROM points"), (std::vector<std::string>{"t:only"}));
+}
+
+TEST(SqliteExportTest, MixedColumnHoldsTheShownTexts) {
+  ReportTable table;
+  table.columns = {{"V", "", false, 2}};
+  table.rows = {Data({Number(1.5)}), Data({Text("n/a")})};
+  TempDir dir;
+  ASSERT_TRUE(ExportSqlite(table, dir / "m.sqlite", "t").ok);
+  EXPECT_EQ(QuerySqlite(dir / "m.sqlite", "SELECT V FROM t"), (std::vector<std::string>{"t:1.50", "t:n/a"}));
+}
+
+TEST(SqliteExportTest, FailureLeavesTheDatabaseAsItWas) {
+  TempDir dir;
+  const std::filesystem::path db = dir / "report.sqlite";
+  ASSERT_TRUE(ExportSqlite(SampleTable(), db, "points").ok);
+  // A view of the table's name cannot be dropped as a table.
+  ASSERT_TRUE(ExportSqlite(SampleTable(), db, "other").ok);
+  sqlite3* handle = nullptr;
+  ASSERT_EQ(sqlite3_open(db.c_str(), &handle), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(handle, "CREATE VIEW v AS SELECT * FROM other", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(handle);
+
+  const TableExportResult result = ExportSqlite(SampleTable(), db, "v");
+  EXPECT_FALSE(result.ok);
+  EXPECT_NE(result.error.find("view"), std::string::npos) << result.error;
+  EXPECT_EQ(QuerySqlite(db, "SELECT count(*) FROM v"), (std::vector<std::string>{"i:3"}));
+
+  const TableExportResult on_folder = ExportSqlite(SampleTable(), dir.Path(), "points");
+  EXPECT_FALSE(on_folder.ok);
+  EXPECT_NE(on_folder.error.find(dir.Path().string()), std::string::npos) << on_folder.error;
+
+  const std::filesystem::path text = dir.Write("notes.txt", "not a database, just words\n");
+  EXPECT_FALSE(ExportSqlite(SampleTable(), text, "points").ok);
+  EXPECT_EQ(Contents(text), "not a database, just words\n");
+}
+
+TEST(OdbcExportTest, WritesThroughTheDriverAndReplacesTheTable) {
+  TempDir dir;
+  const std::filesystem::path db = dir / "odbc.sqlite";
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    const TableExportResult result = ExportOdbc(SampleTable(), OdbcConnection(db), "survey points");
+    ASSERT_TRUE(result.ok) << result.error;
+  }
+  EXPECT_EQ(
+      SqliteColumns(db, "survey points"),
+      (std::vector<std::string>{"t:PTNUM|t:DOUBLE PRECISION", "t:ELEV|t:DOUBLE PRECISION", "t:DESC|t:VARCHAR(13)"}));
+  EXPECT_EQ(
+      QuerySqlite(db, "SELECT * FROM \"survey points\""),
+      (std::vector<std::string>{"r:1|r:100.5|t:fence, post", "r:2|r:-0.0001|t:say \"hi\"\nnext", "r:3|NULL|t:plain"}));
+}
+
+TEST(OdbcExportTest, ConnectionFailuresCarryTheDriverManagersWords) {
+  struct Case {
+    std::string connection;
+    const char* words;
+  };
+  const Case cases[] = {
+      {"DRIVER=/nonexistent/libnodriver.so;Database=/tmp/x.sqlite", "libnodriver"},
+      {"no_such_data_source_here", "Data source name not found"},  // taken as DSN=...
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.connection);
+    const TableExportResult result = ExportOdbc(SampleTable(), c.connection, "points");
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find(c.words), std::string::npos) << result.error;
+  }
+}
+
+// ---- Every export ---------------------------------------------------------------
+
+using Export = TableExportResult (*)(const ReportTable&, const std::filesystem::path&);
+const Export kEveryExport[] = {
+    [](const ReportTable& t, const std::filesystem::path& p) { return ExportDelimited(t, p, ','); },
+    [](const ReportTable& t, const std::filesystem::path& p) { return ExportRecordXml(t, p); },
+    [](const ReportTable& t, const std::filesystem::path& p) { return ExportSqlite(t, p, "points"); },
+    [](const ReportTable& t, const std::filesystem::path& p) { return ExportOdbc(t, OdbcConnection(p), "points"); },
+};
+
+TEST(EveryExportTest, RefusesATableWithoutColumns) {
+  TempDir dir;
+  ReportTable no_columns;
+  no_columns.rows = {Data({})};
+  for (const Export run : kEveryExport) {
+    const TableExportResult result = run(no_columns, dir / "none");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "The report has no columns to export.");
+    EXPECT_FALSE(std::filesystem::exists(dir / "none"));
+  }
+}
+
+TEST(EveryExportTest, TableWithoutRowsKeepsItsColumns) {
+  TempDir dir;
+  ReportTable empty = SampleTable();
+  empty.rows.clear();
+  for (const Export run : kEveryExport) {
+    std::filesystem::remove(dir / "empty");
+    const TableExportResult result = run(empty, dir / "empty");
+    ASSERT_TRUE(result.ok) << result.error;
+  }
+  // The last export was a database.
+  EXPECT_EQ(SqliteColumns(dir / "empty", "points").size(), 3u);
+  EXPECT_TRUE(QuerySqlite(dir / "empty", "SELECT * FROM points").empty());
+  ASSERT_TRUE(ExportDelimited(empty, dir / "empty.csv", ',').ok);
+  EXPECT_EQ(Contents(dir / "empty.csv"), "Point,Elev,\"Description, free\"\r\n");
+}
+
+TEST(FileExportTest, FailedWriteKeepsTheEarlierFileAndSaysWhy) {
+  TempDir dir;
+  for (const Export run : {kEveryExport[0], kEveryExport[1]}) {
+    const std::filesystem::path file = dir.Write("kept.out", "earlier export\n");
+    // The twin cannot be written where a folder stands.
+    std::filesystem::create_directory(dir / "kept.out.new");
+    const TableExportResult result = run(SampleTable(), file);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find("kept.out"), std::string::npos) << result.error;
+    EXPECT_EQ(Contents(file), "earlier export\n");
+    std::filesystem::remove(dir / "kept.out.new");
+
+    const TableExportResult on_folder = run(SampleTable(), dir.Path());
+    EXPECT_FALSE(on_folder.ok);
+    EXPECT_NE(on_folder.error.find("Cannot write"), std::string::npos) << on_folder.error;
+  }
+}
+
+}  // namespace
+}  // namespace pelikon
