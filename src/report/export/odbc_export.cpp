@@ -85,7 +85,7 @@ class OdbcSession {
   bool BindText(SQLUSMALLINT slot, const std::string* value, SQLULEN size, SQLLEN& indicator) {
     indicator = value ? static_cast<SQLLEN>(value->size()) : SQL_NULL_DATA;
     return Check(SQLBindParameter(stmt_, slot, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, size, 0,
-                                  value ? SqlText(*value) : nullptr, indicator, &indicator));
+                                  value ? SqlText(*value) : nullptr, value ? indicator : 0, &indicator));
   }
   bool Run() { return Check(SQLExecute(stmt_)); }
 
@@ -124,7 +124,7 @@ class OdbcSession {
       if (!diagnostics_.empty()) diagnostics_ += "; ";
       diagnostics_ += reinterpret_cast<const char*>(message);
     }
-    if (diagnostics_.empty()) diagnostics_ = "no details from the driver";
+    if (diagnostics_.empty()) diagnostics_ = Tr("the driver gave no details");
   }
 
   SQLHENV env_ = nullptr;

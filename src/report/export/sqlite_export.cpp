@@ -10,6 +10,8 @@ namespace pelikon {
 
 namespace {
 
+constexpr int kBusyWaitMs = 3000;
+
 class Database {
  public:
   ~Database() {
@@ -18,7 +20,12 @@ class Database {
   }
 
   bool Open(const std::filesystem::path& path) {
-    return sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+      return false;
+    }
+    // Another program reading the file holds it only briefly.
+    sqlite3_busy_timeout(db_, kBusyWaitMs);
+    return true;
   }
   bool Execute(const std::string& sql) {
     return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
