@@ -72,6 +72,26 @@ TEST_F(ReportTool, PrintsAGroupedTotalledReportAndKeepsItsFormatAndReport) {
   EXPECT_EQ(run.out.rfind("points.csv\n\nPoint       " + std::string(19, ' ') + "1\n", 0), 0u) << run.out;
 }
 
+TEST_F(ReportTool, SendsTheReportAsATable) {
+  const std::string data = files_.Path().string();
+  ToolRun run = Run({"--data", data, "--used", "GROUP|PTNUM|ELEV", "--totals-depth", "1", "--include-totals",
+                     "--export", "csv", Table()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "Group,Point,Elevation\r\nA,1,5.50\r\nA,2,7.00\r\nTotal for Group: A,3,12.50\r\nB,3,10.25\r\n"
+            "Grand Total,6,22.75\r\n");
+  const std::string xml = (files_ / "points.xml").string();
+  run = Run({"--data", data, "--export", "xml", "--output", xml, Table()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(testing::Contents(xml).find("<value name=\"DESC\" type=\"text\" value=\"Iron pin, found\">"),
+            std::string::npos)
+      << testing::Contents(xml);
+  EXPECT_NE(Run({"--data", data, "--export", "sqlite", Table()}).err.find("--export sqlite needs --output FILE"),
+            std::string::npos);
+  EXPECT_EQ(Run({"--export", "dbase", Table()}).status, 2);
+}
+
 TEST_F(ReportTool, EvaluatesOneEquation) {
   struct Case {
     std::vector<std::string> arguments;

@@ -22,6 +22,7 @@
 #include "report/report_trace.h"
 #include "report/user_attributes.h"
 #include "table_input.h"
+#include "table_output.h"
 #include "tool_usage.h"
 
 namespace {
@@ -58,6 +59,13 @@ const pelikon_tools::ToolUsage kUsage(
        "  --save-format NAME   save the fields and options as a format of the data folder\n"
        "  --save FILE.rpt      save the report for a later --load\n"
        "  --load FILE.rpt      show a saved report (with its own format, if no other given)\n"
+       "  --export KIND        send the report as a table instead: csv, tsv, xml (to\n"
+       "                       standard output or --output FILE), sqlite (--output FILE)\n"
+       "                       or odbc:DSN (a data source name or a connection string)\n"
+       "  --output FILE        the file of --export\n"
+       "  --table NAME         the database table of --export sqlite and odbc (\"report\")\n"
+       "  --include-text       text lines of the report as rows of the table\n"
+       "  --include-totals     totals as rows of the table\n"
        "  --eval EQUATION      print the value of one equation (\"%.14f\"); --var KEY=VALUE\n"
        "                       gives a name its value (a number, or an angle as 12°30'36)\n"
        "Exit status: 0 done, 1 failed (the reason on standard error), 2 a wrong argument.\n"));
@@ -78,6 +86,7 @@ struct Settings {
   std::string section;
   std::string save_format;
   fs::path save;
+  pelikon_tools::TableOutput table_output;
   std::optional<std::string> equation;
   std::vector<std::pair<std::string, std::string>> vars;
 };
@@ -122,6 +131,7 @@ class ToolPort : public pelikon::FormatterPort {
       return Fail(StrPrintf(Tr("cannot save the format in %s"), settings_.data.c_str()));
     if (!settings_.save.empty() && !formatter.SaveReport(settings_.save))
       return Fail(StrPrintf(Tr("cannot write %s"), settings_.save.c_str()));
+    if (settings_.table_output.Wanted()) return Export(formatter);
     if (!formatter.Display()) failed_ = true;
   }
   void ShowMessage(const std::string& text) override { Fail(text); }
@@ -139,6 +149,15 @@ class ToolPort : public pelikon::FormatterPort {
   bool Succeeded() const { return shown_ && !failed_; }
 
  private:
+  void Export(pelikon::Formatter& formatter) {
+    const pelikon_tools::TableOutput& output = settings_.table_output;
+    pelikon::ReportTable table;
+    if (!formatter.BuildTable(output.include_text, output.include_totals, table)) return;
+    std::string error;
+    if (!pelikon_tools::WriteTableOutput(table, output, settings_.data, error)) return Fail(error);
+    shown_ = true;
+  }
+
   void Fail(const std::string& reason) {
     std::fprintf(stderr, "%s: %s\n", kUsage.Program().c_str(), reason.c_str());
     failed_ = true;
@@ -276,7 +295,8 @@ int main(int argc, char** argv) {
     long number = 0;
     if (argument == "--data" || argument == "--title" || argument == "--format" || argument == "--used" ||
         argument == "--section" || argument == "--save-format" || argument == "--save" || argument == "--load" ||
-        argument == "--eval" || argument == "--var") {
+        argument == "--eval" || argument == "--var" || argument == "--export" || argument == "--output" ||
+        argument == "--table") {
       if (!arguments.Value(argument, value)) return kUsage.Wrong(arguments.Error());
       if (argument == "--data")
         settings.data = value;
@@ -296,7 +316,14 @@ int main(int argc, char** argv) {
         settings.load = value;
       else if (argument == "--eval")
         settings.equation = value;
-      else {
+      else if (argument == "--output")
+        settings.table_output.output = value;
+      else if (argument == "--table")
+        settings.table_output.table_name = value;
+      else if (argument == "--export") {
+        if (!pelikon_tools::ParseExportKind(value, settings.table_output))
+          return kUsage.Wrong(StrPrintf(Tr("--export takes csv, tsv, xml, sqlite or odbc:DSN, not %s"), value.c_str()));
+      } else {
         const size_t equals = value.find('=');
         if (equals == std::string::npos || equals == 0)
           return kUsage.Wrong(StrPrintf(Tr("--var needs KEY=VALUE, not %s"), value.c_str()));
@@ -316,6 +343,10 @@ int main(int argc, char** argv) {
       settings.lines = true;
     } else if (argument == "--ignore-repeats") {
       settings.ignore_repeats = true;
+    } else if (argument == "--include-text") {
+      settings.table_output.include_text = true;
+    } else if (argument == "--include-totals") {
+      settings.table_output.include_totals = true;
     } else if (argument.size() > 1 && argument.front() == '-') {
       return kUsage.Wrong(StrPrintf(Tr("unknown option %s"), argument.c_str()));
     } else if (settings.table.empty()) {
