@@ -1,5 +1,7 @@
 #include "report/wx/report_viewer.h"
 
+#include <algorithm>
+
 #include <wx/filedlg.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
@@ -12,6 +14,7 @@
 #include "platform/catalogue.h"
 #include "platform/text.h"
 #include "report/wx/report_printout.h"
+#include "report/wx/viewer_options_dialog.h"
 
 namespace pelikon {
 
@@ -96,9 +99,12 @@ void ReportViewer::BuildMenus() {
   edit->AppendSeparator();
   edit->Append(kSearch, ToWx(Tr("&Search\tCtrl+F")));
   edit->Append(kReplace, ToWx(Tr("&Replace\tCtrl+H")));
+  auto* settings = new wxMenu;
+  settings->Append(kOptions, ToWx(Tr("&Options...")));
   auto* bar = new wxMenuBar;
   bar->Append(file, ToWx(Tr("&File")));
   bar->Append(edit, ToWx(Tr("&Edit")));
+  bar->Append(settings, ToWx(Tr("&Settings")));
   SetMenuBar(bar);
 }
 
@@ -214,6 +220,27 @@ void ReportViewer::Print() {
                    Tr("Report Viewer"), false);
 }
 
+void ReportViewer::ApplyEditorFont() {
+  wxFont font(wxFontInfo(settings_.font_size).Family(wxFONTFAMILY_TELETYPE).FaceName(ToWx(settings_.font_name)));
+  font.SetNumericWeight(std::clamp(settings_.font_weight, 1, 1000));
+  // A new font is no change of the text (the toolkit marks it as one).
+  const bool modified = text_->IsModified();
+  text_->SetFont(font);
+  if (!modified) text_->DiscardEdits();
+}
+
+// Leaving the options applies the editor font and keeps the settings.
+void ReportViewer::EditOptions() {
+  ViewerSettings chosen = settings_;
+  ViewerOptionsDialog dialog(this, chosen);
+  dialog.ShowModal();
+  settings_ = chosen;
+  ApplyEditorFont();
+  if (!WriteViewerSettings(setup_.data_folder, settings_))
+    ShowMessageBox(this, StrPrintf(Tr("Can't write file %s"), (setup_.data_folder / kViewerSettingsFile).c_str()),
+                   Tr("Report Viewer"), true);
+}
+
 void ReportViewer::ShowFindDialog(bool replace) {
   if (find_dialog_ != nullptr) find_dialog_->Destroy();
   find_dialog_ = new wxFindReplaceDialog(this, &find_data_, ToWx(Tr(replace ? "Replace" : "Search")),
@@ -316,6 +343,9 @@ void ReportViewer::OnCommand(wxCommandEvent& event) {
       break;
     case kReplace:
       ShowFindDialog(true);
+      break;
+    case kOptions:
+      EditOptions();
       break;
     default:
       event.Skip();

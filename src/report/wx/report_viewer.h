@@ -48,6 +48,7 @@ class ReportViewer : public wxFrame {
     // be (32767); it takes the next free number of the series.
     kSearch = 28038,
     kReplace = 28028,
+    kOptions = 28035,
   };
 
   ReportViewer(wxWindow* parent, ViewerSetup setup);
@@ -79,6 +80,8 @@ class ReportViewer : public wxFrame {
   void Exit();
   bool OfferToSave();
   void ShowFindDialog(bool replace);
+  void EditOptions();
+  void ApplyEditorFont();
   bool FindNext(const wxString& what, int flags);
   void UpdateTitle();
   std::filesystem::path Suggested() const;

@@ -15,6 +15,7 @@
 #include "gui/dialog_script.h"
 #include "gui/user_input.h"
 #include "report/wx/report_printout.h"
+#include "report/wx/viewer_options_dialog.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
 
@@ -115,6 +116,29 @@ TEST_F(ReportViewerTest, SearchAndAppendWorkOnTheText) {
   viewer_->Run();
   EXPECT_EQ(testing::Contents(save_ / "log.txt"), "earlier\nTraverse  closure\n\nAngle 12d30'\n");
   EXPECT_EQ(FromWx(viewer_->Text()->GetValue()), "Traverse  closure\n\nBearing 12d30'\n");
+}
+
+TEST_F(ReportViewerTest, OptionsAreKeptInTheDataFolder) {
+  Open();
+  DialogScript script;
+  script.Show<ViewerOptionsDialog>([](ViewerOptionsDialog& options) {
+    EXPECT_EQ(FromWx(options.GetTitle()), "Report Viewer Options");
+    EXPECT_EQ(FromWx(options.EditorFontLabel()->GetLabel()), "Editor Font: Courier New 10pt");
+    EXPECT_EQ(FromWx(options.PrinterFontLabel()->GetLabel()), "Printer Font: Courier New 12pt");
+    EXPECT_FALSE(options.DegreeSymbols()->GetValue()) << "as rview.ini says";
+    options.PrintFormat()->SetValue(true);
+    options.LinesPerPage()->SetValue(40);
+    testing::Click(wxDynamicCast(options.FindWindow(wxID_OK), wxButton));
+  });
+  viewer_->CallAfter([this] {
+    Choose(ReportViewer::kOptions);
+    Choose(ReportViewer::kExit);
+  });
+  viewer_->Run();
+  EXPECT_TRUE(script.Done());
+  const std::string written = testing::Contents(data_ / "rview.ini");
+  EXPECT_EQ(written.rfind("pformat=1\npageno=1\nln_pg=40\n", 0), 0u) << written;
+  EXPECT_NE(written.find("degsym=0\n"), std::string::npos) << written;
 }
 
 TEST(ReportPrintoutTest, PagesFollowTheFormFeedsAndAreNumbered) {
