@@ -2,7 +2,6 @@
 
 #include <zip.h>
 
-#include <set>
 #include <system_error>
 
 namespace pelikon::xlsx {
@@ -55,8 +54,8 @@ bool PackageFile::Read(const std::string& part, size_t limit, std::string& conte
   return whole;
 }
 
-bool PackageFile::WriteCopy(const std::filesystem::path& target,
-                            const std::map<std::string, std::string>& parts) const {
+bool PackageFile::WriteCopy(const std::filesystem::path& target, const std::map<std::string, std::string>& parts,
+                            const std::set<std::string>& dropped) const {
   int error = 0;
   zip* copy = zip_open(target.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
   if (copy == nullptr) return false;
@@ -69,6 +68,7 @@ bool PackageFile::WriteCopy(const std::filesystem::path& target,
       ok = false;
       break;
     }
+    if (dropped.count(name) != 0) continue;
     const auto changed = parts.find(name);
     zip_source_t* source = changed != parts.end()
                                ? zip_source_buffer(copy, changed->second.data(), changed->second.size(), 0)

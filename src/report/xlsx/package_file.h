@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 struct zip;
@@ -26,9 +27,10 @@ class PackageFile {
   // than `limit` bytes.
   bool Read(const std::string& part, size_t limit, std::string& content) const;
   // Writes the copy to `target`, each part named in `parts` with its
-  // content there (new names are added at the end). False on any failure,
-  // with no file left at `target`.
-  bool WriteCopy(const std::filesystem::path& target, const std::map<std::string, std::string>& parts) const;
+  // content there (new names are added at the end) and the parts named in
+  // `dropped` left out. False on any failure, with no file left at `target`.
+  bool WriteCopy(const std::filesystem::path& target, const std::map<std::string, std::string>& parts,
+                 const std::set<std::string>& dropped = {}) const;
 
  private:
   explicit PackageFile(zip* archive) : archive_(archive) {}

@@ -1,7 +1,9 @@
 // The report placed into an existing workbook by editing its package: only
 // the sheet written to (and, for a new sheet, the parts that list sheets)
 // change; the new package replaces the old one only once it is complete.
+#include <map>
 #include <memory>
+#include <set>
 #include <system_error>
 
 #include "platform/atomic_file.h"
@@ -42,10 +44,31 @@ bool ReadLists(const xlsx::PackageFile& package, WorkbookLists& lists) {
          package.Read(xlsx::RelationshipsPartOf(lists.workbook_part), kListPartLimit, lists.relationships);
 }
 
+// The changed parts when replaced formulas leave the calculation chain
+// naming cells that no longer hold one: spreadsheet programs take such a
+// workbook for damaged, and rebuild a chain that is missing.
+bool DropCalculationChainParts(const xlsx::PackageFile& package, const WorkbookLists& lists,
+                               std::map<std::string, std::string>& parts, std::set<std::string>& dropped) {
+  const std::string relationships_part = xlsx::RelationshipsPartOf(lists.workbook_part);
+  std::string relationships = parts.count(relationships_part) != 0 ? parts[relationships_part] : lists.relationships;
+  std::string content_types, chain_part;
+  if (parts.count("[Content_Types].xml") != 0)
+    content_types = parts["[Content_Types].xml"];
+  else if (!package.Read("[Content_Types].xml", kListPartLimit, content_types))
+    return false;
+  if (!xlsx::DropCalculationChain(lists.workbook_part, relationships, content_types, chain_part)) return false;
+  if (chain_part.empty()) return true;
+  parts[relationships_part] = std::move(relationships);
+  parts["[Content_Types].xml"] = std::move(content_types);
+  dropped.insert(chain_part);
+  return true;
+}
+
 // The changed parts for a sheet the workbook does not have yet.
 bool AddedSheetParts(const xlsx::PackageFile& package, WorkbookLists& lists, const std::string& sheet,
                      const xlsx::ReportGrid& grid, std::map<std::string, std::string>& parts) {
-  std::string content_types, sheet_xml;
+  std::string content_types;
+  xlsx::MergedSheet sheet_xml;
   if (!package.Read("[Content_Types].xml", kListPartLimit, content_types)) return false;
   std::string sheet_part;
   for (int number = 1; sheet_part.empty() || package.Has(sheet_part); ++number) {
@@ -55,7 +78,7 @@ bool AddedSheetParts(const xlsx::PackageFile& package, WorkbookLists& lists, con
   if (xlsx::MergeIntoSheet(xlsx::EmptySheetXml(), grid, sheet_xml) != xlsx::SheetMerge::kMerged ||
       !xlsx::AddSheet(sheet, sheet_part, lists.workbook_part, lists.workbook, lists.relationships, content_types))
     return false;
-  parts[sheet_part] = std::move(sheet_xml);
+  parts[sheet_part] = std::move(sheet_xml.xml);
   parts[lists.workbook_part] = std::move(lists.workbook);
   parts[xlsx::RelationshipsPartOf(lists.workbook_part)] = std::move(lists.relationships);
   parts["[Content_Types].xml"] = std::move(content_types);
@@ -80,8 +103,10 @@ WorkbookExportResult PlaceIntoWorkbook(const ReportTable& table, const std::file
     return Failed(kOpenFailed);
 
   std::map<std::string, std::string> parts;
+  std::set<std::string> dropped;
   if (found) {
-    std::string sheet_xml, merged;
+    std::string sheet_xml;
+    xlsx::MergedSheet merged;
     if (sheet_part.empty() || !package->Read(sheet_part, kSheetPartLimit, sheet_xml)) return Failed(kSheetFailed);
     switch (xlsx::MergeIntoSheet(sheet_xml, grid, merged)) {
       case xlsx::SheetMerge::kProtected:
@@ -91,13 +116,15 @@ WorkbookExportResult PlaceIntoWorkbook(const ReportTable& table, const std::file
       case xlsx::SheetMerge::kMerged:
         break;
     }
-    parts[sheet_part] = std::move(merged);
+    parts[sheet_part] = std::move(merged.xml);
+    if (merged.formulas_replaced && !DropCalculationChainParts(*package, lists, parts, dropped))
+      return Failed(kOpenFailed);
   } else if (!AddedSheetParts(*package, lists, sheet, grid, parts)) {
     return Failed(kOpenFailed);
   }
 
   const std::filesystem::path twin = TwinPath(path);
-  const bool copied = package->WriteCopy(twin, parts);
+  const bool copied = package->WriteCopy(twin, parts, dropped);
   package.reset();
   if (!copied) return Failed(xlsx::kSaveFailedMessage);
   if (ReplaceWithTwin(twin, path)) {

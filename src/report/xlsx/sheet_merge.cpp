@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "report/xlsx/xml_scan.h"
@@ -55,6 +56,15 @@ std::string WithReference(const Element& element, const std::string& reference) 
          std::string(element.xml.substr(after_name));
 }
 
+bool HasFormula(std::string_view cell_content) {
+  XmlScanner scanner(cell_content);
+  XmlTag tag;
+  while (scanner.Next(tag)) {
+    if (LocalName(tag.name) == "f") return true;
+  }
+  return false;
+}
+
 std::string NumberText(double value) {
   char buffer[32];
   const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -66,12 +76,14 @@ class SheetWriter {
   SheetWriter(const ReportGrid& grid, std::string prefix) : grid_(grid), p_(std::move(prefix)) {}
 
   bool InBlockRows(int row) const { return row >= grid_.first_row && row <= grid_.last_row; }
+  bool FormulasReplaced() const { return formulas_replaced_; }
 
   // One row, `old` being its element on the sheet (or nullptr), `cells`
   // the report's cells on it.
   bool WriteRow(int row, const Element* old, const GridCell* cells, const GridCell* cells_end, std::string& out) {
     std::map<int, std::string> kept_cells;
     std::map<int, std::string> styles;
+    std::set<int> formulas;
     std::string tail;
     if (old != nullptr) {
       std::vector<Element> children;
@@ -92,12 +104,17 @@ class SheetWriter {
         }
         if (kept_cells.count(column) != 0) return false;
         if (FindAttribute(child.attributes, "s", style)) styles[column] = style;
-        if (InBlockRows(row) && column >= grid_.first_column && column <= grid_.last_column) continue;
+        if (HasFormula(child.inner)) formulas.insert(column);
+        if (InBlockRows(row) && column >= grid_.first_column && column <= grid_.last_column) {
+          formulas_replaced_ = formulas_replaced_ || formulas.count(column) != 0;
+          continue;
+        }
         kept_cells[column] = WithReference(child, CellReference(row, column));
       }
     }
     for (const GridCell* cell = cells; cell != cells_end; ++cell) {
       const auto style = styles.find(cell->column);
+      formulas_replaced_ = formulas_replaced_ || formulas.count(cell->column) != 0;
       kept_cells[cell->column] = CellXml(*cell, style == styles.end() ? nullptr : &style->second);
     }
     const std::string attributes =
@@ -119,10 +136,12 @@ class SheetWriter {
 
   const ReportGrid& grid_;
   std::string p_;  // the namespace prefix with its colon, or nothing
+  bool formulas_replaced_ = false;
 };
 
 // The rows of sheetData merged with the report's cells.
-bool MergeRows(std::string_view sheet_data, const ReportGrid& grid, const std::string& prefix, std::string& out) {
+bool MergeRows(std::string_view sheet_data, const ReportGrid& grid, const std::string& prefix, std::string& out,
+               bool& formulas_replaced) {
   std::vector<Element> children;
   if (!ReadChildren(sheet_data, children)) return false;
   std::map<int, Element*> rows;
@@ -151,6 +170,7 @@ bool MergeRows(std::string_view sheet_data, const ReportGrid& grid, const std::s
     cell = row_end;
     if (element != nullptr) ++old;
   }
+  formulas_replaced = writer.FormulasReplaced();
   return true;
 }
 
@@ -195,7 +215,7 @@ bool ParseCellReference(std::string_view reference, int& row, int& column) {
   return ParseRowNumber(reference.substr(letters), row);
 }
 
-SheetMerge MergeIntoSheet(std::string_view sheet_xml, const ReportGrid& grid, std::string& merged) {
+SheetMerge MergeIntoSheet(std::string_view sheet_xml, const ReportGrid& grid, MergedSheet& result) {
   XmlScanner scanner(sheet_xml);
   XmlTag tag, sheet_data, dimension;
   size_t sheet_data_end = 0;
@@ -222,8 +242,11 @@ SheetMerge MergeIntoSheet(std::string_view sheet_xml, const ReportGrid& grid, st
       sheet_data.kind == XmlTagKind::kEmpty
           ? std::string_view()
           : sheet_xml.substr(sheet_data.end, sheet_xml.rfind('<', sheet_data_end - 1) - sheet_data.end);
-  if (!MergeRows(content, grid, prefix, rows)) return SheetMerge::kMalformed;
+  bool formulas_replaced = false;
+  if (!MergeRows(content, grid, prefix, rows, formulas_replaced)) return SheetMerge::kMalformed;
 
+  std::string& merged = result.xml;
+  result.formulas_replaced = formulas_replaced;
   merged.clear();
   merged.reserve(sheet_xml.size() + rows.size() - content.size() + 64);
   size_t copied = 0;

@@ -16,8 +16,15 @@ namespace pelikon::xlsx {
 
 enum class SheetMerge { kMerged, kProtected, kMalformed };
 
+struct MergedSheet {
+  std::string xml;
+  // Cells with formulas were replaced: the workbook's calculation chain,
+  // which lists every formula cell, no longer matches the sheet.
+  bool formulas_replaced = false;
+};
+
 // `merged` is set only for kMerged.
-SheetMerge MergeIntoSheet(std::string_view sheet_xml, const ReportGrid& grid, std::string& merged);
+SheetMerge MergeIntoSheet(std::string_view sheet_xml, const ReportGrid& grid, MergedSheet& merged);
 
 // The XML of a worksheet without cells, for a sheet added to a workbook.
 std::string EmptySheetXml();

@@ -93,6 +93,20 @@ bool AppendChild(std::string& xml, std::string_view local,
   return false;
 }
 
+// Removes the first element named `local` for which `matches` holds.
+bool RemoveElement(std::string& xml, std::string_view local, const std::function<bool(const XmlTag&)>& matches) {
+  XmlScanner scanner(xml);
+  XmlTag tag;
+  while (scanner.Next(tag)) {
+    if (tag.kind == XmlTagKind::kEnd || LocalName(tag.name) != local || !matches(tag)) continue;
+    size_t end = 0;
+    if (!scanner.SkipElement(tag, end)) return false;
+    xml.erase(tag.begin, end - tag.begin);
+    return true;
+  }
+  return !scanner.Malformed();
+}
+
 long long NumberOr(std::string_view text, long long fallback) {
   long long number = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
@@ -184,6 +198,27 @@ bool AddSheet(const std::string& sheet, const std::string& sheet_part, const std
            return "<" + p + "Override PartName=\"/" + EscapeXmlText(sheet_part) + "\" ContentType=\"" +
                   std::string(kWorksheetContentType) + "\"/>";
          });
+}
+
+bool DropCalculationChain(const std::string& workbook_part, std::string& relationships, std::string& content_types,
+                          std::string& chain_part) {
+  chain_part.clear();
+  std::string target;
+  if (!FindRelationship(
+          relationships, "Type", "/calcChain",
+          [](std::string_view type, std::string_view ending) { return type.ends_with(ending); }, target))
+    return ForEachTag(relationships, "Relationship", [](const XmlTag&) {});
+  chain_part = ResolveTarget(workbook_part, target);
+  const auto is_chain = [](const XmlTag& tag) {
+    std::string type;
+    return FindAttribute(tag.attributes, "Type", type) && type.ends_with("/calcChain");
+  };
+  const auto names_chain = [&](const XmlTag& tag) {
+    std::string name;
+    return FindAttribute(tag.attributes, "PartName", name) && name == "/" + chain_part;
+  };
+  return !chain_part.empty() && RemoveElement(relationships, "Relationship", is_chain) &&
+         RemoveElement(content_types, "Override", names_chain);
 }
 
 }  // namespace pelikon::xlsx

@@ -30,4 +30,10 @@ bool FindSheetPart(std::string_view workbook, std::string_view relationships, co
 bool AddSheet(const std::string& sheet, const std::string& sheet_part, const std::string& workbook_part,
               std::string& workbook, std::string& relationships, std::string& content_types);
 
+// Unregisters the workbook's calculation chain, which spreadsheet programs
+// rebuild when it is missing; `chain_part` is the part to leave out of the
+// package (empty when there is none). False when the parts cannot be read.
+bool DropCalculationChain(const std::string& workbook_part, std::string& relationships, std::string& content_types,
+                          std::string& chain_part);
+
 }  // namespace pelikon::xlsx

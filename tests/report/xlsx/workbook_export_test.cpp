@@ -54,9 +54,9 @@ class WorkbookExportTest : public ::testing::Test {
     return output;
   }
   std::string Dump(const std::filesystem::path& file) { return Probe("dump '" + file.string() + "'"); }
-  std::filesystem::path MakeExisting(bool protect = false) {
+  std::filesystem::path MakeExisting(const char* option = "") {
     const std::filesystem::path file = dir_ / "existing.xlsx";
-    Probe("make '" + file.string() + "'" + (protect ? " protect" : ""));
+    Probe("make '" + file.string() + "' " + option);
     return file;
   }
 
@@ -140,6 +140,23 @@ TEST_F(WorkbookExportTest, PlacedReportReplacesOnlyItsBlockAndKeepsTheOtherSheet
             "[Other]\nA1='other'\nB2=42 General\n");
 }
 
+TEST_F(WorkbookExportTest, ReplacedFormulaTakesTheCalculationChainAlong) {
+  const std::filesystem::path existing = MakeExisting("formula");
+  const std::string parts = Probe("parts '" + existing.string() + "'");
+  ASSERT_NE(parts.find("xl/calcChain.xml"), std::string::npos);
+  // Placed beside the formula, the chain stays; over it, the chain goes.
+  ASSERT_TRUE(PlaceIntoWorkbook(SampleTable(), existing, {"Data", 5, 1}).ok);
+  EXPECT_EQ(Probe("parts '" + existing.string() + "'"), parts);
+  EXPECT_NE(Dump(existing).find("D3='=B3*2'"), std::string::npos);
+  ASSERT_TRUE(PlaceIntoWorkbook(SampleTable(), existing, {"Data", 2, 2}).ok);
+  std::string without_chain = parts;
+  without_chain.erase(without_chain.find("xl/calcChain.xml\n"), 17);
+  EXPECT_EQ(Probe("parts '" + existing.string() + "'"), without_chain);
+  const std::string dump = Dump(existing);
+  EXPECT_EQ(dump.find("=B3*2"), std::string::npos);
+  EXPECT_NE(dump.find("D3='fence & post'"), std::string::npos);
+}
+
 TEST_F(WorkbookExportTest, UnknownSheetNameAddsASheet) {
   const std::filesystem::path existing = MakeExisting();
   const std::string before = Dump(existing);
@@ -162,7 +179,7 @@ TEST_F(WorkbookExportTest, UnusableWorkbooksAreRefusedAndLeftAsTheyWere) {
     const char* sheet;
     const char* message;
   };
-  const std::filesystem::path protected_workbook = MakeExisting(true);
+  const std::filesystem::path protected_workbook = MakeExisting("protect");
   const Case cases[] = {
       {"plain.xlsx", "just some text, no zip archive\n", "Data", "Unable to open specified spreadsheet file"},
       {"missing.xlsx", "", "Data", "Unable to open specified spreadsheet file"},

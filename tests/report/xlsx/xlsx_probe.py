@@ -3,10 +3,15 @@
 
   xlsx_probe.py dump FILE           every sheet, then its filled cells as
                                     REF=repr(value) [number format]
-  xlsx_probe.py make FILE [protect] a workbook with sheets "Data" and
-                                    "Other"; "Data" protected on request
+  xlsx_probe.py parts FILE          the names of the package's parts
+  xlsx_probe.py make FILE [OPTION]  a workbook with sheets "Data" and
+                                    "Other"; OPTION "protect" protects
+                                    "Data", "formula" gives it a formula
+                                    listed in a calculation chain
 """
+import shutil
 import sys
+import zipfile
 
 import openpyxl
 
@@ -25,7 +30,30 @@ def dump(path):
                 print(line)
 
 
-def make(path, protect):
+def add_calculation_chain(path):
+    """Adds the chain a spreadsheet program keeps of its formula cells."""
+    edits = {
+        "xl/_rels/workbook.xml.rels": ("</Relationships>",
+                                       '<Relationship Id="rIdChain" Type="http://schemas.openxmlformats.org/'
+                                       'officeDocument/2006/relationships/calcChain" Target="calcChain.xml"/>'
+                                       "</Relationships>"),
+        "[Content_Types].xml": ("</Types>",
+                                '<Override PartName="/xl/calcChain.xml" ContentType="application/'
+                                'vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml"/></Types>'),
+    }
+    shutil.move(path, path + ".plain")
+    with zipfile.ZipFile(path + ".plain") as source, zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as target:
+        for name in source.namelist():
+            content = source.read(name).decode()
+            if name in edits:
+                content = content.replace(*edits[name])
+            target.writestr(name, content)
+        target.writestr("xl/calcChain.xml",
+                        '<calcChain xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">'
+                        '<c r="D3" i="1"/></calcChain>')
+
+
+def make(path, option):
     workbook = openpyxl.Workbook()
     data = workbook.active
     data.title = "Data"
@@ -34,16 +62,22 @@ def make(path, protect):
     data["B3"] = 7
     data["F2"] = "right of block"
     data["B9"] = "below"
-    if protect:
+    if option == "protect":
         data.protection.sheet = True
+    if option == "formula":
+        data["D3"] = "=B3*2"
     other = workbook.create_sheet("Other")
     other["A1"] = "other"
     other["B2"] = 42
     workbook.save(path)
+    if option == "formula":
+        add_calculation_chain(path)
 
 
 if __name__ == "__main__":
     if sys.argv[1] == "dump":
         dump(sys.argv[2])
+    elif sys.argv[1] == "parts":
+        print("\n".join(sorted(zipfile.ZipFile(sys.argv[2]).namelist())))
     else:
-        make(sys.argv[2], len(sys.argv) > 3 and sys.argv[3] == "protect")
+        make(sys.argv[2], sys.argv[3] if len(sys.argv) > 3 else "")
