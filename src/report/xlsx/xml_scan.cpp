@@ -99,7 +99,7 @@ bool XmlScanner::Next(XmlTag& tag) {
     else if (rest.starts_with("<?"))
       closer = "?>";
     else if (rest.starts_with("<!"))
-      closer = rest.find('[') < rest.find('>') ? "]>" : ">";
+      closer = rest.substr(0, rest.find('>')).find('[') != std::string_view::npos ? "]>" : ">";
     if (!closer.empty()) {
       const size_t close = text_.find(closer, open + 2);
       if (close == std::string_view::npos) break;
@@ -229,10 +229,10 @@ std::string UnescapeXmlText(std::string_view text) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '&') {
-      const size_t semicolon = text.find(';', i + 1);
-      if (semicolon != std::string_view::npos && semicolon - i <= 12 &&
-          DecodeEntity(text.substr(i + 1, semicolon - i - 1), out)) {
-        i = semicolon;
+      // Entities are short; looking further would make a text full of "&" slow.
+      const size_t semicolon = text.substr(i + 1, 12).find(';');
+      if (semicolon != std::string_view::npos && DecodeEntity(text.substr(i + 1, semicolon), out)) {
+        i += semicolon + 1;
         continue;
       }
     }
