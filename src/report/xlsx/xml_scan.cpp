@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <vector>
 
 namespace pelikon::xlsx {
 namespace {
@@ -142,15 +143,23 @@ bool XmlScanner::SkipElement(const XmlTag& start, size_t& end) {
     end = start.end;
     return true;
   }
-  int depth = 1;
+  // The names of the elements still open, innermost last.
+  std::vector<std::string_view> open{start.name};
   XmlTag tag;
   while (Next(tag)) {
-    if (tag.kind == XmlTagKind::kStart) ++depth;
-    if (tag.kind == XmlTagKind::kEnd && --depth == 0) {
+    if (tag.kind == XmlTagKind::kStart) {
+      if (open.size() == kMaxXmlNesting) break;
+      open.push_back(tag.name);
+    }
+    if (tag.kind != XmlTagKind::kEnd) continue;
+    if (tag.name != open.back()) break;
+    open.pop_back();
+    if (open.empty()) {
       end = tag.end;
       return true;
     }
   }
+  malformed_ = true;
   return false;
 }
 

@@ -11,6 +11,10 @@
 
 namespace pelikon::xlsx {
 
+// Spreadsheet parts nest a handful of elements deep; deeper text is taken
+// for malformed rather than followed.
+inline constexpr size_t kMaxXmlNesting = 256;
+
 enum class XmlTagKind { kStart, kEnd, kEmpty };
 
 struct XmlTag {
@@ -29,7 +33,8 @@ class XmlScanner {
   bool Next(XmlTag& tag);
   bool Malformed() const { return malformed_; }
   // Moves past the element `start` opens, nested elements included; the
-  // offset just past its end tag. False when the element is never closed.
+  // offset just past its end tag. False (and malformed) when it or an
+  // element inside it is not closed by an end tag of its own name.
   bool SkipElement(const XmlTag& start, size_t& end);
 
  private:

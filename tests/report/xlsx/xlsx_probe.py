@@ -7,7 +7,10 @@
   xlsx_probe.py make FILE [OPTION]  a workbook with sheets "Data" and
                                     "Other"; OPTION "protect" protects
                                     "Data", "formula" gives it a formula
-                                    listed in a calculation chain
+                                    listed in a calculation chain,
+                                    "prefixed" writes "Other" with a
+                                    namespace prefix, "broken" cuts the
+                                    XML of "Data" short
 """
 import shutil
 import sys
@@ -30,27 +33,39 @@ def dump(path):
                 print(line)
 
 
-def add_calculation_chain(path):
-    """Adds the chain a spreadsheet program keeps of its formula cells."""
-    edits = {
-        "xl/_rels/workbook.xml.rels": ("</Relationships>",
-                                       '<Relationship Id="rIdChain" Type="http://schemas.openxmlformats.org/'
-                                       'officeDocument/2006/relationships/calcChain" Target="calcChain.xml"/>'
-                                       "</Relationships>"),
-        "[Content_Types].xml": ("</Types>",
-                                '<Override PartName="/xl/calcChain.xml" ContentType="application/'
-                                'vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml"/></Types>'),
-    }
+def rewrite(path, edits, added=None):
+    """Replaces text in the named parts and adds parts."""
     shutil.move(path, path + ".plain")
     with zipfile.ZipFile(path + ".plain") as source, zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as target:
         for name in source.namelist():
             content = source.read(name).decode()
-            if name in edits:
-                content = content.replace(*edits[name])
+            for old, new in edits.get(name, []):
+                content = content.replace(old, new)
             target.writestr(name, content)
-        target.writestr("xl/calcChain.xml",
-                        '<calcChain xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">'
-                        '<c r="D3" i="1"/></calcChain>')
+        for name, content in (added or {}).items():
+            target.writestr(name, content)
+
+
+def prefix_other_sheet(path):
+    sheet = "xl/worksheets/sheet2.xml"
+    content = zipfile.ZipFile(path).read(sheet).decode()
+    prefixed = content.replace("<", "<x:").replace("<x:/", "</x:").replace("xmlns=", "xmlns:x=")
+    rewrite(path, {sheet: [(content, prefixed)]})
+
+
+def add_calculation_chain(path):
+    """Adds the chain a spreadsheet program keeps of its formula cells."""
+    edits = {
+        "xl/_rels/workbook.xml.rels": [("</Relationships>",
+                                        '<Relationship Id="rIdChain" Type="http://schemas.openxmlformats.org/'
+                                        'officeDocument/2006/relationships/calcChain" Target="calcChain.xml"/>'
+                                        "</Relationships>")],
+        "[Content_Types].xml": [("</Types>",
+                                 '<Override PartName="/xl/calcChain.xml" ContentType="application/'
+                                 'vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml"/></Types>')],
+    }
+    rewrite(path, edits, {"xl/calcChain.xml": '<calcChain xmlns="http://schemas.openxmlformats.org/'
+                                              'spreadsheetml/2006/main"><c r="D3" i="1"/></calcChain>'})
 
 
 def make(path, option):
@@ -60,6 +75,7 @@ def make(path, option):
     data["A1"] = "keep A1"
     data["C2"] = "inside"
     data["B3"] = 7
+    data["B3"].number_format = "0.0"
     data["F2"] = "right of block"
     data["B9"] = "below"
     if option == "protect":
@@ -72,6 +88,10 @@ def make(path, option):
     workbook.save(path)
     if option == "formula":
         add_calculation_chain(path)
+    if option == "prefixed":
+        prefix_other_sheet(path)
+    if option == "broken":
+        rewrite(path, {"xl/worksheets/sheet1.xml": [("</sheetData>", "")]})
 
 
 if __name__ == "__main__":
