@@ -1,7 +1,7 @@
 // Arbitrary text read as a worksheet part and as the parts that list a
 // workbook's sheets. Nothing may crash, and a merged sheet must merge again
 // to the very same text: the report's cells, the kept cells and the widened
-// dimension are all stable once written.
+// dimension are all stable once written. Well-formed text stays well-formed.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -12,6 +12,7 @@
 #include "report/xlsx/report_grid.h"
 #include "report/xlsx/sheet_merge.h"
 #include "report/xlsx/workbook_parts.h"
+#include "report/xlsx/xml_scan.h"
 
 namespace {
 
@@ -21,6 +22,17 @@ pelikon::ReportTable Table() {
   table.rows = {{pelikon::ReportTableRowKind::kData, {}, {{true, true, 1.25, {}}, {true, false, 0, "x\"y"}}},
                 {pelikon::ReportTableRowKind::kTotal, "Grand Total", {{true, true, 2.5, {}}, {}}}};
   return table;
+}
+
+// Every element closed by its own end tag.
+bool WellFormed(std::string_view text) {
+  pelikon::xlsx::XmlScanner scanner(text);
+  pelikon::xlsx::XmlTag tag;
+  size_t end = 0;
+  while (scanner.Next(tag)) {
+    if (tag.kind == pelikon::xlsx::XmlTagKind::kEnd || !scanner.SkipElement(tag, end)) return false;
+  }
+  return !scanner.Malformed();
 }
 
 }  // namespace
@@ -40,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   pelikon::xlsx::MergedSheet merged, again;
   if (pelikon::xlsx::MergeIntoSheet(text, grid, merged) == pelikon::xlsx::SheetMerge::kMerged) {
     if (pelikon::xlsx::MergeIntoSheet(merged.xml, grid, again) != pelikon::xlsx::SheetMerge::kMerged ||
-        again.xml != merged.xml || again.formulas_replaced)
+        again.xml != merged.xml || again.formulas_replaced || (WellFormed(text) && !WellFormed(merged.xml)))
       std::abort();
   }
 
