@@ -127,6 +127,9 @@ WorkbookExportResult PlaceIntoWorkbook(const ReportTable& table, const std::file
   const bool copied = package->WriteCopy(twin, parts, dropped);
   package.reset();
   if (!copied) return Failed(xlsx::kSaveFailedMessage);
+  // The workbook keeps who may read it.
+  std::error_code mode_error;
+  std::filesystem::permissions(twin, std::filesystem::status(path, mode_error).permissions(), mode_error);
   if (ReplaceWithTwin(twin, path)) {
     std::error_code ignored;
     std::filesystem::remove(twin, ignored);
