@@ -3,6 +3,7 @@
 // equation evaluated, and how it fails.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,27 @@ TEST_F(ReportTool, SendsTheReportAsATable) {
   EXPECT_NE(testing::Contents(xml).find("<value name=\"DESC\" type=\"text\" value=\"Iron pin, found\">"),
             std::string::npos)
       << testing::Contents(xml);
+  // A workbook: new, then placed into another sheet of it; a file that is
+  // no workbook is refused and kept.
+  const std::string book = (files_ / "points.xlsx").string();
+  run = Run({"--data", data, "--xlsx", book, Table()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(testing::Contents(book).substr(0, 2), "PK");
+  run = Run({"--data", data, "--xlsx", book, "--sheet", "Levels", "--row", "3", "--col", "2", Table()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  // The workbook's list of sheets, read by the system's Python.
+  const std::string sheets = (files_ / "sheets.txt").string();
+  ASSERT_EQ(std::system(("/usr/bin/python3 -c \"import sys, zipfile; print(zipfile.ZipFile(sys.argv[1]).read("
+                         "'xl/workbook.xml').decode())\" '" +
+                         book + "' > '" + sheets + "'")
+                            .c_str()),
+            0);
+  EXPECT_NE(testing::Contents(sheets).find("name=\"Levels\""), std::string::npos) << testing::Contents(sheets);
+  const std::string not_a_book = files_.Write("notes.xlsx", "just text").string();
+  run = Run({"--data", data, "--xlsx", not_a_book, Table()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Unable to open specified spreadsheet file"), std::string::npos) << run.err;
+  EXPECT_EQ(testing::Contents(not_a_book), "just text");
   EXPECT_NE(Run({"--data", data, "--export", "sqlite", Table()}).err.find("--export sqlite needs --output FILE"),
             std::string::npos);
   EXPECT_EQ(Run({"--export", "dbase", Table()}).status, 2);

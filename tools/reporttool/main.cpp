@@ -64,6 +64,9 @@ const pelikon_tools::ToolUsage kUsage(
        "                       or odbc:DSN (a data source name or a connection string)\n"
        "  --output FILE        the file of --export\n"
        "  --table NAME         the database table of --export sqlite and odbc (\"report\")\n"
+       "  --xlsx FILE          the report into an Excel workbook: a new one, or placed into\n"
+       "                       --sheet NAME (added when missing) of one that exists, from\n"
+       "                       --row N and --col N (1 and 1); --mirror swaps rows and columns\n"
        "  --include-text       text lines of the report as rows of the table\n"
        "  --include-totals     totals as rows of the table\n"
        "  --eval EQUATION      print the value of one equation (\"%.14f\"); --var KEY=VALUE\n"
@@ -296,7 +299,7 @@ int main(int argc, char** argv) {
     if (argument == "--data" || argument == "--title" || argument == "--format" || argument == "--used" ||
         argument == "--section" || argument == "--save-format" || argument == "--save" || argument == "--load" ||
         argument == "--eval" || argument == "--var" || argument == "--export" || argument == "--output" ||
-        argument == "--table") {
+        argument == "--table" || argument == "--xlsx" || argument == "--sheet") {
       if (!arguments.Value(argument, value)) return kUsage.Wrong(arguments.Error());
       if (argument == "--data")
         settings.data = value;
@@ -320,6 +323,10 @@ int main(int argc, char** argv) {
         settings.table_output.output = value;
       else if (argument == "--table")
         settings.table_output.table_name = value;
+      else if (argument == "--xlsx")
+        settings.table_output.workbook = value;
+      else if (argument == "--sheet")
+        settings.table_output.sheet = value;
       else if (argument == "--export") {
         if (!pelikon_tools::ParseExportKind(value, settings.table_output))
           return kUsage.Wrong(StrPrintf(Tr("--export takes csv, tsv, xml, sqlite or odbc:DSN, not %s"), value.c_str()));
@@ -335,6 +342,11 @@ int main(int argc, char** argv) {
     } else if (argument == "--fixed") {
       if (!arguments.Number(argument, 1, 1000, number)) return kUsage.Wrong(arguments.Error());
       settings.fixed_width = static_cast<int>(number);
+    } else if (argument == "--row" || argument == "--col") {
+      if (!arguments.Number(argument, 1, 1048576, number)) return kUsage.Wrong(arguments.Error());
+      (argument == "--row" ? settings.table_output.row : settings.table_output.column) = static_cast<int>(number);
+    } else if (argument == "--mirror") {
+      settings.table_output.mirror = true;
     } else if (argument == "--totals-only") {
       settings.totals_only = true;
     } else if (argument == "--commas") {

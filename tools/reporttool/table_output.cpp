@@ -6,6 +6,7 @@
 #include "platform/catalogue.h"
 #include "platform/text.h"
 #include "report/export/table_export.h"
+#include "report/xlsx/workbook_export.h"
 
 namespace pelikon_tools {
 
@@ -44,8 +45,27 @@ bool ExportToFile(const pelikon::ReportTable& table, const TableOutput& output, 
 
 }  // namespace
 
-bool WriteTableOutput(const pelikon::ReportTable& table, const TableOutput& output,
-                      const std::filesystem::path& scratch, std::string& error) {
+namespace {
+
+// A new workbook, or the report placed into the sheet of one that exists.
+bool WriteWorkbook(const pelikon::ReportTable& table, const TableOutput& output, std::string& error) {
+  pelikon::WorkbookPlacement placement;
+  placement.sheet = output.sheet;
+  placement.row = output.row;
+  placement.column = output.column;
+  placement.mirror = output.mirror;
+  placement.include_totals = output.include_totals;
+  placement.include_text = output.include_text;
+  std::error_code ignored;
+  const pelikon::WorkbookExportResult result = std::filesystem::exists(output.workbook, ignored)
+                                                   ? pelikon::PlaceIntoWorkbook(table, output.workbook, placement)
+                                                   : pelikon::ExportNewWorkbook(table, output.workbook, placement);
+  error = result.message;
+  return result.ok;
+}
+
+bool WriteExport(const pelikon::ReportTable& table, const TableOutput& output, const std::filesystem::path& scratch,
+                 std::string& error) {
   if (output.kind == "odbc") {
     pelikon::TableExportOptions options;
     const pelikon::TableExportResult result = pelikon::ExportOdbc(table, output.connection, output.table_name, options);
@@ -68,6 +88,14 @@ bool WriteTableOutput(const pelikon::ReportTable& table, const TableOutput& outp
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool WriteTableOutput(const pelikon::ReportTable& table, const TableOutput& output,
+                      const std::filesystem::path& scratch, std::string& error) {
+  if (!output.kind.empty() && !WriteExport(table, output, scratch, error)) return false;
+  return output.workbook.empty() || WriteWorkbook(table, output, error);
 }
 
 }  // namespace pelikon_tools
