@@ -58,6 +58,15 @@ void Formatter::UseEveryFieldIfNone() {
   for (const ReportField& field : available) fields_.Use(field.key, field.sort);
 }
 
+TextReportInput Formatter::LayoutInput() const {
+  TextReportInput input;
+  input.report = &report_;
+  input.used = fields_.Used();
+  input.options = options_;
+  input.attributes = attributes_.Attributes();
+  return input;
+}
+
 bool Formatter::Display() {
   if (options_.totals_depth > kMaxTotalsDepth) {
     port_.ShowMessage(Tr("This depth of summation is not supported"));
@@ -67,12 +76,7 @@ bool Formatter::Display() {
     port_.ShowMessage(Tr("Please add some information to be displayed from 'Available' to 'Used' box."));
     return false;
   }
-  TextReportInput input;
-  input.report = &report_;
-  input.used = fields_.Used();
-  input.options = options_;
-  input.attributes = attributes_.Attributes();
-  if (WriteTextReport(input, TextReportPath()) != TextReportResult::kWritten) return false;
+  if (WriteTextReport(LayoutInput(), TextReportPath()) != TextReportResult::kWritten) return false;
   // Sent to the host: its script runs, then the report is shown again.
   while (port_.ShowTextReport(TextReportPath(), "ovedit")) {
     if (setup_.script != nullptr) setup_.script((setup_.data_folder / "tobrrprt.scr").string().c_str());
@@ -85,12 +89,7 @@ bool Formatter::BuildTable(bool include_text, bool include_totals, ReportTable& 
     port_.ShowMessage(Tr("Please add some information to be exported from 'Available' to 'Used' box."));
     return false;
   }
-  TextReportInput input;
-  input.report = &report_;
-  input.used = fields_.Used();
-  input.options = options_;
-  input.attributes = attributes_.Attributes();
-  table = BuildReportTable(input, include_text, include_totals);
+  table = BuildReportTable(LayoutInput(), include_text, include_totals);
   return true;
 }
 

@@ -17,6 +17,7 @@
 #include "report/report_fields.h"
 #include "report/report_model.h"
 #include "report/report_table.h"
+#include "report/text_report.h"
 #include "report/user_attributes.h"
 
 namespace pelikon {
@@ -99,6 +100,8 @@ class Formatter {
  private:
   void Open();
   void RefreshFields();
+  // The report under the current fields and options, as it is laid out.
+  TextReportInput LayoutInput() const;
 
   Report& report_;
   FormatterSetup setup_;

@@ -43,10 +43,6 @@ bool ExportToFile(const pelikon::ReportTable& table, const TableOutput& output, 
   return result.ok;
 }
 
-}  // namespace
-
-namespace {
-
 // A new workbook, or the report placed into the sheet of one that exists.
 bool WriteWorkbook(const pelikon::ReportTable& table, const TableOutput& output, std::string& error) {
   pelikon::WorkbookPlacement placement;
