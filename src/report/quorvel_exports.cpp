@@ -18,8 +18,11 @@ namespace {
 
 using pelikon::ReportSession;
 
+// The session, showing itself on the host's display when there is one.
 ReportSession& Session() {
-  return ReportSession::Instance();
+  ReportSession& session = ReportSession::Instance();
+  session.SetPort(pelikon::WindowsFormatterPort());
+  return session;
 }
 
 template <class Action>

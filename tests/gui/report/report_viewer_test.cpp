@@ -9,11 +9,14 @@
 #include <vector>
 
 #include <wx/dcmemory.h>
+#include <wx/frame.h>
 #include <wx/msgdlg.h>
 
 #include "dialogs/wx/wx_text.h"
 #include "gui/dialog_script.h"
 #include "gui/user_input.h"
+#include "platform/dynamic_library.h"
+#include "report/report_api.h"
 #include "report/wx/report_printout.h"
 #include "report/wx/viewer_options_dialog.h"
 #include "support/temp_dir.h"
@@ -139,6 +142,40 @@ TEST_F(ReportViewerTest, OptionsAreKeptInTheDataFolder) {
   const std::string written = testing::Contents(data_ / "rview.ini");
   EXPECT_EQ(written.rfind("pformat=1\npageno=1\nln_pg=40\n", 0), 0u) << written;
   EXPECT_NE(written.find("degsym=0\n"), std::string::npos) << written;
+}
+
+// The library as the program loads it: on a host that shows windows, a
+// finished report opens in the viewer, and the host goes on once it is left.
+TEST(ReportLibraryWindowsTest, AFinishedReportOpensInTheViewer) {
+  testing::TempDir data;
+  auto* host_window = new wxFrame(nullptr, wxID_ANY, "host");
+  host_window->Show();
+  wxTheApp->SetTopWindow(host_window);
+  DynamicLibrary library;
+  ASSERT_TRUE(library.Load("quorvel.DLL", PELIKON_BIN_DIR)) << library.LastError();
+  const std::string folder = data.Path().string() + "/";
+  const ReportHost host{folder.c_str(), folder.c_str(), "", "", "", nullptr, nullptr};
+  library.Bind<SetVarsPtrFunction>("SetVarsPtr")(&host);
+  library.Bind<SetVarsFunction>("SetVars")(folder.c_str(), folder.c_str(), "", "", "");
+  library.Bind<StartReportFunction>("StartReport")("Levels");
+  library.Bind<StartEntryFunction>("StartEntry")();
+  library.Bind<AddDoubleTokenFunction>("AddDoubleToken")("ELEV", "Elevation", 12.5, 2, nullptr, 1);
+  std::string shown;
+  host_window->CallAfter([&] {
+    for (wxWindow* window : wxTopLevelWindows) {
+      if (!FromWx(window->GetLabel()).starts_with("Report Edit : ")) continue;
+      shown = FromWx(window->GetLabel());
+      wxCommandEvent exit(wxEVT_MENU, ReportViewer::kExit);
+      window->ProcessWindowEvent(exit);
+    }
+  });
+  library.Bind<FinishReportFunction>("FinishReport")("LEVELS", 0, "");
+  EXPECT_EQ(shown, "Report Edit : " + (data.Path() / "tobrrprt.tmp").string());
+  EXPECT_EQ(testing::Contents(data / "tobrrprt.tmp"), "Levels\n\nElevation \n    12.50 \n");
+  EXPECT_EQ(library.Bind<GetCurrentReportFunction>("GetCurrentReport")(), nullptr);
+  library.Bind<SetVarsPtrFunction>("SetVarsPtr")(nullptr);
+  wxTheApp->SetTopWindow(nullptr);
+  host_window->Destroy();
 }
 
 TEST(ReportPrintoutTest, PagesFollowTheFormFeedsAndAreNumbered) {
