@@ -153,6 +153,8 @@ TEST(ReportLibraryWindowsTest, AFinishedReportOpensInTheViewer) {
   wxTheApp->SetTopWindow(host_window);
   DynamicLibrary library;
   ASSERT_TRUE(library.Load("quorvel.DLL", PELIKON_BIN_DIR)) << library.LastError();
+  // As the program keeps it: its windows may be deleted after the call.
+  library.KeepLoaded();
   const std::string folder = data.Path().string() + "/";
   const ReportHost host{folder.c_str(), folder.c_str(), "", "", "", nullptr, nullptr};
   library.Bind<SetVarsPtrFunction>("SetVarsPtr")(&host);
