@@ -39,6 +39,19 @@ void Formatter::Open() {
   if (!last.empty()) LoadFormat(last);
 }
 
+bool Formatter::ReportIsEmpty() const {
+  for (const ReportNode* node = report_.First(); node != nullptr; node = node->next)
+    if (node->kind == kReportDataEntry && node->tokens != nullptr) return false;
+  return true;
+}
+
+void Formatter::ReloadAttributes() {
+  attributes_.Load(setup_.data_folder, setup_.section);
+  for (ReportNode* node = report_.First(); node != nullptr; node = node->next)
+    if (node->kind == kReportDataEntry && node->tokens != nullptr) attributes_.AddMissingTo(report_, *node);
+  RefreshFields();
+}
+
 void Formatter::Run(int mode) {
   Open();
   if (mode == 1) {

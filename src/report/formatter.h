@@ -73,6 +73,13 @@ class Formatter {
   const std::string& FormatName() const { return format_name_; }
   const Report& CurrentReport() const { return report_; }
   const FormatterSetup& Setup() const { return setup_; }
+  FormatterPort& Port() { return port_; }
+  // True when the report has no data entry with a value.
+  bool ReportIsEmpty() const;
+  // Reads the section's user attributes and display options again (after
+  // the user edited them): attributes new to the report are evaluated on
+  // its data entries, and the fields take the display options.
+  void ReloadAttributes();
 
   // With no field used (no format yet), every field of the report in its
   // order: what a report shown without choosing shows.

@@ -39,8 +39,15 @@ void UserAttributeSet::Free() {
 }
 
 void UserAttributeSet::ReportOn(Report& report) const {
-  ReportNode* entry = report.CurrentEntry();
-  if (entry == nullptr) return;
+  if (ReportNode* entry = report.CurrentEntry()) EvaluateOn(report, *entry, true);
+}
+
+void UserAttributeSet::AddMissingTo(Report& report, ReportNode& entry) const {
+  EvaluateOn(report, entry, false);
+}
+
+void UserAttributeSet::EvaluateOn(Report& report, ReportNode& node, bool trace_conflicts) const {
+  const ReportNode* entry = &node;
   EquationContext context;
   context.value = [entry](std::string_view name) { return EntryValue(entry->tokens, name); };
   context.text = [entry](std::string_view name, std::string& text) {
@@ -55,7 +62,8 @@ void UserAttributeSet::ReportOn(Report& report) const {
     // The host's own value of that key stays; a second token of the same
     // key would never be found.
     if (FindToken(entry->tokens, ReportKey(attribute.key)) != nullptr) {
-      ReportTrace("Attribute name '%s' conflicts with user-defined attibute\n", attribute.key.c_str());
+      if (trace_conflicts)
+        ReportTrace("Attribute name '%s' conflicts with user-defined attibute\n", attribute.key.c_str());
       continue;
     }
     const double value = EvaluateEquation(attribute.equation, context);
@@ -71,7 +79,7 @@ void UserAttributeSet::ReportOn(Report& report) const {
     token.places = attribute.decimals;
     token.averkey = attribute.aver_key ? attribute.aver_key->c_str() : nullptr;
     token.is_sorted = 1;
-    report.AddToken(token);
+    report.AddToken(node, token);
   }
 }
 

@@ -36,11 +36,16 @@ class UserAttributeSet {
   // "Evaluation %s failed.\n" and adds nothing. An attribute whose key the
   // entry has already is traced as a conflict and left out.
   void ReportOn(Report& report) const;
+  // Evaluates the attributes `entry` has no value of yet (attributes the
+  // user added after the report was built) and appends the results.
+  void AddMissingTo(Report& report, ReportNode& entry) const;
 
   const std::vector<UserAttribute>& Attributes() const { return attributes_; }
   const std::vector<AttributeDisplay>& Displays() const { return displays_; }
 
  private:
+  void EvaluateOn(Report& report, ReportNode& entry, bool trace_conflicts) const;
+
   std::vector<UserAttribute> attributes_;
   std::vector<AttributeDisplay> displays_;
 };

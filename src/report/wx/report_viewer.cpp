@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <wx/filedlg.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/printdlg.h>
@@ -13,6 +12,7 @@
 #include "platform/atomic_file.h"
 #include "platform/catalogue.h"
 #include "platform/text.h"
+#include "report/wx/file_picker.h"
 #include "report/wx/report_printout.h"
 #include "report/wx/viewer_options_dialog.h"
 
@@ -25,10 +25,7 @@ constexpr const char* kViewerName = "Report";
 
 std::filesystem::path PickWithDesktop(wxWindow* parent, const std::string& title,
                                       const std::filesystem::path& suggested, bool save) {
-  wxFileDialog picker(parent, ToWx(title), ToWx(suggested.parent_path().string()), ToWx(suggested.filename().string()),
-                      "*.*", save ? wxFD_SAVE : (wxFD_OPEN | wxFD_FILE_MUST_EXIST));
-  if (picker.ShowModal() != wxID_OK) return {};
-  return std::filesystem::path(FromWx(picker.GetPath()));
+  return PickFileOnDesktop(parent, FilePick{title, suggested, "", save});
 }
 
 }  // namespace

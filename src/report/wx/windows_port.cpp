@@ -1,15 +1,15 @@
-// The formatter on the host's display. Until the options window comes,
-// the formatter shows the report with the format last used (every field
-// the first time) straight away.
+// The formatter on the host's display: its options window, the viewer,
+// message boxes and file pickers over the host's top window.
 #include "report/windows_port.h"
 
 #include <wx/app.h>
-#include <wx/filedlg.h>
 
 #include "dialogs/wx/plain_message_box.h"
 #include "dialogs/wx/wx_text.h"
 #include "platform/catalogue.h"
 #include "report/report_session.h"
+#include "report/wx/file_picker.h"
+#include "report/wx/formatter_dialog.h"
 #include "report/wx/report_viewer.h"
 
 namespace pelikon {
@@ -18,10 +18,7 @@ namespace {
 
 class WxFormatterPort : public FormatterPort {
  public:
-  void RunOptions(Formatter& formatter) override {
-    formatter.UseEveryFieldIfNone();
-    formatter.Display();
-  }
+  void RunOptions(Formatter& formatter) override { RunFormatterDialog(wxTheApp->GetTopWindow(), formatter); }
 
   void ShowMessage(const std::string& text) override {
     // "%s Message" with the library's application name, which it has none of.
@@ -37,10 +34,7 @@ class WxFormatterPort : public FormatterPort {
   }
 
   std::filesystem::path AskReportFile(const std::string& title, const std::filesystem::path& start) override {
-    wxFileDialog picker(wxTheApp->GetTopWindow(), ToWx(title), ToWx(start.string()), wxString(),
-                        ToWx(Tr("Saved reports (*.rpt)|*.rpt")), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-    if (picker.ShowModal() != wxID_OK) return {};
-    return std::filesystem::path(FromWx(picker.GetPath()));
+    return PickFileOnDesktop(wxTheApp->GetTopWindow(), FilePick{title, start, "rpt", false});
   }
 };
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include <wx/button.h>
 #include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
@@ -145,8 +146,9 @@ TEST_F(ReportViewerTest, OptionsAreKeptInTheDataFolder) {
 }
 
 // The library as the program loads it: on a host that shows windows, a
-// finished report opens in the viewer, and the host goes on once it is left.
-TEST(ReportLibraryWindowsTest, AFinishedReportOpensInTheViewer) {
+// finished report opens the formatter, "Display" shows it in the viewer,
+// and the host goes on once both are left.
+TEST(ReportLibraryWindowsTest, AFinishedReportOpensTheFormatterAndTheViewer) {
   testing::TempDir data;
   auto* host_window = new wxFrame(nullptr, wxID_ANY, "host");
   host_window->Show();
@@ -162,14 +164,35 @@ TEST(ReportLibraryWindowsTest, AFinishedReportOpensInTheViewer) {
   library.Bind<StartReportFunction>("StartReport")("Levels");
   library.Bind<StartEntryFunction>("StartEntry")();
   library.Bind<AddDoubleTokenFunction>("AddDoubleToken")("ELEV", "Elevation", 12.5, 2, nullptr, 1);
+  // The library's windows are its own classes: they are found by their titles.
+  const auto top_window = [](const std::string& title_start) -> wxWindow* {
+    for (wxWindow* window : wxTopLevelWindows)
+      if (window->IsShown() && FromWx(window->GetLabel()).starts_with(title_start)) return window;
+    return nullptr;
+  };
+  const auto press = [](wxWindow* window, const std::string& caption) {
+    ASSERT_NE(window, nullptr) << caption;
+    for (wxWindow* child : window->GetChildren()) {
+      auto* button = dynamic_cast<wxButton*>(child);
+      if (button == nullptr || FromWx(button->GetLabelText()) != caption) continue;
+      testing::Click(button);
+      return;
+    }
+    ADD_FAILURE() << "no button " << caption;
+  };
   std::string shown;
   host_window->CallAfter([&] {
-    for (wxWindow* window : wxTopLevelWindows) {
-      if (!FromWx(window->GetLabel()).starts_with("Report Edit : ")) continue;
-      shown = FromWx(window->GetLabel());
+    wxWindow* formatter = top_window("Report Formatter Options");
+    press(formatter, "Add >");
+    host_window->CallAfter([&] {
+      wxWindow* viewer = top_window("Report Edit : ");
+      ASSERT_NE(viewer, nullptr);
+      shown = FromWx(viewer->GetLabel());
       wxCommandEvent exit(wxEVT_MENU, ReportViewer::kExit);
-      window->ProcessWindowEvent(exit);
-    }
+      viewer->ProcessWindowEvent(exit);
+    });
+    press(formatter, "Display");
+    press(formatter, "Exit");
   });
   library.Bind<FinishReportFunction>("FinishReport")("LEVELS", 0, "");
   EXPECT_EQ(shown, "Report Edit : " + (data.Path() / "tobrrprt.tmp").string());
