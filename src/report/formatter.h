@@ -72,6 +72,8 @@ class Formatter {
   FormatOptions& Options() { return options_; }
   const std::string& FormatName() const { return format_name_; }
   const Report& CurrentReport() const { return report_; }
+  // For edits made to the report's values (the spreadsheet view).
+  Report& EditableReport() { return report_; }
   const FormatterSetup& Setup() const { return setup_; }
 
   // With no field used (no format yet), every field of the report in its

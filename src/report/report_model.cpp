@@ -122,7 +122,10 @@ void Report::StartEntry(bool at_end) {
 }
 
 void Report::AddToken(const TokenValue& value) {
-  if (current_ == nullptr) return;
+  if (current_ != nullptr) AddTokenTo(current_, value);
+}
+
+void Report::AddTokenTo(ReportNode* entry, const TokenValue& value) {
   ReportToken* token = free_tokens_;
   if (token != nullptr)
     free_tokens_ = token->next;
@@ -139,11 +142,11 @@ void Report::AddToken(const TokenValue& value) {
                        value.places,
                        static_cast<unsigned char>(value.averkey != nullptr ? 1 : 0),
                        value.is_sorted};
-  if (current_->last_token != nullptr)
-    current_->last_token->next = token;
+  if (entry->last_token != nullptr)
+    entry->last_token->next = token;
   else
-    current_->tokens = token;
-  current_->last_token = token;
+    entry->tokens = token;
+  entry->last_token = token;
 }
 
 void Report::AddTextEntry(std::string_view text) {

@@ -87,6 +87,8 @@ class Report {
   // Appends a token to the current entry (nothing without one). Keys are
   // rewritten; averkey, when given, marks the token averaged.
   void AddToken(const TokenValue& value);
+  // The same for a given data entry of this report, current or not.
+  void AddTokenTo(ReportNode* entry, const TokenValue& value);
   // As the host's text lines go: after a last node that is text or has
   // tokens, else just before that last (empty) data entry.
   void AddTextEntry(std::string_view text);
