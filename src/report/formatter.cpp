@@ -97,11 +97,14 @@ bool Formatter::Display() {
   return true;
 }
 
+bool Formatter::CanExport() {
+  if (!fields_.Used().empty()) return true;
+  port_.ShowMessage(Tr("Please add some information to be exported from 'Available' to 'Used' box."));
+  return false;
+}
+
 bool Formatter::BuildTable(bool include_text, bool include_totals, ReportTable& table) {
-  if (fields_.Used().empty()) {
-    port_.ShowMessage(Tr("Please add some information to be exported from 'Available' to 'Used' box."));
-    return false;
-  }
+  if (!CanExport()) return false;
   table = BuildReportTable(LayoutInput(), include_text, include_totals);
   return true;
 }

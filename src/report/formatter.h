@@ -72,6 +72,8 @@ class Formatter {
   FormatOptions& Options() { return options_; }
   const std::string& FormatName() const { return format_name_; }
   const Report& CurrentReport() const { return report_; }
+  // For edits made to the report's values (the spreadsheet view).
+  Report& EditableReport() { return report_; }
   const FormatterSetup& Setup() const { return setup_; }
   FormatterPort& Port() { return port_; }
   // True when the report has no data entry with a value.
@@ -90,6 +92,8 @@ class Formatter {
   // The report as a table for the spreadsheet view and the exports; false
   // (with its message) when no field is used.
   bool BuildTable(bool include_text, bool include_totals, ReportTable& table);
+  // False, after telling the user, when no field is used: nothing to export.
+  bool CanExport();
   // The named format from "formats.dta"; false when there is none.
   bool LoadFormat(const std::string& name);
   bool SaveFormat(const std::string& name);

@@ -35,6 +35,8 @@ class ReportLayout {
 
   size_t Rows() const { return nodes_.size(); }
   const ReportToken* Cell(size_t row, size_t field) const { return cells_[row * used_.size() + field]; }
+  // The report's data entry behind a row.
+  const ReportNode* Entry(size_t row) const { return nodes_[row]; }
   const std::vector<ReportField>& Used() const { return used_; }
   size_t Depth() const { return depth_; }
   // Whether the field takes part in totals (its total option is not "none").

@@ -85,8 +85,8 @@ void WriteRow(DelimitedWriter& writer, const ReportTable& table, const ReportTab
 
 }  // namespace
 
-TableExportResult ExportDelimited(const ReportTable& table, const std::filesystem::path& path, char separator,
-                                  const TableExportOptions& options) {
+TableExportResult DelimitedText(const ReportTable& table, char separator, const TableExportOptions& options,
+                                std::string& text) {
   if (auto refused = table_export::CheckTable(table)) return *refused;
   if (separator == '"' || separator == '\r' || separator == '\n') {
     return table_export::Failure(Tr("A quote or a line end cannot separate the fields."));
@@ -95,7 +95,16 @@ TableExportResult ExportDelimited(const ReportTable& table, const std::filesyste
   for (const ReportTableColumn& column : table.columns) writer.Field(column.note.empty() ? column.key : column.note);
   writer.EndLine();
   for (const ReportTableRow& row : table.rows) WriteRow(writer, table, row, options);
-  return table_export::WriteExportFile(path, writer.Text());
+  text = writer.Text();
+  return {};
+}
+
+TableExportResult ExportDelimited(const ReportTable& table, const std::filesystem::path& path, char separator,
+                                  const TableExportOptions& options) {
+  std::string text;
+  const TableExportResult made = DelimitedText(table, separator, options, text);
+  if (!made.ok) return made;
+  return table_export::WriteExportFile(path, text);
 }
 
 }  // namespace pelikon

@@ -49,6 +49,10 @@ struct TableExportResult {
 TableExportResult ExportDelimited(const ReportTable& table, const std::filesystem::path& path, char separator,
                                   const TableExportOptions& options = {});
 
+// The text ExportDelimited writes, into `text` (for the clipboard, say).
+TableExportResult DelimitedText(const ReportTable& table, char separator, const TableExportOptions& options,
+                                std::string& text);
+
 // The record XML file: one record per row, id the row's number in the file
 // (from 1). Data rows have the type "row" and one value per present cell,
 // typed "real" (the number as "%.14f" without trailing zeros) or "text".

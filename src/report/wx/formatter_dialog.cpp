@@ -16,8 +16,8 @@
 #include "report/formatter.h"
 #include "report/report_session.h"
 #include "report/wx/attribute_dialogs.h"
-// TEMPMERGE #include "report/wx/export_destination_dialog.h"
-// TEMPMERGE #include "report/wx/report_grid_view.h"
+#include "report/wx/export_destination_dialog.h"
+#include "report/wx/report_grid_view.h"
 #include "report/xlsx/workbook_export.h"
 
 namespace pelikon {
@@ -378,9 +378,9 @@ class FormatterDialog {
     if (tile == "display") {
       formatter_.Display();
     } else if (tile == "spread") {
-      // TEMPMERGE ShowReportGrid(&host, formatter_);
+      ShowReportGrid(&host, formatter_);
     } else if (tile == "export") {
-      // TEMPMERGE RunDataExport(&host, formatter_);
+      if (formatter_.CanExport()) RunDataExport(&host, formatter_);
     } else if (tile == "userattr" || tile == "attrsets") {
       if (formatter_.ReportIsEmpty()) {
         Tell(Tr("The report is empty. No options are available for an empty report"));
@@ -399,7 +399,7 @@ class FormatterDialog {
         form_.SetText("open", "1");
       }
     } else if (tile == "excel") {
-      ExportToExcel(host);
+      if (formatter_.CanExport()) ExportToExcel(host);
     } else if (tile == "merge") {
       const std::filesystem::path file = Pick(host, Tr("Select a file to merge report from"), "rpt", false);
       if (file.empty()) return;

@@ -137,8 +137,14 @@ TEST_F(FormatterDialogTest, FieldsAreArrangedWithClicksAndKeptAsAFormat) {
     EXPECT_EQ(Rows(host, "freelist"), (std::vector<std::string>{"Point", "Elevation", "Code"}));
     EXPECT_TRUE(Rows(host, "usedlist").empty());
     Click(host, "display");
+    Click(host, "spread");
+    Click(host, "tab_importexport");
+    Click(host, "export");
+    Click(host, "tab_report");
     EXPECT_EQ(port_.messages,
-              std::vector<std::string>{"Please add some information to be displayed from 'Available' to 'Used' box."});
+              (std::vector<std::string>{"Please add some information to be displayed from 'Available' to 'Used' box.",
+                                        "Please add some information to be exported from 'Available' to 'Used' box.",
+                                        "Please add some information to be exported from 'Available' to 'Used' box."}));
 
     Select(host, "freelist", 2);
     Click(host, "add");  // Code

@@ -12,6 +12,7 @@
 
 #include "platform/text.h"
 #include "records/xml_file.h"
+#include "report/export/export_destination.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
 
@@ -171,6 +172,33 @@ TEST(DelimitedExportTest, RefusesSeparatorsThatCannotSeparate) {
     EXPECT_FALSE(ExportDelimited(SampleTable(), dir / "x.csv", separator).ok);
     EXPECT_FALSE(std::filesystem::exists(dir / "x.csv"));
   }
+}
+
+// The user's destination: what is missing is refused before anything is
+// written; a complete one is written as its export writes it.
+TEST(ExportDestinationTest, RefusesWhatIsMissingAndWritesWithTheTypedSeparator) {
+  TempDir dir;
+  const auto refused = [](ExportDestination destination) { return ExportTable(SampleTable(), destination).error; };
+  ExportDestination csv;
+  EXPECT_EQ(refused(csv), "Please choose a file to export to.");
+  csv.file = dir / "out.csv";
+  for (const char* separator : {"", ";;", "\xC2\xA7"}) {
+    csv.separator = separator;
+    EXPECT_EQ(refused(csv), "The separator must be a single character.") << separator;
+  }
+  EXPECT_FALSE(std::filesystem::exists(csv.file));
+  ExportDestination odbc{ExportKind::kOdbc, ",", {}, " ", "report", {}};
+  EXPECT_EQ(refused(odbc), "Please enter an ODBC data source or connection string.");
+  ExportDestination sqlite{ExportKind::kSqlite, ",", dir / "out.db", {}, "", {}};
+  EXPECT_EQ(refused(sqlite), "Please enter a table name.");
+
+  csv.separator = ";";
+  csv.options.include_totals = true;
+  ASSERT_TRUE(ExportTable(SampleTable(), csv).ok);
+  std::string text;
+  ASSERT_TRUE(DelimitedText(SampleTable(), ';', csv.options, text).ok);
+  EXPECT_EQ(Contents(csv.file), text);
+  EXPECT_NE(text.find("\r\nGrand Total 6;100.500;\r\n"), std::string::npos) << text;
 }
 
 // ---- Record XML ----------------------------------------------------------------
