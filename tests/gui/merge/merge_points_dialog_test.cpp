@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,17 +16,21 @@
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/grid.h>
+#include <wx/listbox.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "app/report/report_library.h"
 #include "coord/merge/merge_columns.h"
 #include "dialogs/data_folder.h"
 #include "dialogs/wx/wx_text.h"
 #include "gui/dialog_script.h"
+#include "gui/merge/merge_window.h"
 #include "gui/user_input.h"
 #include "gui/window_picture.h"
+#include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
 namespace pelikon {
@@ -327,6 +332,38 @@ TEST_F(MergePointsDialogTest, AHundredThousandRowsOpen) {
   });
   EXPECT_EQ(RunMergePointsDialog(nullptr, big, "BIG.CRD", "JOB.CRD", hooks_), 0);
   EXPECT_EQ(rows, 100000);
+}
+
+// "Report" hands the merge to the real report library, which opens its
+// formatter over the merge window with the merge's fields to choose from.
+TEST_F(MergePointsDialogTest, ReportOpensTheFormatterOfTheRealLibrary) {
+  testing::ScriptedUi ui;
+  testing::TempDir data;
+  ReportLibrary library(ui, PELIKON_BIN_DIR, data.Path(), data.Path());
+  WxMergeWindow window(nullptr, [&]() -> ReportLibrary& { return library; });
+  std::vector<std::string> fields;
+  script_.Show<wxDialog>([&](wxDialog& merge) {
+    testing::Settle();
+    script_.Show<wxDialog>([&](wxDialog& formatter) {
+      testing::Settle();
+      EXPECT_EQ(FromWx(formatter.GetTitle()), "Report Formatter Options");
+      // The library's windows are its own classes: found by what they show.
+      for (wxWindow* child : formatter.GetChildren()) {
+        if (auto* list = dynamic_cast<wxListBox*>(child); list != nullptr && fields.empty()) {
+          for (const wxString& row : list->GetStrings()) fields.push_back(FromWx(row));
+        }
+        if (auto* button = dynamic_cast<wxButton*>(child); button != nullptr && button->GetLabelText() == "Exit") {
+          EXPECT_TRUE(UserInput().Click(button));
+        }
+      }
+    });
+    Press(merge, "report");
+  });
+  window.Run(session_, folder_ / "FIELD.CRD", "FIELD.CRD", "JOB.CRD");
+  ASSERT_FALSE(fields.empty()) << "the formatter offers the merge report's fields";
+  for (const char* field : {"Point #", "Northing", "New Northing", "Action"})
+    EXPECT_NE(std::find(fields.begin(), fields.end(), field), fields.end()) << field;
+  EXPECT_TRUE(ui.Shown().empty()) << "the library loaded";
 }
 
 }  // namespace
