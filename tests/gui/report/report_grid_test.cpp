@@ -4,7 +4,9 @@
 #include "report/wx/report_grid_view.h"
 
 #include <gtest/gtest.h>
+
 #include <sqlite3.h>
+#include <cstdlib>
 
 #include <filesystem>
 #include <functional>
@@ -19,6 +21,7 @@
 #include "dialogs/wx/wx_text.h"
 #include "gui/dialog_script.h"
 #include "gui/user_input.h"
+#include "gui/window_picture.h"
 #include "report/wx/export_destination_dialog.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
@@ -142,7 +145,7 @@ class ReportGridTest : public ::testing::Test {
 
 TEST_F(ReportGridTest, HeadingClicksSortTheRowsAndCtrlCCopiesTheBlock) {
   std::string copied;
-  const bool edited = RunGrid([&copied](ReportGridView&, wxGrid& grid) {
+  const bool edited = RunGrid([&copied](ReportGridView& view, wxGrid& grid) {
     EXPECT_EQ(FromWx(grid.GetColLabelValue(2)), "Elevation");
     EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"1", "2", "3"})) << "the report's own order";
     EXPECT_EQ(Column(grid, 2), (std::vector<std::string>{"5.50", "3.25", "7.00"}));
@@ -162,6 +165,9 @@ TEST_F(ReportGridTest, HeadingClicksSortTheRowsAndCtrlCCopiesTheBlock) {
     wxTextDataObject text;
     ASSERT_TRUE(wxTheClipboard->GetData(text));
     copied = FromWx(text.GetText());
+    if (const char* output = std::getenv("PELIKON_TEST_OUTPUT"); output != nullptr && *output != '\0') {
+      EXPECT_TRUE(SaveWindowPicture(&view, std::filesystem::path(output) / "report_spreadsheet.png"));
+    }
   });
   EXPECT_FALSE(edited);
   EXPECT_EQ(copied, "Point\tDescription\r\n1\tb10\r\n2\tB9\r\n");
