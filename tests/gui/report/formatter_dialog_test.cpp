@@ -14,6 +14,7 @@
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/listbox.h>
+#include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
@@ -255,6 +256,35 @@ TEST_F(FormatterDialogTest, AnEmptyReportOffersNoOptionsAndTheExcelTabWritesAWor
   EXPECT_EQ(picks_, std::vector<std::string>{"Select an Excel file"});
   EXPECT_EQ(port_.messages, std::vector<std::string>{"Export completed."});
   EXPECT_GT(std::filesystem::file_size(answer_), 0u);
+}
+
+TEST_F(FormatterDialogTest, ImportingFormatsAsksFirstAndOffersTheImportedOnes) {
+  data_.Write("formats.dta", "old\nPTNUM\n1 0 20 0 0 0 1 ' ' 0 0 0 0\n");
+  answer_ = data_.Write("office.fms", "Office\nCODE|^ELEV\n1 0 20 0 1 0 1 ' ' 0 0 0 0\n");
+  int asked = 0;
+  Run([&](PopDialog& host) {
+    Click(host, "tab_importexport");
+    script_.Answer<wxMessageDialog>([&](wxMessageDialog& question) {
+      EXPECT_EQ(FromWx(question.GetMessage()),
+                "Importing formats file will overwrite a \ncurrent set of report formats. Continue?");
+      EXPECT_EQ(FromWx(question.GetTitle()), "Warning");
+      return ++asked == 1 ? static_cast<int>(wxID_CANCEL) : static_cast<int>(wxID_OK);
+    });
+    Click(host, "importfmt");
+    EXPECT_EQ(testing::Contents(data_ / "formats.dta"), "old\nPTNUM\n1 0 20 0 0 0 1 ' ' 0 0 0 0\n");
+    script_.Answer<wxMessageDialog>([&](wxMessageDialog&) { return ++asked == 1 ? wxID_CANCEL : wxID_OK; });
+    Click(host, "importfmt");
+    auto* names = dynamic_cast<wxChoice*>(Control(host, "namelist"));
+    ASSERT_EQ(names->GetCount(), 1u);
+    names->SetFocus();
+    testing::UserInput().Key(WXK_DOWN);  // picks the only format
+    testing::Settle();
+    EXPECT_EQ(Rows(host, "usedlist"),
+              (std::vector<std::string>{"Code                    Up", "Elevation               Down"}));
+  });
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(testing::Contents(data_ / "formats.dta"), testing::Contents(answer_));
+  EXPECT_EQ(picks_, std::vector<std::string>(2, "Select a formats file to import"));
 }
 
 }  // namespace
