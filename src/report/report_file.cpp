@@ -96,6 +96,9 @@ bool ReadReportFile(const std::filesystem::path& file, Report& report, SavedRepo
         token.is_sorted = static_cast<unsigned char>(Int(*child, "is_sorted", 1));
         report.AddToken(token);
       }
+      // An entry none of whose values could be read is no entry: saving
+      // skips entries without values, and so does reading.
+      if (report.CurrentEntry() != nullptr && report.CurrentEntry()->tokens == nullptr) report.DumpEntry();
       report.FinishEntry();
     }
   }
