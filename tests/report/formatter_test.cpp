@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "report/report_file.h"
+#include "support/report_tokens.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
 
@@ -42,13 +43,7 @@ class FormatterTest : public ::testing::Test {
   FormatterTest() {
     for (double value : {2.0, 1.0}) {
       report_.StartEntry();
-      TokenValue token;
-      token.key = "N";
-      token.note = "North";
-      token.type = kReportReal;
-      token.real = value;
-      token.places = 1;
-      report_.AddToken(token);
+      report_.AddToken(testing::RealToken("N", "North", value, 1));
     }
     report_.FinishEntry();
   }
@@ -105,11 +100,7 @@ TEST_F(FormatterTest, FormatsAndReportsGoOutAndComeIn) {
   data_.Write("formats.dta", "A\nN\n1 0 20 0 0 0 1 ' ' 0 0 0 0\n");
   Report other("Other");
   other.StartEntry();
-  TokenValue token;
-  token.key = "E";
-  token.note = "East";
-  token.text = "x";
-  other.AddToken(token);
+  other.AddToken(testing::TextToken("E", "East", "x"));
   ASSERT_TRUE(SaveReportFile(other, {"KIND", ""}, data_ / "other.rpt"));
   port_.options = [this](Formatter& formatter) {
     EXPECT_TRUE(formatter.ExportFormats(data_ / "out.fms"));

@@ -10,6 +10,7 @@
 
 #include "report/report_fields.h"
 #include "report/text_report.h"
+#include "support/report_tokens.h"
 
 namespace pelikon {
 namespace {
@@ -22,20 +23,10 @@ class ReportEditTest : public ::testing::Test {
     const std::vector<std::pair<double, const char*>> rows = {{10, "a10"}, {9, "A9"}, {11, nullptr}};
     for (const auto& [point, desc] : rows) {
       report_.StartEntry();
-      TokenValue number;
-      number.key = "POINT";
-      number.note = "Point";
-      number.type = kReportReal;
-      number.real = point;
-      number.places = 0;
-      report_.AddToken(number);
+      report_.AddToken(testing::RealToken("POINT", "Point", point, 0));
       if (desc != nullptr) {
-        TokenValue text;
-        text.key = "DESC";
-        text.note = "Description";
-        text.text = desc;
+        TokenValue text = testing::TextToken("DESC", "Description", desc, "WEIGHT");
         text.places = 4;
-        text.averkey = "WEIGHT";
         text.is_sorted = 3;
         report_.AddToken(text);
       }

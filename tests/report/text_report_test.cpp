@@ -11,6 +11,7 @@
 #include "report/report_file.h"
 #include "report/report_sort.h"
 #include "report/report_table.h"
+#include "support/report_tokens.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
 
@@ -36,22 +37,10 @@ class TextReportTest : public ::testing::Test {
     }
   }
   void Add(const char* key, const char* note, const char* text, const char* averkey = nullptr) {
-    TokenValue token;
-    token.key = key;
-    token.note = note;
-    token.text = text;
-    token.averkey = averkey;
-    report_.AddToken(token);
+    report_.AddToken(testing::TextToken(key, note, text, averkey));
   }
   void Add(const char* key, const char* note, double value, int places, const char* averkey = nullptr) {
-    TokenValue token;
-    token.key = key;
-    token.note = note;
-    token.type = kReportReal;
-    token.real = value;
-    token.places = places;
-    token.averkey = averkey;
-    report_.AddToken(token);
+    report_.AddToken(testing::RealToken(key, note, value, places, averkey));
   }
   std::string Text(const std::vector<FormatField>& used, const FormatOptions& options,
                    std::vector<UserAttribute> attributes = {}) {

@@ -27,6 +27,7 @@
 #include "dialogs/data_folder.h"
 #include "dialogs/wx/wx_text.h"
 #include "gui/dialog_script.h"
+#include "gui/grid_cells.h"
 #include "gui/merge/merge_window.h"
 #include "gui/user_input.h"
 #include "gui/window_picture.h"
@@ -36,6 +37,8 @@
 namespace pelikon {
 namespace {
 
+using testing::CellPoint;
+using testing::Column;
 using testing::DialogScript;
 using testing::UserInput;
 
@@ -49,19 +52,6 @@ Control* Find(wxWindow& dialog, const char* name) {
 std::string Label(wxWindow& dialog, const char* name) {
   auto* text = Find<wxStaticText>(dialog, name);
   return text == nullptr ? std::string() : FromWx(text->GetLabel());
-}
-
-std::vector<std::string> Column(wxGrid& grid, int col) {
-  std::vector<std::string> cells;
-  for (int row = 0; row < grid.GetNumberRows(); ++row) cells.push_back(FromWx(grid.GetCellValue(row, col)));
-  return cells;
-}
-
-// The middle of a cell in the grid's cell window, scrolled into view.
-wxPoint CellPoint(wxGrid& grid, int row, int col) {
-  grid.MakeCellVisible(row, col);
-  const wxRect rect = grid.CellToRect(row, col);
-  return grid.CalcScrolledPosition(wxPoint(rect.x + rect.width / 2, rect.y + rect.height / 2));
 }
 
 class MergePointsDialogTest : public ::testing::Test {

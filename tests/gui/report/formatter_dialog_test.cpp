@@ -24,6 +24,7 @@
 #include "gui/user_input.h"
 #include "gui/window_picture.h"
 #include "report/formatter.h"
+#include "support/report_tokens.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
 
@@ -71,19 +72,9 @@ class FormatterDialogTest : public ::testing::Test {
     };
     for (const Point& point : {Point{"10", 12.5, "MH"}, Point{"2", 14.25, "TREE"}, Point{"7", 11.0, "MH"}}) {
       report_.StartEntry();
-      TokenValue id, elevation, code;
-      id.key = "PTNUM";
-      id.note = "Point";
-      id.text = point.id;
-      elevation.key = "ELEV";
-      elevation.note = "Elevation";
-      elevation.type = kReportReal;
-      elevation.real = point.elevation;
-      elevation.places = 2;
-      code.key = "CODE";
-      code.note = "Code";
-      code.text = point.code;
-      for (const TokenValue& token : {id, elevation, code}) report_.AddToken(token);
+      report_.AddToken(testing::TextToken("PTNUM", "Point", point.id));
+      report_.AddToken(testing::RealToken("ELEV", "Elevation", point.elevation, 2));
+      report_.AddToken(testing::TextToken("CODE", "Code", point.code));
     }
     report_.FinishEntry();
     port_.pick = [this](const FilePick& pick) {

@@ -20,15 +20,19 @@
 
 #include "dialogs/wx/wx_text.h"
 #include "gui/dialog_script.h"
+#include "gui/grid_cells.h"
 #include "gui/user_input.h"
 #include "gui/window_picture.h"
 #include "report/wx/export_destination_dialog.h"
+#include "support/report_tokens.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
 
 namespace pelikon {
 namespace {
 
+using testing::CellPoint;
+using testing::Column;
 using testing::DialogScript;
 using testing::UserInput;
 
@@ -47,18 +51,6 @@ Control* Find(wxWindow& dialog, const char* name) {
   auto* control = dynamic_cast<Control*>(wxWindow::FindWindowByName(name, &dialog));
   EXPECT_NE(control, nullptr) << name;
   return control;
-}
-
-std::vector<std::string> Column(wxGrid& grid, int col) {
-  std::vector<std::string> cells;
-  for (int row = 0; row < grid.GetNumberRows(); ++row) cells.push_back(FromWx(grid.GetCellValue(row, col)));
-  return cells;
-}
-
-wxPoint CellPoint(wxGrid& grid, int row, int col) {
-  grid.MakeCellVisible(row, col);
-  const wxRect rect = grid.CellToRect(row, col);
-  return grid.CalcScrolledPosition(wxPoint(rect.x + rect.width / 2, rect.y + rect.height / 2));
 }
 
 void ClickHeading(UserInput& input, wxGrid& grid, int col) {
@@ -91,24 +83,11 @@ class ReportGridTest : public ::testing::Test {
     } rows[] = {{2, "B9", 3.25}, {1, "b10", 5.5}, {3, "a1", 7}};
     for (const auto& row : rows) {
       report_.StartEntry();
-      AddReal("POINT", "Point", row.point, 0);
-      TokenValue desc;
-      desc.key = "DESC";
-      desc.note = "Description";
-      desc.text = row.desc;
-      report_.AddToken(desc);
-      AddReal("ELEV", "Elevation", row.elev, 2);
+      report_.AddToken(testing::RealToken("POINT", "Point", row.point, 0));
+      report_.AddToken(testing::TextToken("DESC", "Description", row.desc));
+      report_.AddToken(testing::RealToken("ELEV", "Elevation", row.elev, 2));
     }
     report_.FinishEntry();
-  }
-  void AddReal(const char* key, const char* note, double value, int places) {
-    TokenValue token;
-    token.key = key;
-    token.note = note;
-    token.type = kReportReal;
-    token.real = value;
-    token.places = places;
-    report_.AddToken(token);
   }
   // Runs the formatter; `act` is given it with every field used.
   void RunFormatter(const std::function<void(Formatter&)>& act) {
