@@ -1,5 +1,6 @@
 #include "report/report_file.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/text.h"
@@ -25,9 +26,12 @@ std::unique_ptr<OvUniRecord> TokenRecord(const ReportToken& token) {
   return record;
 }
 
+// The report keeps its texts as C strings: a text read with a NUL byte in
+// it ends there, before anything is decided on it.
 std::string Text(const OvUniRecord& record, std::string_view name) {
   std::string text;
   record.GetText(name, text);
+  text.resize(std::min(text.size(), text.find('\0')));
   return text;
 }
 
