@@ -158,8 +158,9 @@ class RowOrder {
 
   // Negative when row a goes first.
   int Compare(uint32_t a, uint32_t b) const {
-    const SortCell* x = &keys_[a * active_.size()];
-    const SortCell* y = &keys_[b * active_.size()];
+    // No field to sort by leaves no cells at all: nothing to index.
+    const SortCell* x = keys_.data() + a * active_.size();
+    const SortCell* y = keys_.data() + b * active_.size();
     for (size_t f = 0; f < active_.size(); ++f, ++x, ++y) {
       if (active_[f].mode == SortMode::kHold) {
         if (x->kind != SortCell::kMissing && x->kind == y->kind &&
