@@ -4,6 +4,7 @@
 #include <wx/combobox.h>
 #include <wx/listbox.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 
 #include <algorithm>
 #include <charconv>
@@ -95,8 +96,10 @@ class AttributeDialog {
     form_.AddLabel("average_label", 11, kAlignRight, Tr("Average By: "));
     form_.AddTile("namelist", TileType::kDropDown, 20, "");
     form_.RowBreak();
-    form_.AddLabel("decimal_label", 8, kAlignRight, Tr("Dec&imals"));
+    // A label shows its text as it is: the accelerator goes to the field.
+    form_.AddLabel("decimal_label", 8, kAlignRight, FromWx(wxStripMenuCodes(ToWx(Tr("Dec&imals")))));
     form_.AddEdit("decimal", 4, "3");
+    form_.SetAccelerator("decimal", 'I');
     form_.RowBreak();
     form_.AddLabel("space", 0, kAlignLeft, "");
     form_.AddButton("save", 10, Tr("&Save"), on_tile_);

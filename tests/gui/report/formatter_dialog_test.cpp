@@ -61,6 +61,14 @@ std::vector<std::string> Rows(PopDialog& host, std::string_view list) {
   return rows;
 }
 
+// A picture for the record, where the caller asks for one.
+void SavePicture(wxWindow& window, const char* name) {
+  const char* output = std::getenv("PELIKON_TEST_OUTPUT");
+  if (output != nullptr && *output != '\0') {
+    EXPECT_TRUE(SaveWindowPicture(&window, std::filesystem::path(output) / name));
+  }
+}
+
 class FormatterDialogTest : public ::testing::Test {
  protected:
   FormatterDialogTest() {
@@ -172,10 +180,7 @@ TEST_F(FormatterDialogTest, FieldsAreArrangedWithClicksAndKeptAsAFormat) {
               "Points\n\nPoint Elevation \n10        12.50 \n7         11.00 \n2         14.25 \n"
               "---- Grand Total --------------------------------------\n          37.75 \n\n");
 
-    const char* output = std::getenv("PELIKON_TEST_OUTPUT");
-    if (output != nullptr && *output != '\0') {
-      EXPECT_TRUE(SaveWindowPicture(&host, std::filesystem::path(output) / "report_formatter.png"));
-    }
+    SavePicture(host, "report_formatter.png");
   });
   EXPECT_EQ(testing::Contents(data_ / "formtch.dta"), "POINTS|levels\n") << "the format in use is remembered";
 }
@@ -202,6 +207,7 @@ TEST_F(FormatterDialogTest, AUserAttributeIsCheckedKeptAndReported) {
       EXPECT_EQ(FromWx(dynamic_cast<wxTextCtrl*>(Control(attributes, "equation"))->GetValue()), "[ELEV]/2");
       Type(attributes, "note", "twice");
       Click(attributes, "save");
+      SavePicture(attributes, "report_user_attributes.png");
       Click(attributes, "exit");
     });
     Click(host, "userattr");
