@@ -259,7 +259,10 @@ SheetMerge MergeIntoSheet(std::string_view sheet_xml, const ReportGrid& grid, Me
     }
   }
   merged.append(sheet_xml.substr(copied, sheet_data.begin - copied));
-  merged += "<" + std::string(sheet_data.name) + std::string(sheet_data.attributes) + ">" + rows + "</" +
+  // Written as a start tag: attributes that end in "/" would close it again.
+  std::string_view attributes = sheet_data.attributes;
+  while (!attributes.empty() && attributes.back() == '/') attributes.remove_suffix(1);
+  merged += "<" + std::string(sheet_data.name) + std::string(attributes) + ">" + rows + "</" +
             std::string(sheet_data.name) + ">";
   merged.append(sheet_xml.substr(sheet_data_end));
   return SheetMerge::kMerged;
