@@ -96,5 +96,23 @@ TEST(PrintPlanTest, PagesFollowTheLinesMarginsAndFormFeeds) {
   EXPECT_EQ(number.y, (3 + 2 + 1 + 54) * 10);
 }
 
+TEST(PrintPlanTest, ASelectionPrintsTheWholeLinesItTouches) {
+  const std::vector<std::string> lines = SplitPrintLines("one\ntwo\r\nthree\nfour\n");
+  ASSERT_EQ(lines, (std::vector<std::string>{"one", "two\r", "three", "four"}));
+  using Lines = std::vector<std::string>;
+  // Part of a line and part of the next: both lines.
+  EXPECT_EQ(LinesOfSelection(lines, {0, 2}, {1, 1}), (Lines{"one", "two\r"}));
+  // Whole lines picked with their line ends do not take the line after.
+  EXPECT_EQ(LinesOfSelection(lines, {1, 0}, {3, 0}), (Lines{"two\r", "three"}));
+  EXPECT_EQ(LinesOfSelection(lines, {2, 1}, {2, 3}), (Lines{"three"}));
+  // A selection running to the end of the text, and one past it.
+  EXPECT_EQ(LinesOfSelection(lines, {3, 0}, {4, 0}), (Lines{"four"}));
+  EXPECT_EQ(LinesOfSelection(lines, {2, 0}, {9, 5}), (Lines{"three", "four"}));
+  // No selection, or one given backwards, prints nothing of its own.
+  EXPECT_TRUE(LinesOfSelection(lines, {1, 2}, {1, 2}).empty());
+  EXPECT_TRUE(LinesOfSelection(lines, {2, 0}, {1, 0}).empty());
+  EXPECT_TRUE(LinesOfSelection({}, {0, 0}, {0, 4}).empty());
+}
+
 }  // namespace
 }  // namespace pelikon

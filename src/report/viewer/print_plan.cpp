@@ -7,6 +7,28 @@
 
 namespace pelikon {
 
+std::vector<std::string> SplitPrintLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string> LinesOfSelection(const std::vector<std::string>& lines, TextSpot start, TextSpot end) {
+  if (end.line < start.line || (end.line == start.line && end.column <= start.column)) return {};
+  const long count = static_cast<long>(lines.size());
+  long last = end.column == 0 ? end.line - 1 : end.line;
+  const long first = std::clamp(start.line, 0L, count);
+  last = std::min(last, count - 1);
+  if (last < first) return {};
+  return {lines.begin() + first, lines.begin() + last + 1};
+}
+
 PrintLayout PlanPrintLayout(const ViewerSettings& settings, const PrintMetrics& metrics) {
   const int line_height = std::max(metrics.line_height, 1);
   const int page_lines = metrics.page_height / line_height;

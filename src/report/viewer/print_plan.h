@@ -1,5 +1,6 @@
-// How a report prints: the lines per page and margins the printer's page
-// allows, which line lands on which page and where, and the page numbers
+// How a report prints: which of its lines (all, or those a selection
+// touches), the lines per page and margins the printer's page allows,
+// which line lands on which page and where, and the page numbers
 // ("Page %d of %d", centred below the last line of a page). A line that
 // is a single form feed starts a new page and is not printed. Positions
 // are in the printer's units.
@@ -11,6 +12,21 @@
 #include "report/viewer/viewer_settings.h"
 
 namespace pelikon {
+
+// The text's lines as the viewer shows them: split at each line feed, the
+// line end kept out; a text ending in a line feed has no empty line after.
+std::vector<std::string> SplitPrintLines(const std::string& text);
+
+// A place in the text: its line (from 0) and the column on that line.
+struct TextSpot {
+  long line = 0;
+  long column = 0;
+};
+
+// The whole lines a selection from `start` to `end` touches. A selection
+// that ends at the very start of a line (whole lines picked with their
+// line ends) does not take that line; an empty one takes none.
+std::vector<std::string> LinesOfSelection(const std::vector<std::string>& lines, TextSpot start, TextSpot end);
 
 struct PrintMetrics {
   int page_width = 0;

@@ -1,10 +1,12 @@
 #include "report/wx/report_viewer.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/printdlg.h>
+#include <wx/prntbase.h>
 #include <wx/sizer.h>
 
 #include "dialogs/wx/plain_message_box.h"
@@ -13,15 +15,13 @@
 #include "platform/catalogue.h"
 #include "platform/text.h"
 #include "report/wx/file_picker.h"
+#include "report/wx/print_selection.h"
 #include "report/wx/report_printout.h"
 #include "report/wx/viewer_options_dialog.h"
 
 namespace pelikon {
 
 namespace {
-
-// The viewer's name, as its window title and print job carry it.
-constexpr const char* kViewerName = "Report";
 
 std::filesystem::path PickWithDesktop(wxWindow* parent, const std::string& title,
                                       const std::filesystem::path& suggested, bool save) {
@@ -83,6 +83,7 @@ void ReportViewer::BuildMenus() {
   file->Append(kAppendTo, ToWx(Tr("Append &To")));
   file->AppendSeparator();
   file->Append(kPrint, ToWx(Tr("&Print")));
+  file->Append(kPrintPreview, ToWx(Tr("Print Pre&view")));
   file->Append(kScreen, ToWx(Tr("Sc&reen")));
   file->AppendSeparator();
   file->Append(kExit, ToWx(Tr("E&xit")));
@@ -133,7 +134,7 @@ bool ReportViewer::Load(const std::filesystem::path& file) {
 }
 
 void ReportViewer::UpdateTitle() {
-  SetTitle(ToWx(StrPrintf(Tr("%s Edit : %s"), kViewerName, file_.string().c_str())));
+  SetTitle(ToWx(StrPrintf(Tr("%s Edit : %s"), kReportViewerName, file_.string().c_str())));
 }
 
 std::filesystem::path ReportViewer::Suggested() const {
@@ -206,15 +207,45 @@ void ReportViewer::OnClose(wxCloseEvent& event) {
   Exit();
 }
 
+std::vector<std::string> ReportViewer::SelectedLines() const {
+  long from = 0, to = 0;
+  text_->GetSelection(&from, &to);
+  TextSpot start, end;
+  if (from == to || !text_->PositionToXY(from, &start.column, &start.line) ||
+      !text_->PositionToXY(to, &end.column, &end.line))
+    return {};
+  return LinesOfSelection(SplitPrintLines(FromWx(text_->GetValue())), start, end);
+}
+
 void ReportViewer::Print() {
-  ReportPrintout printout(StrPrintf(Tr("%s Printout"), kViewerName), FromWx(text_->GetValue()), settings_);
+  ReportPrintout printout(ReportJobName(), FromWx(text_->GetValue()), settings_);
   wxPrintDialogData data;
+  std::vector<std::string> selected = SelectedLines();
+  std::optional<PrintSelectionOffer> offer;
+  if (!selected.empty()) offer.emplace(data);
   wxPrinter printer(&data);
+  if (offer) printout.OfferSelection(std::move(selected), [&printer] { return PrintSelectionOffer::Chosen(printer); });
   if (!printer.Print(this, &printout, true) && wxPrinter::GetLastError() == wxPRINTER_ERROR)
     ShowMessageBox(this, Tr("Print Error!"), Tr("Report Viewer"), true);
   if (printout.ReducedTo() > 0)
     ShowMessageBox(this, StrPrintf(Tr("Number of lines per page\nwas reduced to %d to fit"), printout.ReducedTo()),
                    Tr("Report Viewer"), false);
+}
+
+// The whole text on the screen, page by page, over the viewer until closed.
+void ReportViewer::PrintPreview() {
+  const std::string text = FromWx(text_->GetValue());
+  wxPrintDialogData data;
+  auto* preview = new wxPrintPreview(new ReportPrintout(ReportJobName(), text, settings_),
+                                     new ReportPrintout(ReportJobName(), text, settings_), &data);
+  if (!preview->IsOk()) {
+    delete preview;
+    ShowMessageBox(this, Tr("Print Error!"), Tr("Report Viewer"), true);
+    return;
+  }
+  auto* frame = new wxPreviewFrame(preview, this, ToWx(ReportJobName()), wxDefaultPosition, GetSize());
+  frame->InitializeWithModality(wxPreviewFrame_WindowModal);
+  frame->Show();
 }
 
 void ReportViewer::ApplyEditorFont() {
@@ -307,6 +338,9 @@ void ReportViewer::OnCommand(wxCommandEvent& event) {
       break;
     case kPrint:
       Print();
+      break;
+    case kPrintPreview:
+      PrintPreview();
       break;
     case kScreen:
       Screen();

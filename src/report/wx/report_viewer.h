@@ -1,14 +1,16 @@
 // The report viewer: a small editor showing a text report (or any text
 // file) with its File, Edit and Settings menus, run modally over its
-// parent. The user reads, edits, searches, saves, appends, prints the text
-// or sends it to the host ("Screen"), which ends the viewer with
-// kSentToHost. Page and font settings come from "rview.ini" in the data
+// parent. The user reads, edits, searches, saves, appends, previews and
+// prints the text (all of it, or the lines of the selection when the print
+// dialog asks for it) or sends it to the host ("Screen"), which ends the
+// viewer with kSentToHost. Page and font settings come from "rview.ini" in the data
 // folder.
 #pragma once
 
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <wx/evtloop.h>
 #include <wx/fdrepdlg.h>
@@ -49,6 +51,9 @@ class ReportViewer : public wxFrame {
     kSearch = 28038,
     kReplace = 28028,
     kOptions = 28035,
+    // Print preview has no number of its own in the series either; it
+    // takes the next free one after the search command's.
+    kPrintPreview = 28039,
   };
 
   ReportViewer(wxWindow* parent, ViewerSetup setup);
@@ -77,12 +82,15 @@ class ReportViewer : public wxFrame {
   void AppendTo();
   void Screen();
   void Print();
+  void PrintPreview();
   void Exit();
   bool OfferToSave();
   void ShowFindDialog(bool replace);
   void EditOptions();
   void ApplyEditorFont();
   bool FindNext(const wxString& what, int flags);
+  // The lines the text's selection touches; none without a selection.
+  std::vector<std::string> SelectedLines() const;
   void UpdateTitle();
   std::filesystem::path Suggested() const;
 

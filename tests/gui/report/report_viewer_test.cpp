@@ -1,6 +1,6 @@
 // The report viewer as a user meets it: the report it opens on, a change
 // typed in and kept under a name of the user's, the report sent to the
-// host, and the pages it prints.
+// host, and its print preview.
 #include "report/wx/report_viewer.h"
 
 #include <gtest/gtest.h>
@@ -9,16 +9,15 @@
 #include <vector>
 
 #include <wx/button.h>
-#include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
+#include <wx/prntbase.h>
 
 #include "dialogs/wx/wx_text.h"
 #include "gui/dialog_script.h"
 #include "gui/user_input.h"
 #include "platform/dynamic_library.h"
 #include "report/report_api.h"
-#include "report/wx/report_printout.h"
 #include "report/wx/viewer_options_dialog.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
@@ -145,6 +144,38 @@ TEST_F(ReportViewerTest, OptionsAreKeptInTheDataFolder) {
   EXPECT_NE(written.find("degsym=0\n"), std::string::npos) << written;
 }
 
+TEST_F(ReportViewerTest, PrintPreviewShowsThePagesOverTheViewerUntilClosed) {
+  data_.Write("rview.ini", "pformat=1\npageno=1\nln_pg=3\n");
+  data_.Write("tobrrprt.tmp", "Levels\n\n1\n2\n3\n4\n5\n");
+  Open();
+  int pages = 0;
+  bool viewer_blocked = false, viewer_back = false;
+  viewer_->CallAfter([&] {
+    Choose(ReportViewer::kPrintPreview);
+    wxPreviewFrame* frame = nullptr;
+    for (wxWindow* window : wxTopLevelWindows)
+      if (auto* preview = dynamic_cast<wxPreviewFrame*>(window); preview != nullptr && preview->IsShown())
+        frame = preview;
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(FromWx(frame->GetTitle()), "Report Printout");
+    viewer_blocked = !viewer_->IsEnabled();
+    wxPreviewControlBar* bar = nullptr;
+    for (wxWindow* child : frame->GetChildren())
+      if (auto* controls = dynamic_cast<wxPreviewControlBar*>(child)) bar = controls;
+    ASSERT_NE(bar, nullptr);
+    // The pages are laid out once the first one is drawn.
+    testing::RunUntil([&] { return bar->GetPrintPreview()->GetMaxPage() > 1; }, 5);
+    pages = bar->GetPrintPreview()->GetMaxPage();
+    testing::Click(wxDynamicCast(frame->FindWindow(wxID_PREVIEW_CLOSE), wxButton));
+    viewer_back = testing::RunUntil([this] { return viewer_->IsEnabled(); });
+    Choose(ReportViewer::kExit);
+  });
+  viewer_->Run();
+  EXPECT_EQ(pages, 3) << "seven lines, three to a page";
+  EXPECT_TRUE(viewer_blocked) << "the preview is modal over the viewer";
+  EXPECT_TRUE(viewer_back);
+}
+
 // The library as the program loads it: on a host that shows windows, a
 // finished report opens the formatter, "Display" shows it in the viewer,
 // and the host goes on once both are left.
@@ -201,23 +232,6 @@ TEST(ReportLibraryWindowsTest, AFinishedReportOpensTheFormatterAndTheViewer) {
   library.Bind<SetVarsPtrFunction>("SetVarsPtr")(nullptr);
   wxTheApp->SetTopWindow(nullptr);
   host_window->Destroy();
-}
-
-TEST(ReportPrintoutTest, PagesFollowTheFormFeedsAndAreNumbered) {
-  std::string text;
-  for (int i = 1; i <= 10; ++i) text += "line " + std::to_string(i) + "\n";
-  text += "\f\nafter the feed\n";
-  ReportPrintout printout("Report Printout", text, ViewerSettings{});
-  wxBitmap page(850, 1100);
-  wxMemoryDC dc(page);
-  printout.LayOut(dc);
-  ASSERT_EQ(printout.Pages().size(), 2u);
-  EXPECT_EQ(printout.Pages()[0].texts.size(), 11u) << "ten lines and the page number";
-  EXPECT_EQ(printout.Pages()[0].texts.front().x, 0) << "no margin without the print settings";
-  EXPECT_EQ(printout.Pages()[1].texts.front().text, "after the feed");
-  EXPECT_EQ(printout.Pages()[1].texts.back().text, "Page 2 of 2");
-  printout.DrawPage(dc, 1);
-  EXPECT_EQ(printout.ReducedTo(), 0);
 }
 
 }  // namespace
