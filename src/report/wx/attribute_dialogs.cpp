@@ -280,8 +280,7 @@ std::string PickReportKey(wxWindow* parent, const std::vector<std::pair<std::str
       chosen = keys[static_cast<size_t>(index)].first;
     if (tile == "cancel" || !chosen.empty()) form.End(chosen.empty() ? 0 : 1);
   };
-  form.AddLabel("heading", 62, kAlignLeft,
-                StrPrintf("%-25.25s %-35.35s", Tr("Key"), Tr("Description")));
+  form.AddLabel("heading", 62, kAlignLeft, StrPrintf("%-25.25s %-35.35s", Tr("Key"), Tr("Description")));
   form.RowBreak();
   form.AddTile("keys", TileType::kListBox, 62, "", TileOptions{.height = 14});
   form.RegisterCallback("keys", on_tile, kEventDoubleClick);
