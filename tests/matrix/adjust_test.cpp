@@ -83,6 +83,14 @@ TEST_F(Adjust, RefusesBadInputNamingTheLine) {
       {"OBS P Q 1 0.01\n", "", "no fixed point (FIX): the heights cannot be determined"},
       {"FIX A 1\nFIX B 2\nOBS A B 1 0.01\n", "", "no unknown point to adjust: every observed point is fixed"},
       {"# an empty network\nFIX A 1\n", "", "no observation (OBS): nothing to adjust"},
+      // Numbers beyond what doubles hold, for one observation or once
+      // combined.
+      {"FIX A 1e308\nOBS A P 1e308 1\n", ":2",
+       "the numbers of this observation are too large or too small to compute with"},
+      {"FIX A 1\nOBS A P 1 1e-200\n", ":2",
+       "the numbers of this observation are too large or too small to compute with"},
+      {"FIX A 1\nOBS A P 1e300 1e-5\nOBS A P -1e300 1e-5\n", "",
+       "the numbers of the network are too large to compute with"},
       // Standard deviations 15 orders of magnitude apart: a normal matrix
       // conditioned 1e30, beyond what doubles can hold.
       {"FIX A 0\nOBS A P 1 1e-9\nOBS P Q 1 1e6\n", "", "the normal equations are singular to working precision"},

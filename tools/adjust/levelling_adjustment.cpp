@@ -118,15 +118,21 @@ bool AdjustLevellingNetwork(const LevellingNetwork& network, LevellingAdjustment
       design(i, to) = 1;
     reduced(i, 0) = value;
     weights[i] = 1 / (observation.deviation * observation.deviation);
+    if (!std::isfinite(value) || !std::isfinite(weights[i]) || weights[i] == 0)
+      return Fail(error, observation.line,
+                  Tr("the numbers of this observation are too large or too small to compute with"));
   }
 
   const Matrix normal = pelikon::matrixMultiplyJtWJ(design, weights);
   const Matrix right = pelikon::matrixMultiplyJtWy(design, weights, reduced);
   Matrix lower, step, heights, inverse;
-  if (pelikon::NRCholesky(normal, lower) != MatrixStatus::kOk ||
-      pelikon::forwardSub(lower, right, step) != MatrixStatus::kOk ||
-      pelikon::backwardSub(lower, step, heights) != MatrixStatus::kOk ||
-      pelikon::NRCholeskyInverse(lower, inverse) != MatrixStatus::kOk)
+  MatrixStatus status = pelikon::NRCholesky(normal, lower);
+  if (status == MatrixStatus::kOk) status = pelikon::forwardSub(lower, right, step);
+  if (status == MatrixStatus::kOk) status = pelikon::backwardSub(lower, step, heights);
+  if (status == MatrixStatus::kOk) status = pelikon::NRCholeskyInverse(lower, inverse);
+  const std::string too_large = Tr("the numbers of the network are too large to compute with");
+  if (status == MatrixStatus::kNotFinite) return Fail(error, 0, too_large);
+  if (status != MatrixStatus::kOk)
     return Fail(error, 0,
                 Tr("the normal equations are singular to working precision: are the standard deviations "
                    "too far apart?"));
@@ -134,13 +140,17 @@ bool AdjustLevellingNetwork(const LevellingNetwork& network, LevellingAdjustment
   const Matrix residuals = pelikon::matrixMultiply(design, heights) - reduced;
   double weighted_squares = 0;
   for (std::size_t i = 0; i < observations; ++i) weighted_squares += weights[i] * residuals(i, 0) * residuals(i, 0);
-  adjustment = {};
-  adjustment.redundancy = observations - unknowns;
-  if (adjustment.redundancy > 0)
-    adjustment.variance_factor = weighted_squares / static_cast<double>(adjustment.redundancy);
-  const Matrix covariance = pelikon::NRCholeskyVarCovFromInv(inverse, adjustment.variance_factor);
-  for (std::size_t point = 0; point < unknowns; ++point)
-    adjustment.points.push_back({*numbering.names[point], heights(point, 0), std::sqrt(covariance(point, point))});
+  const std::size_t redundancy = observations - unknowns;
+  const double variance_factor = redundancy > 0 ? weighted_squares / static_cast<double>(redundancy) : 1.0;
+  if (!std::isfinite(variance_factor)) return Fail(error, 0, too_large);
+  const Matrix covariance = pelikon::NRCholeskyVarCovFromInv(inverse, variance_factor);
+  std::vector<AdjustedPoint> points;
+  for (std::size_t point = 0; point < unknowns; ++point) {
+    points.push_back({*numbering.names[point], heights(point, 0), std::sqrt(covariance(point, point))});
+    if (!std::isfinite(points.back().height) || !std::isfinite(points.back().deviation))
+      return Fail(error, 0, too_large);
+  }
+  adjustment = {std::move(points), redundancy, variance_factor};
   return true;
 }
 
