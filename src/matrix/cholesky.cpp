@@ -23,7 +23,9 @@ constexpr double kSymmetryTolerance = 1e-10;
 bool Symmetric(const ConstView& a) {
   for (Eigen::Index r = 0; r < a.rows(); ++r)
     for (Eigen::Index c = r + 1; c < a.cols(); ++c)
-      if (std::abs(a(r, c) - a(c, r)) > kSymmetryTolerance * std::sqrt(std::abs(a(r, r) * a(c, c)))) return false;
+      if (std::abs(a(r, c) - a(c, r)) >
+          kSymmetryTolerance * std::sqrt(std::abs(a(r, r))) * std::sqrt(std::abs(a(c, c))))
+        return false;
   return true;
 }
 
