@@ -15,7 +15,9 @@ if(TARGET pelikon)
 endif()
 # The simulated collector serves --demo; the other tools come along for
 # support work on a surveyor's PC. None of them belongs on the PATH.
-install(TARGETS collector-sim xfer crdtool geoidtool geoid-import fieldcodes reporttool pelikon-listing RUNTIME DESTINATION ${PELIKON_PRIVATE_DIR})
+install(TARGETS collector-sim xfer crdtool geoidtool geoid-import fieldcodes reporttool pelikon-listing adjust RUNTIME DESTINATION ${PELIKON_PRIVATE_DIR})
+# The matrix library beside adjust, which finds it there ($ORIGIN).
+install(TARGETS pelikon_matrix LIBRARY DESTINATION ${PELIKON_PRIVATE_DIR})
 # The docked-device connector and the report library, once they are built.
 foreach(_optional tolvane quorvel)
   if(TARGET ${_optional})

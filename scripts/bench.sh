@@ -24,7 +24,11 @@
 # geoid` builds and runs only it. The report benchmark turns a 200,000-row
 # points table into a grouped, totalled report with reporttool against
 # sort | awk computing the same group sums, in a few seconds;
-# `scripts/bench.sh report` builds and runs only it.
+# `scripts/bench.sh report` builds and runs only it. The matrix benchmark
+# forms the normal matrix of a 5,000 x 300 design matrix with diagonal
+# weights, factors it and inverts it with the matrix library against the
+# same work written directly in Eigen, in a few seconds; `scripts/bench.sh
+# matrix` builds and runs only it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 quick=""
@@ -32,9 +36,9 @@ only=""
 for arg in "$@"; do
   case "$arg" in
     --quick) quick="--quick" ;;
-    docked | merge | fieldcodes | geoid | report) only="$arg" ;;
+    docked | merge | fieldcodes | geoid | report | matrix) only="$arg" ;;
     *)
-      echo "usage: scripts/bench.sh [--quick] [docked|merge|fieldcodes|geoid|report]" >&2
+      echo "usage: scripts/bench.sh [--quick] [docked|merge|fieldcodes|geoid|report|matrix]" >&2
       exit 2
       ;;
   esac
@@ -67,6 +71,11 @@ report() {
   build-bench/bin/report_bench 200000 5
 }
 
+matrix() {
+  echo "== matrix: J^T W J of a 5,000 x 300 design matrix, its Cholesky factor and inverse, against Eigen =="
+  build-bench/bin/matrix_bench 7 5000 300
+}
+
 # The targets each benchmark that runs on its own needs.
 declare -A targets=(
   [geoid]="geoid_bench geoidtool"
@@ -74,6 +83,7 @@ declare -A targets=(
   [merge]="merge_bench crdtool"
   [fieldcodes]="fieldcodes_bench fieldcodes"
   [report]="report_bench reporttool"
+  [matrix]="matrix_bench"
 )
 if [ -n "$only" ]; then
   # shellcheck disable=SC2086
@@ -82,7 +92,7 @@ if [ -n "$only" ]; then
   exit 0
 fi
 cmake --build build-bench -j2 --target listing_bench serial_bench crd_bench merge_bench crdtool docked_bench tolvane \
-  fieldcodes_bench fieldcodes geoid_bench geoidtool report_bench reporttool transfer_bench xfer window_bench collector-sim
+  fieldcodes_bench fieldcodes geoid_bench geoidtool report_bench reporttool matrix_bench transfer_bench xfer window_bench collector-sim
 echo "== listing: 100,000 files =="
 build-bench/bin/listing_bench 100000 5
 echo "== serial driver: idle wait and line exchange over a pty pair =="
@@ -93,6 +103,7 @@ merge
 fieldcodes
 geoid
 report
+matrix
 docked
 echo "== transfers: Zmodem against lrzsz, Kermit against gkermit =="
 build-bench/bin/transfer_bench $quick

@@ -8,6 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config ccache
   libwxgtk3.2-dev libcurl4-openssl-dev libasound2-dev gettext
   libgdal-dev proj-data
+  libeigen3-dev
   libxlsxwriter-dev libzip-dev libsqlite3-dev unixodbc-dev libsqliteodbc odbcinst python3-openpyxl
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth

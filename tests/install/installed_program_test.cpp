@@ -146,6 +146,18 @@ TEST_F(InstalledProgram, ReachesADockedDeviceThroughItsConnector) {
   EXPECT_EQ(testing::Contents(local / "DOWN.RW5"), "from the docked collector");
 }
 
+TEST_F(InstalledProgram, AdjustFindsTheMatrixLibraryBesideItself) {
+  for (const char* file : {"lib/pelikon/adjust", "lib/pelikon/libpelikon_matrix.so"})
+    ASSERT_TRUE(std::filesystem::is_regular_file(Usr() / file)) << file;
+  const std::filesystem::path network =
+      work_.Write("line.txt", "FIX A 100\nFIX B 110\nOBS A P 4.0 0.01\nOBS P B 6.1 0.01\n");
+  EXPECT_EQ(Shell("env -u LD_LIBRARY_PATH '" + (Usr() / "lib/pelikon/adjust").string() + "' '" + network.string() +
+                  "' >'" + (work_ / "stdout.txt").string() + "' 2>'" + (work_ / "stderr.txt").string() + "'"),
+            0)
+      << Err();
+  EXPECT_EQ(Said(), "P 103.9500 0.0500\n");
+}
+
 TEST_F(InstalledProgram, TakesItsCataloguesFromShareLocale) {
   const std::filesystem::path folder = Usr() / "share/locale/xx/LC_MESSAGES";
   const std::filesystem::path po = work_.Write("xx.po",

@@ -40,6 +40,7 @@ grep -q "^move files between a PC" <<<"$(dpkg-deb --field "$deb" Description)" |
 
 dpkg-deb --contents "$deb" | awk '{ print $6 }' | sed 's|^\./|/|' | sort >"$work/files.txt"
 for file in /usr/bin/pelikon /usr/lib/pelikon/collector-sim /usr/lib/pelikon/libtolvane.so /usr/lib/pelikon/libquorvel.so \
+  /usr/lib/pelikon/adjust /usr/lib/pelikon/libpelikon_matrix.so \
   /usr/share/applications/pelikon.desktop \
   /usr/share/metainfo/com.veldrasoftware.Pelikon.metainfo.xml /usr/share/icons/hicolor/scalable/apps/pelikon.svg \
   /usr/share/icons/hicolor/48x48/apps/pelikon.png /usr/share/man/man1/pelikon.1.gz \
