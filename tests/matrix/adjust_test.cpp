@@ -48,6 +48,15 @@ TEST_F(Adjust, SolvesNetworksWorkedByHand) {
       // towards.
       {"layout", "# run 7\r\n\r\nfix BM 50.5 # the church\r\n\tobs Z BM -2.25 0.005\r\nObs BM Y 0.75 0.005\r\n   \r\n",
        "Z 52.7500 0.0050\nY 51.2500 0.0050\n"},
+      // The README's network: three points, six differences, redundancy 3;
+      // solved separately in exact rational arithmetic (A 103.577668...,
+      // B 105.593337..., C 101.833678...).
+      {"readme",
+       "# Levelling between two benchmarks; heights and standard deviations in metres\n"
+       "FIX BM1 102.345\nFIX BM2 108.912\n"
+       "OBS BM1 A    1.234  0.002\nOBS A   B    2.017  0.002\nOBS B   BM2  3.322  0.003\n"
+       "OBS BM1 C   -0.512  0.002\nOBS C   B    3.760  0.003\nOBS C   BM2  7.075  0.004   # across the valley\n",
+       "A 103.5777 0.0017\nB 105.5933 0.0018\nC 101.8337 0.0016\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
