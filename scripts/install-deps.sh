@@ -11,7 +11,7 @@ packages=(
   libeigen3-dev
   libxlsxwriter-dev libzip-dev libsqlite3-dev unixodbc-dev libsqliteodbc odbcinst python3-openpyxl
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth poppler-utils
   lrzsz gkermit ckermit
   clang libclang-rt-14-dev clang-format
   dpkg-dev file

@@ -15,6 +15,7 @@
 #include "platform/catalogue.h"
 #include "platform/text.h"
 #include "report/wx/file_picker.h"
+#include "report/wx/print_file_suggestion.h"
 #include "report/wx/print_selection.h"
 #include "report/wx/report_printout.h"
 #include "report/wx/viewer_options_dialog.h"
@@ -220,6 +221,8 @@ std::vector<std::string> ReportViewer::SelectedLines() const {
 void ReportViewer::Print() {
   ReportPrintout printout(ReportJobName(), FromWx(text_->GetValue()), settings_);
   wxPrintDialogData data;
+  std::filesystem::path pdf = Suggested();
+  SuggestPrintFile(data.GetPrintData(), pdf.replace_extension(".pdf"));
   std::vector<std::string> selected = SelectedLines();
   std::optional<PrintSelectionOffer> offer;
   if (!selected.empty()) offer.emplace(data);

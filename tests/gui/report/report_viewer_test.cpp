@@ -1,10 +1,13 @@
 // The report viewer as a user meets it: the report it opens on, a change
 // typed in and kept under a name of the user's, the report sent to the
-// host, and its print preview.
+// host, its print preview, and printing to a PDF through the desktop's
+// print dialog.
 #include "report/wx/report_viewer.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,9 +15,12 @@
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
 #include <wx/prntbase.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include "dialogs/wx/wx_text.h"
 #include "gui/dialog_script.h"
+#include "gui/gtk_print_dialog.h"
 #include "gui/user_input.h"
 #include "platform/dynamic_library.h"
 #include "report/report_api.h"
@@ -174,6 +180,87 @@ TEST_F(ReportViewerTest, PrintPreviewShowsThePagesOverTheViewerUntilClosed) {
   EXPECT_EQ(pages, 3) << "seven lines, three to a page";
   EXPECT_TRUE(viewer_blocked) << "the preview is modal over the viewer";
   EXPECT_TRUE(viewer_back);
+}
+
+// The text of a PDF, page by page, as poppler's pdftotext reads it.
+std::vector<std::string> PdfPages(const std::filesystem::path& pdf) {
+  std::string text;
+  if (FILE* reader = ::popen(("pdftotext -layout '" + pdf.string() + "' - 2>&1").c_str(), "r")) {
+    char buffer[4096];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, reader)) > 0;) text.append(buffer, got);
+    if (::pclose(reader) != 0) return {"pdftotext failed: " + text};
+  }
+  std::vector<std::string> pages;
+  for (size_t start = 0, end; (end = text.find('\f', start)) != std::string::npos; start = end + 1)
+    pages.push_back(text.substr(start, end - start));
+  return pages;
+}
+
+// Printing as a user does it on this desktop: File > Print opens GTK's print
+// dialog, whose "Print to File" (the one printer of a machine without a
+// print server) offers a PDF named after the report where the user's
+// reports are saved; "Print" writes the report's pages into it.
+TEST_F(ReportViewerTest, PrintMakesAPdfOfThePagesThroughTheDesktopsPrintDialog) {
+  data_.Write("tobrrprt.tmp", "Levels\n\nBM1 102.345\n\f\nBM2 108.912\n");
+  const std::filesystem::path pdf = save_ / "Levels.pdf";
+  Open();
+  wxUIActionSimulator keys;
+  testing::GtkPrintDialogState dialog;
+  bool print_pressed = false, gave_up = false;
+  int moves_down = 0;
+  const auto complete = [&] {
+    const std::string written = std::filesystem::exists(pdf) ? testing::Contents(pdf) : "";
+    return written.find("%%EOF", written.size() > 16 ? written.size() - 16 : 0) != std::string::npos;
+  };
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  wxTimer watch;
+  watch.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+    const testing::GtkPrintDialogState shown = testing::ShownGtkPrintDialog();
+    if (!print_pressed && shown.shown) {
+      if (!shown.active) {
+        testing::FocusGtkPrintDialog(shown);
+        return;
+      }
+      // No printer is chosen at first: down the list to "Print to File"
+      // (on a machine without a print server, the only one).
+      if (!shown.to_file && moves_down < 20) {
+        ++moves_down;
+        keys.Char(WXK_DOWN);
+        return;
+      }
+      dialog = shown;
+      print_pressed = true;
+      // "_Print", or away when it offers no printing to a file.
+      if (dialog.to_file)
+        keys.Char('p', wxMOD_ALT);
+      else
+        keys.Char(WXK_ESCAPE);
+      return;
+    }
+    gave_up = std::chrono::steady_clock::now() > until;
+    if (gave_up && shown.active) keys.Char(WXK_ESCAPE);
+    if (shown.active || !(complete() || gave_up || (print_pressed && !dialog.to_file))) return;
+    watch.Stop();
+    viewer_->CallAfter([this] { Choose(ReportViewer::kExit); });
+  });
+  viewer_->CallAfter([&] {
+    watch.Start(20);
+    keys.Char('f', wxMOD_ALT);  // "&File"
+    keys.Char('p');             // "&Print"
+  });
+  viewer_->Run();
+  watch.Stop();
+  ASSERT_TRUE(print_pressed) << "GTK's print dialog never showed";
+  ASSERT_TRUE(dialog.to_file) << "the dialog offers no printing to a file (last chosen: " << dialog.printer << ")";
+  ASSERT_FALSE(gave_up) << "no complete " << pdf;
+  const std::vector<std::string> pages = PdfPages(pdf);
+  ASSERT_EQ(pages.size(), 2u) << "the form feed starts the second page";
+  EXPECT_NE(pages[0].find("Levels"), std::string::npos) << pages[0];
+  EXPECT_NE(pages[0].find("BM1 102.345"), std::string::npos) << pages[0];
+  EXPECT_EQ(pages[0].find("BM2"), std::string::npos) << pages[0];
+  EXPECT_NE(pages[0].find("Page 1 of 2"), std::string::npos) << pages[0];
+  EXPECT_NE(pages[1].find("BM2 108.912"), std::string::npos) << pages[1];
+  EXPECT_NE(pages[1].find("Page 2 of 2"), std::string::npos) << pages[1];
 }
 
 // The library as the program loads it: on a host that shows windows, a
