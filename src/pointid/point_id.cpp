@@ -170,6 +170,20 @@ std::string NormaliseId(std::string_view text, bool numeric) {
   return id;
 }
 
+namespace {
+
+// An int64_t holds every number of this many decimal digits.
+constexpr size_t kDigitsThatCannotSaturate = 18;
+
+// How many digits `text` starts with.
+size_t DigitRun(std::string_view text) {
+  size_t n = 0;
+  while (n < text.size() && IsDigit(text[n])) ++n;
+  return n;
+}
+
+}  // namespace
+
 int ComparePointIds(std::string_view a, std::string_view b) {
   if (a.empty() && b.empty()) return 0;
   // Whether a "." lies at or after position i is a question of where the last one is.
@@ -188,6 +202,20 @@ int ComparePointIds(std::string_view a, std::string_view b) {
         if (da < db) return -1;
         if (da > db) return 1;
       } else {
+        const size_t run_a = DigitRun(rest_a), run_b = DigitRun(rest_b);
+        if (run_a == run_b) {
+          size_t k = 0;
+          while (k < run_a && rest_a[k] == rest_b[k]) ++k;
+          // Runs of the same digits read as the same number from every one
+          // of their positions, so the walk may go on after them at once.
+          if (k == run_a) {
+            i += run_a - 1;
+            continue;
+          }
+          // Runs of one length too short to saturate: the first digit that
+          // differs orders the numbers.
+          if (run_a <= kDigitsThatCannotSaturate) return rest_a[k] < rest_b[k] ? -1 : 1;
+        }
         const int64_t la = LenientInt64(rest_a);
         const int64_t lb = LenientInt64(rest_b);
         if (la != lb) return la < lb ? -1 : 1;

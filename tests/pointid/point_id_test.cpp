@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
+#include <string_view>
 #include <vector>
 
+#include "platform/text.h"
+#include "pointid/decimal_text.h"
 #include "pointid/point_range.h"
 
 namespace pelikon {
@@ -26,6 +30,63 @@ TEST(ComparePointIds, NaturalOrder) {
   EXPECT_EQ(ComparePointIds("A_", "AB"), -1);
   // Numbers too long for 64 bits saturate instead of overflowing.
   EXPECT_EQ(ComparePointIds("99999999999999999999999", "99999999999999999999998"), 1);
+}
+
+// The rule as it reads, number by number from every position, so that the
+// shortcuts of the real comparison can be held against it.
+int ComparePointIdsByTheRule(std::string_view a, std::string_view b) {
+  const auto no_case = [](std::string_view x, std::string_view y) {
+    std::string lx(x), ly(y);
+    for (char& c : lx) c = AsciiLower(c);
+    for (char& c : ly) c = AsciiLower(c);
+    const int r = lx.compare(ly);
+    return (r > 0) - (r < 0);
+  };
+  if (a.empty() && b.empty()) return 0;
+  for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (digit(a[i]) && digit(b[i])) {
+      const std::string_view ra = a.substr(i), rb = b.substr(i);
+      if (ra.find('.') != std::string_view::npos || rb.find('.') != std::string_view::npos) {
+        const double da = LenientDouble(ra), db = LenientDouble(rb);
+        if (da != db) return da < db ? -1 : 1;
+      } else {
+        const int64_t la = LenientInt64(ra), lb = LenientInt64(rb);
+        if (la != lb) return la < lb ? -1 : 1;
+      }
+      continue;
+    }
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return no_case(a.substr(i), b.substr(i));
+  }
+  return no_case(a, b);
+}
+
+TEST(ComparePointIds, EqualNumbersMoveOnByOneCharacter) {
+  // A number read from each position in turn: the same number with a
+  // leading zero is followed by another one.
+  EXPECT_EQ(ComparePointIds("0123", "123"), 1);  // 123 = 123, then 123 > 23
+  EXPECT_EQ(ComparePointIds("12a5", "12a10"), -1);
+  EXPECT_EQ(ComparePointIds("007x", "007Y"), -1);
+  EXPECT_EQ(ComparePointIds("1234", "1234"), 0);
+  EXPECT_EQ(ComparePointIds("1234A", "1234"), 1);
+  EXPECT_EQ(ComparePointIds("5.5", "5.25"), 1);
+  EXPECT_EQ(ComparePointIds("12.5", "12.50"), -1);  // 12.5 = 12.50 ... then 5 < 50 after the dot
+}
+
+TEST(ComparePointIds, AgreesWithTheRuleOnRandomIdentifiers) {
+  std::mt19937 random(7);
+  const std::string alphabet = "0000111239.aAbZ_-";
+  const auto make = [&] {
+    std::string id(random() % 9, ' ');
+    for (char& c : id) c = alphabet[random() % alphabet.size()];
+    return id;
+  };
+  for (int n = 0; n < 200000; ++n) {
+    std::string a = make(), b = make();
+    // Often the same digits ahead, where the shortcut applies.
+    if (n % 2) b = a.substr(0, random() % (a.size() + 1)) + b;
+    ASSERT_EQ(ComparePointIds(a, b), ComparePointIdsByTheRule(a, b)) << '"' << a << "\" \"" << b << '"';
+  }
 }
 
 TEST(ComparePointIds, SortsAMixedListNaturally) {
