@@ -4,6 +4,8 @@
 #include <cstring>
 #include <ctime>
 #include <limits>
+#include <new>
+#include <optional>
 #include <unordered_map>
 
 #include "coord/crd/crd_file.h"
@@ -165,6 +167,11 @@ class CurrentPoints {
 // line's latest identifier and, when resolving, completes the states from
 // the point as the file holds it now.
 class HistoryReader {
+  // The shortest transaction: an empty identifier and the flags.
+  static constexpr size_t kSmallestTransaction = 3;
+  // How much address space the tables may reserve on the bound alone.
+  static constexpr size_t kReserveWithoutCounting = size_t{1} << 32;
+
  public:
   using TextRef = HistoryList::TextRef;
   using State = HistoryList::State;
@@ -176,16 +183,36 @@ class HistoryReader {
     list_.extra_.assign(1, '\0');
     list_.states_.assign(1, State());
     const std::string_view all(list_.bytes_.data(), list_.bytes_.size());
-    TransactionReader counter(all);
-    if (!counter.Valid()) return false;
-    size_t count = 0;
-    for (TransactionView t; counter.Next(t);) ++count;
-    list_.states_.reserve(count + 1);
-    list_.entries_.reserve(count);
+    TransactionReader reader(all);
+    if (!reader.Valid()) return false;
+    // Room for every transaction the bytes can hold; the tables' pages that
+    // stay unwritten cost nothing, so a bound that is not too far above
+    // the count spares a counting pass over the file. States: the one of
+    // no point, one recorded per transaction and at most one current state
+    // per line of changes (added when resolving), so the table never grows.
+    const auto reserve = [this](size_t count) {
+      list_.states_.reserve(1 + 2 * count);
+      list_.entries_.reserve(count);
+    };
+    const size_t bound = all.size() / kSmallestTransaction;
+    bool reserved = false;
+    if (bound * (sizeof(HistoryList::Entry) + 2 * sizeof(State)) <= kReserveWithoutCounting) {
+      try {
+        reserve(bound);
+        reserved = true;
+      } catch (const std::bad_alloc&) {
+        // A system that commits address space up front: count first.
+      }
+    }
+    if (!reserved) {
+      TransactionReader counter(all);
+      size_t count = 0;
+      for (TransactionView t; counter.Next(t);) ++count;
+      reserve(count);
+    }
     const auto ref = [&](std::string_view text) {
       return text.empty() ? HistoryList::kEmpty : static_cast<TextRef>(text.data() - all.data());
     };
-    TransactionReader reader(all);
     for (TransactionView t; reader.Next(t);) {
       HistoryList::Entry& entry = list_.entries_.emplace_back();
       entry.before = static_cast<uint32_t>(list_.states_.size());
@@ -308,13 +335,14 @@ void HistoryReader::Link(CrdFile* file) {
     for (uint32_t i = start;;) {
       HistoryList::Entry& entry = entries[i];
       entry.latest_id = latest;
-      // The name the point had before this change, as the history spells it.
-      const std::string_view earlier_id = Id(list_.states_[entry.before].id);
+      // The name the point had before this change, as the history spells
+      // it: the same text as the entry's own unless the change renamed it.
+      const TextRef earlier_ref = list_.states_[entry.before].id;
       if (file) later = Complete(entry, later);
       if (IsCreation(entry.flags)) break;
       uint32_t from = member_at[i] + 1;
-      if (earlier_id != Id(entry.id)) {
-        const auto older = groups.find(earlier_id);
+      if (earlier_ref != entry.id && Id(earlier_ref) != Id(entry.id)) {
+        const auto older = groups.find(Id(earlier_ref));
         if (older == groups.end()) break;
         g = older->second;
         const auto first = members.begin() + group_start[g], last = members.begin() + group_start[g + 1];
