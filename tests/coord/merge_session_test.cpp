@@ -198,6 +198,9 @@ TEST(MergeSession, BulkActionsRespectTheRangeAndResetUndoesAll) {
   session.Renumber(RenumberFrom::kStartingAt, "50");
   ASSERT_TRUE(session.RenamePoint(IndexOf(session, "8"), "60"));
   EXPECT_EQ(Find(session, "3").id, "50");
+  // Under its new identifier the point has no counterpart in the target.
+  EXPECT_EQ(Find(session, "3").status, MergeStatus::kMissing);
+  EXPECT_EQ(Find(session, "8").status, MergeStatus::kMissing);
   session.Reset();
   for (const MergePoint& point : session.Source()) {
     EXPECT_EQ(point.id, point.orig_id);

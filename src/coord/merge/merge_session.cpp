@@ -113,15 +113,18 @@ MergeRowList PairById(const MergePointList& source, const MergePointList& target
 }
 
 void MergeSession::Classify() {
-  SortById(source_);
+  if (!pairs_valid_) {
+    SortById(source_);
+    pairs_ = PairById(source_, target_);
+    pairs_valid_ = true;
+  }
   rows_.clear();
   auto add_row = [this](const MergeRow& pair) {
     rows_.push_back(pair);
     return static_cast<int>(rows_.size());
   };
-  const MergeRowList pairs = PairById(source_, target_);
-  rows_.reserve(pairs.size());
-  for (const MergeRow& pair : pairs) {
+  rows_.reserve(pairs_.size());
+  for (const MergeRow& pair : pairs_) {
     if (pair.source < 0) {
       target_[pair.target].row = add_row(pair);
       continue;
@@ -360,6 +363,7 @@ int MergeSession::Renumber(RenumberFrom from, std::string_view start) {
     source_[affected[i]].id = handed_out[i];
     source_[affected[i]].action = MergeAction::kStore;
   }
+  pairs_valid_ = false;
   AfterBulk();
   return static_cast<int>(affected.size());
 }
@@ -369,6 +373,7 @@ void MergeSession::Reset() {
     point.id = point.orig_id;
     point.action = MergeAction::kNone;
   }
+  pairs_valid_ = false;
   AfterBulk();
 }
 
@@ -411,6 +416,7 @@ bool MergeSession::RenamePoint(size_t source_index, std::string_view id) {
   const std::string stored = NormaliseId(id, numeric_);
   if (stored.empty() || UsedBySource(stored, source_index)) return false;
   source_[source_index].id = stored;
+  pairs_valid_ = false;
   Classify();
   return true;
 }

@@ -204,6 +204,11 @@ class MergeSession {
   MergePointList source_;
   MergePointList target_;
   MergeRowList rows_;
+  // The source sorted and paired with the target by identifier, as of the
+  // last Classify; whatever changes a source identifier clears
+  // `pairs_valid_`, the rest (actions, descriptions) keeps the pairs.
+  MergeRowList pairs_;
+  bool pairs_valid_ = false;
   bool numeric_;
   bool auto_store_;
   bool show_matching_ = false;
