@@ -30,6 +30,15 @@ TEST(ComparePointIds, NaturalOrder) {
   EXPECT_EQ(ComparePointIds("A_", "AB"), -1);
   // Numbers too long for 64 bits saturate instead of overflowing.
   EXPECT_EQ(ComparePointIds("99999999999999999999999", "99999999999999999999998"), 1);
+  // Equal numbers move on by one character, so a leading zero is followed
+  // by another number: 123 = 123, then 123 > 23.
+  EXPECT_EQ(ComparePointIds("0123", "123"), 1);
+  EXPECT_EQ(ComparePointIds("12a5", "12a10"), -1);
+  EXPECT_EQ(ComparePointIds("007x", "007Y"), -1);
+  EXPECT_EQ(ComparePointIds("1234", "1234"), 0);
+  EXPECT_EQ(ComparePointIds("1234A", "1234"), 1);
+  EXPECT_EQ(ComparePointIds("5.5", "5.25"), 1);
+  EXPECT_EQ(ComparePointIds("12.5", "12.50"), -1);  // 12.5 = 12.50, then 5 < 50 after the dot
 }
 
 // The rule as it reads, number by number from every position, so that the
@@ -59,18 +68,6 @@ int ComparePointIdsByTheRule(std::string_view a, std::string_view b) {
     if (AsciiLower(a[i]) != AsciiLower(b[i])) return no_case(a.substr(i), b.substr(i));
   }
   return no_case(a, b);
-}
-
-TEST(ComparePointIds, EqualNumbersMoveOnByOneCharacter) {
-  // A number read from each position in turn: the same number with a
-  // leading zero is followed by another one.
-  EXPECT_EQ(ComparePointIds("0123", "123"), 1);  // 123 = 123, then 123 > 23
-  EXPECT_EQ(ComparePointIds("12a5", "12a10"), -1);
-  EXPECT_EQ(ComparePointIds("007x", "007Y"), -1);
-  EXPECT_EQ(ComparePointIds("1234", "1234"), 0);
-  EXPECT_EQ(ComparePointIds("1234A", "1234"), 1);
-  EXPECT_EQ(ComparePointIds("5.5", "5.25"), 1);
-  EXPECT_EQ(ComparePointIds("12.5", "12.50"), -1);  // 12.5 = 12.50 ... then 5 < 50 after the dot
 }
 
 TEST(ComparePointIds, AgreesWithTheRuleOnRandomIdentifiers) {
